@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include "app/window_model.h"
+#include "link/serial_port.h"
+#include "link/wait_clock.h"
+
+// The window-level state shared by every handler: the window, the serial
+// port `Conexion` and the two window-level variables.
+struct Form1 {
+  Form1(WindowModel& view, SerialPort& port, WaitClock& clock)
+      : m_view(view), Conexion(port), m_clock(clock) {}
+
+  WindowModel& m_view;
+  SerialPort& Conexion;
+  WaitClock& m_clock;
+
+  qint16 Conecta = 1;
+  qint16 puert = 1;
+
+  // Set by the unload handler: from then on no suspended handler may resume.
+  bool m_unloaded = false;
+};

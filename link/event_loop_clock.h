@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QTimer>
+
+#include "link/wait_clock.h"
+
+// Real time; idles inside the Qt event loop, which also wakes it when a serial
+// port's notifier reports incoming bytes.
+class EventLoopClock : public WaitClock {
+ public:
+  EventLoopClock();
+
+  Clock::time_point now() override { return Clock::now(); }
+  void idle(std::chrono::microseconds most) override;
+
+ private:
+  QTimer m_wakeUp;
+};

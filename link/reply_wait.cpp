@@ -1,0 +1,52 @@
+#include "link/reply_wait.h"
+
+#include "app/form1.h"
+
+#include <algorithm>
+
+namespace {
+
+bool ContainsAny(const QByteArray& text, const QByteArray& chars) {
+  return std::any_of(chars.begin(), chars.end(), [&](char c) { return text.contains(c); });
+}
+
+}  // namespace
+
+WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& initialText) {
+  using std::chrono::duration_cast;
+  using std::chrono::microseconds;
+
+  SerialPort& port = f.Conexion;
+  const quint64 opening = port.opening();
+  WaitResult result{WaitEnd::NoAnswer, initialText};
+
+  // Each empty poll counts the 20 us slices of silence that passed since the
+  // previous poll, so the limit is a length of silence, not a speed of machine.
+  // Polls that receive characters count nothing; the count is never reset.
+  double emptyPolls = 0;
+  auto lastPoll = f.m_clock.now();
+
+  for (;;) {
+    f.m_view.DoEvents();
+    if (f.m_unloaded) return {WaitEnd::Unloaded, result.reply};
+    if (!port.isOpen() || port.opening() != opening) return {WaitEnd::PortClosed, result.reply};
+
+    const int count = port.inBufferCount();
+    if (port.failed()) return {WaitEnd::PortFailed, result.reply};
+    const auto now = f.m_clock.now();
+
+    if (count != 0) {
+      result.reply += port.input();
+      if (ContainsAny(result.reply, answerChars)) {
+        result.end = WaitEnd::AnswerSeen;
+        return result;
+      }
+    } else {
+      emptyPolls += static_cast<double>(duration_cast<microseconds>(now - lastPoll).count()) /
+                    static_cast<double>(kPollSlice.count());
+      if (emptyPolls >= kPollLimit) return result;
+      f.m_clock.idle(kIdleStep);
+    }
+    lastPoll = now;
+  }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <chrono>
+
+struct Form1;
+
+// How many empty polls a wait allows, and the silence each of them stands for:
+// 100000 polls of 20 us give a silent device 2 s on any machine.
+inline constexpr double kPollLimit = 100000;
+inline constexpr std::chrono::microseconds kPollSlice{20};
+// The longest sleep between two polls; received characters wake it earlier.
+inline constexpr std::chrono::milliseconds kIdleStep{1};
+
+enum class WaitEnd {
+  AnswerSeen,
+  NoAnswer,
+  // The port was closed under the wait (a port change, a disconnect).
+  PortClosed,
+  // The line failed (adapter unplugged, device gone).
+  PortFailed,
+  // The window was unloaded: the waiting handler must not resume.
+  Unloaded,
+};
+
+struct WaitResult {
+  WaitEnd end = WaitEnd::NoAnswer;
+  QByteArray reply;
+};
+
+// Collects what the device sends after a command until one of
+// `answerChars` shows up anywhere in the reply text, which starts as
+// `initialText`. Lets the window's events run on every pass.
+WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& initialText);

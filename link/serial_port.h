@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSerialPort>
+#include <QString>
+
+#include <optional>
+
+// The only line settings the program uses.
+inline constexpr char kLineSettings[] = "2400,N,8,1";
+
+struct LineSettings {
+  qint32 baud = 0;
+  QSerialPort::Parity parity = QSerialPort::NoParity;
+  QSerialPort::DataBits dataBits = QSerialPort::Data8;
+  QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+// Parses "baud,parity,databits,stopbits", e.g. "2400,N,8,1".
+std::optional<LineSettings> ParseLineSettings(const QString& text);
+
+// The serial port as the handlers use it. Operations that can fail say so in
+// their result; none of them blocks.
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+
+  virtual bool setCommPort(qint16 number) = 0;
+  virtual bool setSettings(const QString& settings) = 0;
+  virtual bool open() = 0;
+  virtual void close() = 0;
+  virtual bool isOpen() const = 0;
+  virtual int inBufferCount() = 0;
+  virtual bool clearInBuffer() = 0;
+  // Queues the bytes for sending and returns at once.
+  virtual bool output(const QByteArray& data) = 0;
+  // Takes every byte received so far.
+  virtual QByteArray input() = 0;
+
+  // True once the line has failed while open (adapter unplugged, device gone):
+  // the port stays nominally open but nothing more will come through it.
+  virtual bool failed() const = 0;
+  virtual QString errorText() const = 0;
+  // Changes with every opening, so that a wait can tell that the port it
+  // started on was closed under it, even if it has been opened again since.
+  virtual quint64 opening() const = 0;
+};
