@@ -1,0 +1,7 @@
+#pragma once
+
+struct Form1;
+
+void Form_Load(Form1& f);
+void Form_Unload(Form1& f);
+void Command1_Click(Form1& f);

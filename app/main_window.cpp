@@ -1,0 +1,336 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+
+#include "app/app_icon.h"
+
+namespace {
+
+enum class Kind { Label, TextBox, Button, StatusBar, ComboBox, Option, Frame };
+enum class Face { Default, NarrowBold105, Bold12, Bold105 };
+
+struct ControlSpec {
+  Ctl name;
+  Kind kind;
+  const char* text;
+  int left, top, width, height;  // twips, in the container's client area
+  Face face;
+};
+
+// In tab order; Option3 and Option4 sit inside Frame1, every other control on the window.
+constexpr ControlSpec kInventory[] = {
+    {Ctl::Label1, Kind::Label, "T I M E R", 240, 120, 852, 252, Face::NarrowBold105},
+    {Ctl::horas, Kind::TextBox, "00", 480, 960, 372, 372, Face::Bold12},
+    {Ctl::minutos, Kind::TextBox, "00", 1200, 960, 372, 372, Face::Bold12},
+    {Ctl::segundos, Kind::TextBox, "00", 1920, 960, 372, 372, Face::Bold12},
+    {Ctl::enviar, Kind::Button, "Enviar", 3000, 1920, 1332, 492, Face::Default},
+    {Ctl::Conectar, Kind::Button, "Conectar", 3000, 1200, 1332, 492, Face::Default},
+    {Ctl::fire, Kind::Button, "ACTIVAR", 3000, 2640, 1332, 492, Face::Default},
+    {Ctl::Label2, Kind::Label, ":", 960, 960, 84, 288, Face::Bold12},
+    {Ctl::Label4, Kind::Label, ":", 1680, 960, 84, 288, Face::Bold12},
+    {Ctl::label5, Kind::Label, "H", 600, 1320, 252, 252, Face::Default},
+    {Ctl::Command1, Kind::Button, "Salir", 3000, 3360, 1332, 492, Face::Default},
+    {Ctl::StatusBar1, Kind::StatusBar, "", 0, 4305, 5055, 255, Face::Default},
+    {Ctl::Label3, Kind::Label, "M", 1320, 1320, 252, 252, Face::Default},
+    {Ctl::Label6, Kind::Label, "S", 2040, 1320, 252, 252, Face::Default},
+    {Ctl::Combo1, Kind::ComboBox, "Puerto Com", 3000, 720, 1332, 288, Face::Default},
+    {Ctl::Label7, Kind::Label, "Puerto de Com", 3000, 360, 1332, 252, Face::Default},
+    {Ctl::Option1, Kind::Option, "MONOESTABLE", 480, 600, 1932, 252, Face::Default},
+    {Ctl::Option2, Kind::Option, "BIESTABLE", 480, 1680, 1692, 372, Face::Default},
+    {Ctl::horas_on, Kind::TextBox, "00", 480, 2160, 372, 372, Face::Bold12},
+    {Ctl::minutos_on, Kind::TextBox, "00", 1200, 2160, 372, 372, Face::Bold12},
+    {Ctl::segundos_on, Kind::TextBox, "00", 1920, 2160, 372, 372, Face::Bold12},
+    {Ctl::horas_off, Kind::TextBox, "00", 480, 2880, 372, 372, Face::Bold12},
+    {Ctl::minutos_off, Kind::TextBox, "00", 1200, 2880, 372, 372, Face::Bold12},
+    {Ctl::segundos_off, Kind::TextBox, "00", 1920, 2880, 372, 372, Face::Bold12},
+    {Ctl::Label8, Kind::Label, ":", 960, 2160, 132, 252, Face::Bold12},
+    {Ctl::Label9, Kind::Label, ":", 1680, 2160, 132, 252, Face::Bold12},
+    {Ctl::Label10, Kind::Label, ":", 960, 2880, 132, 252, Face::Bold12},
+    {Ctl::Label11, Kind::Label, ":", 1680, 2880, 132, 252, Face::Bold12},
+    {Ctl::Label12, Kind::Label, "ON", 2400, 2160, 372, 372, Face::Bold105},
+    {Ctl::Label13, Kind::Label, "OFF", 2400, 2880, 612, 492, Face::Bold105},
+    {Ctl::Frame1, Kind::Frame, "AL INICIO", 480, 3360, 1692, 852, Face::Default},
+    {Ctl::Option3, Kind::Option, "Encendido", 120, 240, 1212, 252, Face::Default},
+    {Ctl::Option4, Kind::Option, "Apagado", 120, 480, 1092, 252, Face::Default},
+};
+
+constexpr int kClientWidthTwips = 5055;
+constexpr int kClientHeightTwips = 4560;
+constexpr double kTwipsPerPixel = 15.0;
+
+int Px(int twips) {
+  return qRound(twips / kTwipsPerPixel);
+}
+
+// Arial and Arial Narrow where installed, else their metric-compatible faces.
+QFont FontFor(Face face) {
+  QFont font;
+  switch (face) {
+    case Face::Default:
+      return font;
+    case Face::NarrowBold105:
+      font.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")});
+      font.setPointSizeF(10.5);
+      break;
+    case Face::Bold12:
+      font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+      font.setPointSizeF(12);
+      break;
+    case Face::Bold105:
+      font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+      font.setPointSizeF(10.5);
+      break;
+  }
+  font.setBold(true);
+  return font;
+}
+
+// Screen readers get a name for the boxes, which have no caption of their own.
+QString AccessibleNameOfBox(Ctl c) {
+  switch (c) {
+    case Ctl::horas:
+      return QStringLiteral("Horas MONOESTABLE");
+    case Ctl::minutos:
+      return QStringLiteral("Minutos MONOESTABLE");
+    case Ctl::segundos:
+      return QStringLiteral("Segundos MONOESTABLE");
+    case Ctl::horas_on:
+      return QStringLiteral("Horas ON");
+    case Ctl::minutos_on:
+      return QStringLiteral("Minutos ON");
+    case Ctl::segundos_on:
+      return QStringLiteral("Segundos ON");
+    case Ctl::horas_off:
+      return QStringLiteral("Horas OFF");
+    case Ctl::minutos_off:
+      return QStringLiteral("Minutos OFF");
+    case Ctl::segundos_off:
+      return QStringLiteral("Segundos OFF");
+    default:
+      return {};
+  }
+}
+
+bool IsEnterKey(QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Varnelta   - TIMER RS232 -"));
+  setWindowIcon(AppIcon());
+  QFont base;
+  base.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  base.setPointSizeF(8);
+  setFont(base);
+  setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
+  buildControls();
+}
+
+void MainWindow::buildControls() {
+  QWidget* previous = nullptr;
+  for (const ControlSpec& spec : kInventory) {
+    const bool inFrame = spec.name == Ctl::Option3 || spec.name == Ctl::Option4;
+    QWidget* container = inFrame ? control(Ctl::Frame1) : this;
+    const QString text = QString::fromUtf8(spec.text);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+      case Kind::Label:
+        widget = new QLabel(text, container);
+        break;
+      case Kind::TextBox: {
+        auto* box = new QLineEdit(text, container);
+        box->setMaxLength(2);
+        box->setAccessibleName(AccessibleNameOfBox(spec.name));
+        widget = box;
+        break;
+      }
+      case Kind::Button:
+        widget = new QPushButton(text, container);
+        break;
+      case Kind::StatusBar: {
+        auto* bar = new QStatusBar(container);
+        bar->setSizeGripEnabled(false);
+        m_statusPanel = new QLabel(bar);
+        m_statusPanel->setObjectName(QStringLiteral("StatusBar1.Panel1"));
+        bar->addWidget(m_statusPanel, 1);
+        widget = bar;
+        break;
+      }
+      case Kind::ComboBox: {
+        auto* combo = new QComboBox(container);
+        combo->setEditable(true);
+        // Only choosing an entry selects a port: typed text is never inserted,
+        // completed or matched to an entry.
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+        combo->setEditText(text);
+        combo->installEventFilter(this);
+        combo->lineEdit()->installEventFilter(this);
+        combo->setAccessibleName(QStringLiteral("Puerto de Com"));
+        widget = combo;
+        break;
+      }
+      case Kind::Option:
+        widget = new QRadioButton(text, container);
+        break;
+      case Kind::Frame:
+        widget = new QGroupBox(text, container);
+        break;
+    }
+    widget->setObjectName(QString::fromLatin1(ControlName(spec.name)));
+    widget->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
+    if (spec.face != Face::Default) widget->setFont(FontFor(spec.face));
+    m_controls[static_cast<int>(spec.name)] = widget;
+
+    if (widget->focusPolicy() != Qt::NoFocus) {
+      if (previous) QWidget::setTabOrder(previous, widget);
+      previous = widget;
+    }
+  }
+  // One group per container. Left to Qt's auto-exclusivity, the buttons of the
+  // window and of the frame would take each other's tab stops.
+  for (auto [first, second] :
+       {std::pair{Ctl::Option1, Ctl::Option2}, std::pair{Ctl::Option3, Ctl::Option4}}) {
+    auto* group = new QButtonGroup(this);
+    group->addButton(button(first));
+    group->addButton(button(second));
+  }
+  static_cast<QLabel*>(control(Ctl::Label7))->setBuddy(control(Ctl::Combo1));
+  control(Ctl::Conectar)->setFocus();
+}
+
+QAbstractButton* MainWindow::button(Ctl c) const {
+  return qobject_cast<QAbstractButton*>(control(c));
+}
+
+QLineEdit* MainWindow::timeBox(Ctl c) const {
+  return qobject_cast<QLineEdit*>(control(c));
+}
+
+QComboBox* MainWindow::portList() const {
+  return qobject_cast<QComboBox*>(control(Ctl::Combo1));
+}
+
+QString MainWindow::statusText() const {
+  return m_statusPanel->text();
+}
+
+void MainWindow::setEnabled(Ctl c, bool enabled) {
+  control(c)->setEnabled(enabled);
+}
+
+void MainWindow::setCaption(Ctl c, const QString& caption) {
+  if (auto* b = button(c)) b->setText(caption);
+}
+
+QString MainWindow::text(Ctl c) const {
+  if (auto* box = timeBox(c)) return box->text();
+  if (auto* b = button(c)) return b->text();
+  if (auto* label = qobject_cast<QLabel*>(control(c))) return label->text();
+  if (auto* combo = qobject_cast<QComboBox*>(control(c))) return combo->currentText();
+  return {};
+}
+
+void MainWindow::setText(Ctl c, const QString& text) {
+  if (auto* box = timeBox(c)) box->setText(text);
+}
+
+void MainWindow::setFocus(Ctl c) {
+  // Qt ignores focus for a disabled widget, which is what a focus request on
+  // a control that cannot take it should do.
+  control(c)->setFocus(Qt::OtherFocusReason);
+}
+
+bool MainWindow::value(Ctl c) const {
+  auto* b = button(c);
+  return b && b->isChecked();
+}
+
+void MainWindow::setValue(Ctl c, bool selected) {
+  auto* b = button(c);
+  if (!b) return;
+  if (selected || !b->isChecked()) {
+    b->setChecked(selected);
+    return;
+  }
+  // Qt refuses to clear the checked button of an exclusive group; a cleared
+  // option is a state the window's options may be in, though.
+  QButtonGroup* group = b->group();
+  group->setExclusive(false);
+  b->setChecked(false);
+  group->setExclusive(true);
+}
+
+void MainWindow::addItem(Ctl c, const QString& entry) {
+  if (auto* combo = qobject_cast<QComboBox*>(control(c))) combo->addItem(entry);
+}
+
+void MainWindow::setListIndex(Ctl c, int position) {
+  if (auto* combo = qobject_cast<QComboBox*>(control(c))) combo->setCurrentIndex(position);
+}
+
+int MainWindow::listIndex(Ctl c) const {
+  auto* combo = qobject_cast<QComboBox*>(control(c));
+  return combo ? combo->currentIndex() : -1;
+}
+
+void MainWindow::setStatusText(const QString& text) {
+  m_statusPanel->setText(text);
+}
+
+void MainWindow::MsgBox(const QString& prompt, const QString& title, MsgIcon icon) {
+  if (m_unloaded) return;
+  QMessageBox box(icon == MsgIcon::Error ? QMessageBox::Critical : QMessageBox::Information, title,
+                  prompt, QMessageBox::Ok, this);
+  box.exec();
+}
+
+void MainWindow::DoEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void MainWindow::Unload() {
+  close();
+}
+
+// Ends the application's event loop (when it runs); waits that were
+// suspended see the window unloaded and return without resuming their work.
+void MainWindow::EndProgram() {
+  QCoreApplication::quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Closing is never refused; the unload handler runs once however often the
+  // window is asked to close.
+  if (!m_unloaded) {
+    m_unloaded = true;
+    if (m_unloadHandler) m_unloadHandler();
+  }
+  event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Enter in the port list's text field would select the entry matching the
+  // typed text; typing must change only the shown text.
+  if (IsEnterKey(event)) {
+    event->accept();
+    return event->type() == QEvent::KeyPress;
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+#include "app/window_model.h"
+
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+// Form1 on Qt Widgets: every control of the inventory, at its place and size,
+// named after it (objectName), reachable through the window model.
+class MainWindow : public QWidget, public WindowModel {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+
+  // Runs when the window is closed, whatever closes it.
+  void setUnloadHandler(std::function<void()> handler) { m_unloadHandler = std::move(handler); }
+
+  QWidget* control(Ctl c) const { return m_controls[static_cast<int>(c)]; }
+  QAbstractButton* button(Ctl c) const;
+  QLineEdit* timeBox(Ctl c) const;
+  QComboBox* portList() const;
+  QString statusText() const;
+
+  using QWidget::setEnabled;
+  using QWidget::setFocus;
+
+  // WindowModel
+  void setEnabled(Ctl control, bool enabled) override;
+  void setCaption(Ctl control, const QString& caption) override;
+  QString text(Ctl control) const override;
+  void setText(Ctl control, const QString& text) override;
+  void setFocus(Ctl control) override;
+  bool value(Ctl control) const override;
+  void setValue(Ctl control, bool selected) override;
+  void addItem(Ctl control, const QString& entry) override;
+  void setListIndex(Ctl control, int position) override;
+  int listIndex(Ctl control) const override;
+  void setStatusText(const QString& text) override;
+  void MsgBox(const QString& prompt, const QString& title, MsgIcon icon) override;
+  void DoEvents() override;
+  void Unload() override;
+  void EndProgram() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildControls();
+
+  std::array<QWidget*, kControlCount> m_controls{};
+  QLabel* m_statusPanel = nullptr;
+  std::function<void()> m_unloadHandler;
+  bool m_unloaded = false;
+};

@@ -1,0 +1,62 @@
+#include "app/options.h"
+
+#include <QCommandLineParser>
+
+Options ParseOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Programs and fires a timer device on an RS-232 line (2400 baud, 8N1).\n"
+      "The port list offers Com1 to Com16. Without --port, they designate the serial\n"
+      "ports of this system: ttyS by number, then ttyUSB, then ttyACM, then the rest."));
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Shows this help and exits."));
+  const QCommandLineOption version(QStringLiteral("version"),
+                                   QStringLiteral("Shows the version and exits."));
+  const QCommandLineOption port(
+      QStringLiteral("port"),
+      QStringLiteral("Makes Com N designate the device PATH (N from 1 to 16), e.g. "
+                     "--port 1=/dev/ttyUSB0. Repeatable; with it, only the given numbers "
+                     "designate a device."),
+      QStringLiteral("N=PATH"));
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.addOption(port);
+
+  Options options;
+  if (!parser.parse(arguments)) {
+    options.exit = true;
+    options.exitCode = 2;
+    options.error = parser.errorText();
+    return options;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    options.exit = true;
+    options.exitCode = 2;
+    options.error =
+        QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
+    return options;
+  }
+  if (parser.isSet(help)) {
+    options.exit = true;
+    options.output = parser.helpText();
+    return options;
+  }
+  if (parser.isSet(version)) {
+    options.exit = true;
+    options.output = QStringLiteral("timer-rs232 %1\n").arg(QStringLiteral(TIMER_VERSION));
+    return options;
+  }
+  for (const QString& value : parser.values(port)) {
+    PortOption parsed;
+    QString error;
+    if (!ParsePortOption(value, &parsed, &error)) {
+      options.exit = true;
+      options.exitCode = 2;
+      options.error = error;
+      return options;
+    }
+    options.portsGiven = true;
+    options.ports.set(parsed.number, parsed.path);
+  }
+  return options;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "link/port_map.h"
+
+struct Options {
+  // Set when the command line asks to print something and end, or is wrong.
+  bool exit = false;
+  int exitCode = 0;
+  QString output;  // for stdout (help, version)
+  QString error;   // for stderr
+
+  // With --port the map holds exactly the given numbers; without it, the system's ports.
+  bool portsGiven = false;
+  PortMap ports;
+};
+
+// Reads the program's command line (arguments[0] is the program).
+Options ParseOptions(const QStringList& arguments);

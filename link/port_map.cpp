@@ -1,0 +1,75 @@
+#include "link/port_map.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#include <tuple>
+
+#include "link/port_selection.h"
+
+namespace {
+
+// (family, number, name): families ttyS, ttyUSB, ttyACM, then the rest.
+std::tuple<int, qlonglong, QString> SortKey(const QString& location) {
+  static const QRegularExpression kNumbered(QStringLiteral("^(ttyS|ttyUSB|ttyACM)(\\d+)$"));
+  const QString name = QFileInfo(location).fileName();
+  const QRegularExpressionMatch match = kNumbered.match(name);
+  if (!match.hasMatch()) return {3, 0, name};
+  const QString family = match.captured(1);
+  const int rank = family == QLatin1String("ttyS") ? 0 : family == QLatin1String("ttyUSB") ? 1 : 2;
+  return {rank, match.captured(2).toLongLong(), name};
+}
+
+}  // namespace
+
+QStringList OrderPortNames(QStringList systemLocations) {
+  std::stable_sort(systemLocations.begin(), systemLocations.end(),
+                   [](const QString& a, const QString& b) { return SortKey(a) < SortKey(b); });
+  return systemLocations;
+}
+
+PortMap PortMap::FromDevices(const QStringList& systemLocations) {
+  PortMap map;
+  const QStringList ordered = OrderPortNames(systemLocations);
+  for (int i = 0; i < ordered.size() && i < kPortCount; ++i) map.set(i + 1, ordered[i]);
+  return map;
+}
+
+PortMap PortMap::FromSystem() {
+#ifdef Q_OS_WIN
+  PortMap map;
+  for (int n = 1; n <= kPortCount; ++n) map.set(n, QStringLiteral("COM%1").arg(n));
+  return map;
+#else
+  QStringList locations;
+  const auto ports = QSerialPortInfo::availablePorts();
+  for (const QSerialPortInfo& info : ports) locations << info.systemLocation();
+  return FromDevices(locations);
+#endif
+}
+
+bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
+  const qsizetype equals = value.indexOf(QLatin1Char('='));
+  if (equals <= 0) {
+    *error = QStringLiteral("--port %1: expected N=PATH, for example 1=/dev/ttyUSB0").arg(value);
+    return false;
+  }
+  bool ok = false;
+  const int number = value.left(equals).trimmed().toInt(&ok);
+  if (!ok || number < 1 || number > kPortCount) {
+    *error = QStringLiteral("--port %1: the port number must be from 1 to %2")
+                 .arg(value)
+                 .arg(kPortCount);
+    return false;
+  }
+  const QString path = value.mid(equals + 1);
+  if (path.isEmpty()) {
+    *error = QStringLiteral("--port %1: the device path is empty").arg(value);
+    return false;
+  }
+  option->number = number;
+  option->path = path;
+  return true;
+}

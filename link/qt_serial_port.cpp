@@ -1,0 +1,108 @@
+#include "link/qt_serial_port.h"
+
+#include <cstdio>
+
+QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
+  connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
+
+QtSerialPort::~QtSerialPort() {
+  close();
+}
+
+bool QtSerialPort::setCommPort(qint16 number) {
+  if (m_port.isOpen()) return false;
+  m_number = number;
+  return true;
+}
+
+bool QtSerialPort::setSettings(const QString& settings) {
+  const std::optional<LineSettings> parsed = ParseLineSettings(settings);
+  if (!parsed) return false;
+  m_settings = *parsed;
+  return true;
+}
+
+bool QtSerialPort::open() {
+  if (m_port.isOpen()) return false;
+  const QString path = m_map.path(m_number);
+  if (path.isEmpty()) {
+    m_error = QStringLiteral("Com%1: no device stands behind this number").arg(m_number);
+  } else {
+    m_port.setPortName(path);
+    m_failed = false;
+    if (m_port.open(QIODevice::ReadWrite) && m_port.setBaudRate(m_settings.baud) &&
+        m_port.setParity(m_settings.parity) && m_port.setDataBits(m_settings.dataBits) &&
+        m_port.setStopBits(m_settings.stopBits) &&
+        m_port.setFlowControl(QSerialPort::NoFlowControl)) {
+      ++m_opening;
+      m_error.clear();
+      return true;
+    }
+    m_error = QStringLiteral("Com%1 (%2): %3").arg(m_number).arg(path, m_port.errorString());
+    m_port.close();
+  }
+  std::fprintf(stderr, "timer-rs232: cannot open %s\n", qPrintable(m_error));
+  return false;
+}
+
+void QtSerialPort::close() {
+  if (!m_port.isOpen()) return;
+  m_port.close();
+  ++m_opening;
+}
+
+bool QtSerialPort::isOpen() const {
+  return m_port.isOpen();
+}
+
+int QtSerialPort::inBufferCount() {
+  if (!m_port.isOpen()) return 0;
+  return static_cast<int>(m_port.bytesAvailable());
+}
+
+bool QtSerialPort::clearInBuffer() {
+  if (!m_port.isOpen()) return false;
+  // Also drops what the system kept from before the opening, which Qt does not.
+  return m_port.clear(QSerialPort::Input);
+}
+
+bool QtSerialPort::output(const QByteArray& data) {
+  if (!m_port.isOpen() || m_failed) return false;
+  if (m_port.write(data) != data.size()) return false;
+  // Hand the bytes to the system now rather than at the next event-loop pass.
+  m_port.flush();
+  return !m_failed;
+}
+
+QByteArray QtSerialPort::input() {
+  if (!m_port.isOpen()) return {};
+  return m_port.readAll();
+}
+
+bool QtSerialPort::failed() const {
+  return m_failed;
+}
+
+QString QtSerialPort::errorText() const {
+  return m_error;
+}
+
+quint64 QtSerialPort::opening() const {
+  return m_opening;
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+  if (!m_port.isOpen()) return;
+  switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+      // Qt keeps the port open after these; nothing more will pass through it.
+      m_failed = true;
+      m_error = QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString());
+      break;
+    default:
+      break;
+  }
+}

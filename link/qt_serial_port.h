@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+
+#include "link/port_map.h"
+#include "link/serial_port.h"
+
+// The serial port on QSerialPort. Com numbers reach devices through the port map.
+class QtSerialPort : public QObject, public SerialPort {
+  Q_OBJECT
+
+ public:
+  explicit QtSerialPort(PortMap map, QObject* parent = nullptr);
+  ~QtSerialPort() override;
+
+  bool setCommPort(qint16 number) override;
+  bool setSettings(const QString& settings) override;
+  bool open() override;
+  void close() override;
+  bool isOpen() const override;
+  int inBufferCount() override;
+  bool clearInBuffer() override;
+  bool output(const QByteArray& data) override;
+  QByteArray input() override;
+  bool failed() const override;
+  QString errorText() const override;
+  quint64 opening() const override;
+
+  // The device path that Com `number` designates (empty when none).
+  QString devicePath(qint16 number) const { return m_map.path(number); }
+  // The underlying port, for waking a wait when bytes arrive.
+  QSerialPort& device() { return m_port; }
+
+ private:
+  void onError(QSerialPort::SerialPortError error);
+
+  QSerialPort m_port;
+  PortMap m_map;
+  qint16 m_number = 0;
+  LineSettings m_settings;
+  bool m_failed = false;
+  QString m_error;
+  quint64 m_opening = 0;
+};

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include "app/form.h"
+#include "link/handshake.h"
+#include "link/port_selection.h"
+#include "support/fakes.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+const QStringList kUnlinkedAfterStartUp = {};
+
+struct ProbeCase {
+  const char* name;
+  std::vector<Piece> reply;
+  // segundos, minutos, horas, then the ON and the OFF fields, as the device orders them.
+  QStringList fields;
+  bool encendido;
+};
+
+class ProbeReply : public ::testing::TestWithParam<ProbeCase> {};
+
+TEST_P(ProbeReply, FillsTheFieldsAndThePowerUpOption) {
+  const ProbeCase& c = GetParam();
+  Rig rig;
+  Form_Load(rig.form);
+  rig.port.answers["Y"] = c.reply;
+
+  Conectar_Click(rig.form);
+
+  ASSERT_EQ(rig.form.Conecta, 0);
+  EXPECT_EQ(rig.view.status(), "Conectado");
+  QStringList fields;
+  for (Ctl field : kDeviceFieldOrder) fields << rig.view.text(field);
+  EXPECT_EQ(fields, c.fields);
+  EXPECT_EQ(rig.view.value(Ctl::Option3), c.encendido);
+  EXPECT_EQ(rig.view.value(Ctl::Option4), !c.encendido);
+  EXPECT_TRUE(rig.view.messages().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ProbeReply,
+    ::testing::Values(
+        ProbeCase{"Whole",
+                  {{milliseconds(90), "1530011000000002001Y"}},
+                  {"15", "30", "01", "10", "00", "00", "00", "02", "00"},
+                  true},
+        ProbeCase{"PowerUpOff",
+                  {{milliseconds(90), "0000000000000000000Y"}},
+                  {"00", "00", "00", "00", "00", "00", "00", "00", "00"},
+                  false},
+        ProbeCase{"InPiecesYInTheThird",
+                  {{milliseconds(10), "1530"},
+                   {milliseconds(40), "0110000000"},
+                   {milliseconds(90), "02001Y"}},
+                  {"15", "30", "01", "10", "00", "00", "00", "02", "00"},
+                  true},
+        ProbeCase{"OnlyY", {{milliseconds(5), "Y"}}, {"Y", "", "", "", "", "", "", "", ""}, false},
+        ProbeCase{
+            "Short", {{milliseconds(5), "123Y"}}, {"12", "3Y", "", "", "", "", "", "", ""}, false},
+        // What follows the "Y" in the same read moves the flag: it is always
+        // the next-to-last character.
+        ProbeCase{"CharactersAfterY",
+                  {{milliseconds(90), "0000000000000000000Y12"}},
+                  {"00", "00", "00", "00", "00", "00", "00", "00", "00"},
+                  true},
+        ProbeCase{"LowerCaseYIsNoAnswer",
+                  {{milliseconds(5), "y"}, {milliseconds(500), "5900990000000000001Y"}},
+                  {"y5", "90", "09", "90", "00", "00", "00", "00", "00"},
+                  true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Handshake, SuccessWritesItsListInOrder) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.view.ops.clear();
+  rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
+
+  Conectar_Click(rig.form);
+
+  EXPECT_EQ(rig.port.ops,
+            (QStringList{"commport 1", "settings 2400,N,8,1", "open", "clear", "send Y"}));
+  EXPECT_EQ(rig.view.ops,
+            (QStringList{
+                "enable Conectar 0",     "status Conectado",      "caption Conectar Desconectar",
+                "enable fire 1",         "enable Conectar 1",     "enable enviar 1",
+                "enable Option1 1",      "enable Option2 1",      "value Option1 1",
+                "value Option2 0",       "enable segundos 1",     "enable minutos 1",
+                "enable horas 1",        "enable segundos_on 0",  "enable minutos_on 0",
+                "enable horas_on 0",     "enable segundos_off 0", "enable minutos_off 0",
+                "enable horas_off 0",    "enable Frame1 0",       "text segundos '15'",
+                "text minutos '30'",     "text horas '01'",       "text segundos_on '10'",
+                "text minutos_on '00'",  "text horas_on '00'",    "text segundos_off '00'",
+                "text minutos_off '02'", "text horas_off '00'",   "value Option3 0",
+                "value Option4 1",
+            }));
+  EXPECT_EQ(rig.form.Conecta, 0);
+  EXPECT_TRUE(rig.port.isOpen());
+}
+
+TEST(Handshake, SilenceGivesOneMessageAfterTwoSecondsAndClosesThePort) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.view.ops.clear();
+  bool openDuringMessage = false;
+  rig.view.onMsgBox = [&] { openDuringMessage = rig.port.isOpen(); };
+
+  Conectar_Click(rig.form);
+
+  EXPECT_EQ(rig.view.ops,
+            (QStringList{"enable Conectar 0",
+                         "msgbox Conexion del TIMER | El dispositivo no se encuentra | error",
+                         "enable Conectar 1"}));
+  EXPECT_TRUE(openDuringMessage);
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.form.Conecta, 1);
+  EXPECT_EQ(rig.view.status(), "Desconectado");
+  EXPECT_NEAR(rig.clock.elapsed().count(), 2'000'000, 2'000);
+}
+
+TEST(Handshake, ADeviceThatKeepsTalkingWithoutYKeepsTheWaitGoing) {
+  Rig rig;
+  Form_Load(rig.form);
+  std::vector<Piece> chatter;
+  for (int ms = 1; ms <= 3000; ++ms) chatter.push_back({milliseconds(ms), "x"});
+  chatter.push_back({milliseconds(3001), "0000000000000000001Y"});
+  rig.port.answers["Y"] = chatter;
+
+  Conectar_Click(rig.form);
+
+  EXPECT_EQ(rig.form.Conecta, 0);
+  EXPECT_TRUE(rig.view.messages().isEmpty());
+}
+
+TEST(Handshake, PortThatCannotBeOpenedLeavesTheToolUnlinked) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.port.missing = {1};
+  rig.view.ops.clear();
+
+  Conectar_Click(rig.form);
+
+  EXPECT_EQ(rig.view.messages(),
+            QStringList{"msgbox Conexión del TIMER | El puerto no esta disponible | error"});
+  EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.form.Conecta, 1);
+  EXPECT_EQ(rig.view.status(), "Desconectado");
+  EXPECT_TRUE(rig.port.sent.isEmpty());
+}
+
+TEST(Handshake, LineFailureDuringTheWaitClosesThePortAndFreesTheButton) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.view.onDoEvents = [&](int pass) {
+    if (pass == 10) rig.port.breakLine();
+  };
+  rig.view.ops.clear();
+
+  Conectar_Click(rig.form);
+
+  EXPECT_EQ(rig.view.ops,
+            (QStringList{"enable Conectar 0",
+                         "msgbox Conexión del TIMER | El puerto no esta disponible | error",
+                         "enable Conectar 1"}));
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.form.Conecta, 1);
+  EXPECT_LT(rig.view.doEventsCount(), 20) << "a failed line must not be waited out";
+
+  // The next attempt works again.
+  rig.view.onDoEvents = nullptr;
+  rig.port.answers["Y"] = {{milliseconds(90), "0000000000000000001Y"}};
+  Conectar_Click(rig.form);
+  EXPECT_EQ(rig.form.Conecta, 0);
+}
+
+TEST(Handshake, PortChangeDuringTheWaitEndsItWithoutAMessage) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.port.answers["Y"] = {{milliseconds(500), "0000000000000000001Y"}};
+  rig.view.onDoEvents = [&](int pass) {
+    if (pass != 10) return;
+    rig.view.setListIndex(Ctl::Combo1, 4);
+    Combo1_Click(rig.form);
+  };
+  rig.view.ops.clear();
+
+  Conectar_Click(rig.form);
+
+  EXPECT_TRUE(rig.view.messages().isEmpty());
+  EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");
+  EXPECT_EQ(rig.view.doEventsCount(), 10);
+  EXPECT_EQ(rig.form.puert, 5);
+  EXPECT_EQ(rig.form.Conecta, 1);
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.view.status(), "Desconectado");
+}
+
+TEST(Handshake, DisconnectWritesItsListAndKeepsTextsAndSelections) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
+  Conectar_Click(rig.form);
+  rig.view.ops.clear();
+  rig.port.ops.clear();
+
+  Conectar_Click(rig.form);
+
+  EXPECT_EQ(rig.port.ops, QStringList{"close"});
+  EXPECT_TRUE(rig.port.sent == "Y") << "disconnecting sends nothing";
+  EXPECT_EQ(rig.view.ops,
+            (QStringList{"caption Conectar Conectar", "status Desconectado", "enable enviar 0",
+                         "enable fire 0", "enable segundos 0", "enable minutos 0", "enable horas 0",
+                         "enable segundos_on 0", "enable minutos_on 0", "enable horas_on 0",
+                         "enable segundos_off 0", "enable minutos_off 0", "enable horas_off 0",
+                         "enable Option1 0", "enable Option2 0", "enable Frame1 0"}));
+  EXPECT_EQ(rig.form.Conecta, 1);
+  EXPECT_EQ(rig.view.text(Ctl::segundos), "15");
+  EXPECT_TRUE(rig.view.value(Ctl::Option1));
+  EXPECT_TRUE(rig.view.value(Ctl::Option4));
+}
+
+TEST(Handshake, ConnectingAgainOpensTheChosenPortAndReadsTheFieldsAnew) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
+  Conectar_Click(rig.form);
+  Conectar_Click(rig.form);
+  rig.view.setListIndex(Ctl::Combo1, 2);
+  Combo1_Click(rig.form);
+  rig.port.answers["Y"] = {{milliseconds(90), "0102030405060708091Y"}};
+  rig.port.ops.clear();
+
+  Conectar_Click(rig.form);
+
+  EXPECT_EQ(rig.port.ops.mid(0, 3), (QStringList{"commport 3", "settings 2400,N,8,1", "open"}));
+  QStringList fields;
+  for (Ctl field : kDeviceFieldOrder) fields << rig.view.text(field);
+  EXPECT_EQ(fields, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09"}));
+  EXPECT_TRUE(rig.view.value(Ctl::Option3));
+}
+
+TEST(PortChange, WhileUnlinkedOnlyRecordsTheNumber) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.view.ops.clear();
+  rig.view.setListIndex(Ctl::Combo1, 15);
+  rig.view.ops.clear();
+
+  Combo1_Click(rig.form);
+
+  EXPECT_EQ(rig.form.puert, 16);
+  EXPECT_TRUE(rig.view.ops.isEmpty());
+  EXPECT_TRUE(rig.port.ops.isEmpty());
+}
+
+TEST(PortChange, WhileLinkedDropsTheLinkButKeepsModeOptionsAndBistableFields) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.port.answers["Y"] = {{milliseconds(90), "0000000000000000001Y"}};
+  Conectar_Click(rig.form);
+  // The operator had switched to bistable mode.
+  for (Ctl c : {Ctl::segundos_on, Ctl::minutos_on, Ctl::horas_on, Ctl::segundos_off,
+                Ctl::minutos_off, Ctl::horas_off, Ctl::Frame1})
+    rig.view.setEnabled(c, true);
+  rig.view.setListIndex(Ctl::Combo1, 0);
+  rig.view.ops.clear();
+  rig.port.ops.clear();
+
+  Combo1_Click(rig.form);
+
+  EXPECT_EQ(rig.port.ops, QStringList{"close"});
+  EXPECT_EQ(rig.view.ops, (QStringList{"caption Conectar Conectar", "status Desconectado",
+                                       "enable enviar 0", "enable fire 0", "enable segundos 0",
+                                       "enable minutos 0", "enable horas 0"}));
+  EXPECT_EQ(rig.form.Conecta, 1);
+  EXPECT_EQ(rig.form.puert, 1);
+  for (Ctl c : {Ctl::Option1, Ctl::Option2, Ctl::horas_on, Ctl::segundos_off, Ctl::Frame1})
+    EXPECT_TRUE(rig.view.enabled(c)) << ControlName(c);
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "link/reply_wait.h"
+#include "support/fakes.h"
+
+namespace {
+
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+
+struct WaitCase {
+  const char* name;
+  QByteArray answerChars;
+  QByteArray initial;
+  std::vector<Piece> arrivals;
+  WaitEnd end;
+  QByteArray reply;
+  microseconds endsAfter;  // simulated time at the end of the wait
+};
+
+class Wait : public ::testing::TestWithParam<WaitCase> {};
+
+TEST_P(Wait, EndsAsTheRulesSay) {
+  const WaitCase& c = GetParam();
+  Rig rig;
+  rig.port.open();
+  rig.port.answers["cmd"] = c.arrivals;
+  rig.port.output("cmd");
+
+  const WaitResult result = ReplyWait(rig.form, c.answerChars, c.initial);
+
+  EXPECT_EQ(result.end, c.end);
+  EXPECT_EQ(result.reply, c.reply);
+  EXPECT_NEAR(rig.clock.elapsed().count(), c.endsAfter.count(), 1'000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Wait,
+    ::testing::Values(
+        WaitCase{
+            "SilenceEndsAfterTwoSeconds", "Y", " ", {}, WaitEnd::NoAnswer, " ", milliseconds(2000)},
+        WaitCase{"AnswerInALaterPiece",
+                 "ST",
+                 "",
+                 {{milliseconds(3), "x"}, {milliseconds(40), "abT"}},
+                 WaitEnd::AnswerSeen,
+                 "xabT",
+                 milliseconds(40)},
+        WaitCase{"EitherAnswerCharacter",
+                 "ST",
+                 "",
+                 {{milliseconds(2), "S"}},
+                 WaitEnd::AnswerSeen,
+                 "S",
+                 milliseconds(2)},
+        WaitCase{"LowerCaseIsNoAnswer",
+                 "E",
+                 " ",
+                 {{milliseconds(2), "e"}},
+                 WaitEnd::NoAnswer,
+                 " e",
+                 milliseconds(2001)},
+        // Polls that bring characters count nothing, and the silence before
+        // them still counts: 1.5 s, a character, then 0.5 s more.
+        WaitCase{"CharactersDoNotResetTheCount",
+                 "Y",
+                 " ",
+                 {{milliseconds(1500), "z"}},
+                 WaitEnd::NoAnswer,
+                 " z",
+                 milliseconds(2001)},
+        WaitCase{"CharactersAfterTheAnswerAreKept",
+                 "E",
+                 " ",
+                 {{milliseconds(7), "xEyz"}},
+                 WaitEnd::AnswerSeen,
+                 " xEyz",
+                 milliseconds(7)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Wait, SleepsBetweenEmptyPollsAndTakesCharactersWithinAStep) {
+  Rig rig;
+  rig.port.open();
+  rig.port.answers["Y"] = {{microseconds(83'400), "Y"}};
+  rig.port.output("Y");
+
+  ReplyWait(rig.form, "Y", " ");
+
+  // Every empty poll idles one step; the answer is seen at the first poll after it.
+  EXPECT_LE(rig.clock.elapsed() - microseconds(83'400), kIdleStep);
+  EXPECT_EQ(rig.clock.idles(), 84);
+}
+
+TEST(Wait, EndsAtOnceWhenTheWindowIsUnloaded) {
+  Rig rig;
+  rig.port.open();
+  rig.view.onDoEvents = [&](int pass) {
+    if (pass == 3) rig.form.m_unloaded = true;
+  };
+  EXPECT_EQ(ReplyWait(rig.form, "Y", " ").end, WaitEnd::Unloaded);
+  EXPECT_EQ(rig.view.doEventsCount(), 3);
+}
+
+TEST(Wait, EndsWhenThePortWasClosedAndOpenedAgainUnderIt) {
+  Rig rig;
+  rig.port.open();
+  rig.view.onDoEvents = [&](int pass) {
+    if (pass != 3) return;
+    rig.port.close();
+    rig.port.open();
+    rig.port.arrive("Y");
+  };
+  EXPECT_EQ(ReplyWait(rig.form, "Y", " ").end, WaitEnd::PortClosed);
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+#pragma once
+
+// Test doubles for the handlers' two interfaces and their clock: a view that
+// records every operation in order, a port whose device answers from a
+// script, and a clock that only moves when the wait idles.
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/window_model.h"
+#include "link/serial_port.h"
+#include "link/wait_clock.h"
+#include "support/qt_printers.h"
+
+class SimClock : public WaitClock {
+ public:
+  Clock::time_point now() override { return m_now; }
+  void idle(std::chrono::microseconds most) override {
+    m_now += most;
+    ++m_idles;
+  }
+  std::chrono::microseconds elapsed() const {
+    return std::chrono::duration_cast<std::chrono::microseconds>(m_now - Clock::time_point{});
+  }
+  void advance(std::chrono::microseconds by) { m_now += by; }
+  int idles() const { return m_idles; }
+
+ private:
+  Clock::time_point m_now{};
+  int m_idles = 0;
+};
+
+class RecordingView : public WindowModel {
+ public:
+  RecordingView() {
+    for (Ctl c : {Ctl::horas, Ctl::minutos, Ctl::segundos, Ctl::horas_on, Ctl::minutos_on,
+                  Ctl::segundos_on, Ctl::horas_off, Ctl::minutos_off, Ctl::segundos_off})
+      m_text[c] = QStringLiteral("00");
+  }
+
+  void setEnabled(Ctl c, bool enabled) override {
+    m_enabled[c] = enabled;
+    log(QStringLiteral("enable %1 %2").arg(name(c)).arg(enabled ? 1 : 0));
+  }
+  void setCaption(Ctl c, const QString& caption) override {
+    m_text[c] = caption;
+    log(QStringLiteral("caption %1 %2").arg(name(c), caption));
+  }
+  QString text(Ctl c) const override { return m_text.value(c); }
+  void setText(Ctl c, const QString& text) override {
+    m_text[c] = text;
+    log(QStringLiteral("text %1 '%2'").arg(name(c), text));
+  }
+  void setFocus(Ctl c) override {
+    m_focus = c;
+    log(QStringLiteral("focus %1").arg(name(c)));
+  }
+  bool value(Ctl c) const override { return m_value.value(c); }
+  void setValue(Ctl c, bool selected) override {
+    m_value[c] = selected;
+    log(QStringLiteral("value %1 %2").arg(name(c)).arg(selected ? 1 : 0));
+  }
+  void addItem(Ctl c, const QString& entry) override {
+    m_items[c] << entry;
+    log(QStringLiteral("item %1 %2").arg(name(c), entry));
+  }
+  void setListIndex(Ctl c, int position) override {
+    m_index[c] = position;
+    log(QStringLiteral("index %1 %2").arg(name(c)).arg(position));
+  }
+  int listIndex(Ctl c) const override { return m_index.value(c, -1); }
+  void setStatusText(const QString& text) override {
+    m_status = text;
+    log(QStringLiteral("status %1").arg(text));
+  }
+  void MsgBox(const QString& prompt, const QString& title, MsgIcon icon) override {
+    log(QStringLiteral("msgbox %1 | %2 | %3")
+            .arg(title, prompt,
+                 icon == MsgIcon::Error ? QStringLiteral("error") : QStringLiteral("information")));
+    if (onMsgBox) onMsgBox();
+  }
+  void DoEvents() override {
+    ++m_doEvents;
+    if (onDoEvents) onDoEvents(m_doEvents);
+  }
+  void Unload() override {
+    log(QStringLiteral("unload"));
+    if (onUnload) onUnload();
+  }
+  void EndProgram() override { log(QStringLiteral("end")); }
+
+  // Test hooks: what the operator does while a handler waits or a box is open.
+  std::function<void(int pass)> onDoEvents;
+  std::function<void()> onMsgBox;
+  std::function<void()> onUnload;
+
+  QStringList ops;
+  QStringList takeOps() { return std::exchange(ops, {}); }
+  QStringList messages() const { return ops.filter(QStringLiteral("msgbox ")); }
+
+  bool enabled(Ctl c) const { return m_enabled.value(c, true); }
+  QString status() const { return m_status; }
+  QStringList items(Ctl c) const { return m_items.value(c); }
+  int doEventsCount() const { return m_doEvents; }
+
+ private:
+  static QString name(Ctl c) { return QString::fromLatin1(ControlName(c)); }
+  void log(const QString& op) { ops << op; }
+
+  QMap<Ctl, bool> m_enabled;
+  QMap<Ctl, QString> m_text;
+  QMap<Ctl, bool> m_value;
+  QMap<Ctl, QStringList> m_items;
+  QMap<Ctl, int> m_index;
+  QString m_status;
+  Ctl m_focus = Ctl::Conectar;
+  int m_doEvents = 0;
+};
+
+// One piece of an answer: `bytes` arrive `after` the command that triggers it.
+struct Piece {
+  std::chrono::microseconds after;
+  QByteArray bytes;
+};
+
+class ScriptedPort : public SerialPort {
+ public:
+  explicit ScriptedPort(SimClock& clock) : m_clock(clock) {}
+
+  // What the device answers to each command it is sent.
+  std::map<QByteArray, std::vector<Piece>> answers;
+  // Port numbers behind which no device stands.
+  std::vector<qint16> missing;
+  bool failOutput = false;
+
+  QStringList ops;
+  QByteArray sent;
+
+  // Bytes that arrive now, unasked (line noise, late answers).
+  void arrive(const QByteArray& bytes) { m_buffer += bytes; }
+  // The adapter goes away: the port stays nominally open, as with Qt.
+  void breakLine() { m_failed = true; }
+
+  bool setCommPort(qint16 number) override {
+    m_number = number;
+    ops << QStringLiteral("commport %1").arg(number);
+    return true;
+  }
+  bool setSettings(const QString& settings) override {
+    ops << QStringLiteral("settings %1").arg(settings);
+    return ParseLineSettings(settings).has_value();
+  }
+  bool open() override {
+    if (std::find(missing.begin(), missing.end(), m_number) != missing.end()) {
+      ops << QStringLiteral("open failed");
+      return false;
+    }
+    ops << QStringLiteral("open");
+    m_open = true;
+    m_failed = false;
+    ++m_opening;
+    return true;
+  }
+  void close() override {
+    ops << QStringLiteral("close");
+    if (!m_open) return;
+    m_open = false;
+    ++m_opening;
+    m_pending.clear();
+    m_buffer.clear();
+  }
+  bool isOpen() const override { return m_open; }
+  int inBufferCount() override {
+    deliver();
+    return m_open ? static_cast<int>(m_buffer.size()) : 0;
+  }
+  bool clearInBuffer() override {
+    ops << QStringLiteral("clear");
+    deliver();
+    m_buffer.clear();
+    return m_open;
+  }
+  bool output(const QByteArray& data) override {
+    ops << QStringLiteral("send %1").arg(QString::fromLatin1(data));
+    if (!m_open || failOutput) return false;
+    sent += data;
+    const auto it = answers.find(data);
+    if (it != answers.end()) {
+      for (const Piece& piece : it->second)
+        m_pending.push_back({m_clock.now() + piece.after, piece.bytes});
+    }
+    return true;
+  }
+  QByteArray input() override {
+    deliver();
+    return std::exchange(m_buffer, {});
+  }
+  bool failed() const override { return m_failed; }
+  QString errorText() const override { return QStringLiteral("scripted failure"); }
+  quint64 opening() const override { return m_opening; }
+
+  int closes() const { return ops.count(QStringLiteral("close")); }
+
+ private:
+  void deliver() {
+    while (!m_pending.empty() && m_pending.front().first <= m_clock.now()) {
+      m_buffer += m_pending.front().second;
+      m_pending.pop_front();
+    }
+  }
+
+  SimClock& m_clock;
+  qint16 m_number = 0;
+  bool m_open = false;
+  bool m_failed = false;
+  quint64 m_opening = 0;
+  QByteArray m_buffer;
+  std::deque<std::pair<WaitClock::Clock::time_point, QByteArray>> m_pending;
+};
+
+// The window-level state with its fakes, started as the program starts it.
+struct Rig {
+  SimClock clock;
+  RecordingView view;
+  ScriptedPort port{clock};
+  Form1 form{view, port, clock};
+};
