@@ -1,0 +1,69 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace timer_sim {
+
+enum class Mode { kMonostable, kBistable };
+
+struct Config {
+  Mode mode = Mode::kMonostable;
+  std::chrono::seconds mono{0};
+  std::chrono::seconds on{0};
+  std::chrono::seconds off{0};
+  bool powerUpOn = true;
+
+  bool operator==(const Config& other) const {
+    return mode == other.mode && mono == other.mono && on == other.on && off == other.off &&
+           powerUpOn == other.powerUpOn;
+  }
+};
+
+constexpr char kProbe = 'Y';
+constexpr char kFire = 'E';
+constexpr char kMonostableLetter = 'T';
+constexpr char kBistableLetter = 'S';
+constexpr std::size_t kFrameLength = 20;
+constexpr std::size_t kReadBackLength = 20;
+
+// "HH:MM:SS" with hours 0-99 and minutes/seconds 0-59.
+std::optional<std::chrono::seconds> parseHms(std::string_view text);
+std::string formatHms(std::chrono::seconds value);
+
+// The 20 characters the device sends back for a probe.
+std::string readBack(const Config& config);
+
+// A configuration frame as the device accepts it, e.g. "T1530010000000000001".
+std::string frame(const Config& config);
+std::optional<Config> parseFrame(std::string_view text);
+
+struct Event {
+  enum class Kind { kProbe, kConfigure, kFire, kDiscarded, kIgnored };
+  Kind kind = Kind::kIgnored;
+  std::string text;    // the bytes as received
+  std::string answer;  // empty when the device does not answer
+};
+
+// The byte-level state machine of the device.
+class Device {
+ public:
+  explicit Device(const Config& config = {}) : m_config(config) {}
+
+  // One received byte can finish a broken frame and start a new command, hence
+  // up to two events.
+  std::vector<Event> receive(char byte);
+  const Config& config() const { return m_config; }
+
+ private:
+  void startCommand(char byte, std::vector<Event>& events);
+  void finishFrame(std::vector<Event>& events);
+
+  Config m_config;
+  std::string m_frame;  // non-empty while a frame is being collected
+};
+
+}  // namespace timer_sim

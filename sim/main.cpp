@@ -1,0 +1,288 @@
+// timer-sim: stands in for the timer device on a pseudo-terminal or serial line.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <optional>
+#include <string>
+
+#include <QCoreApplication>
+
+#include "sim/device.h"
+#include "sim/line.h"
+#include "sim/options.h"
+#include "sim/output_timer.h"
+#include "sim/transmission.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace timer_sim;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr std::size_t kReadChunk = 256;
+constexpr std::chrono::milliseconds kHangupLingerMin{10};
+constexpr std::chrono::milliseconds kHangupLingerMax{1000};
+constexpr std::chrono::milliseconds kHangupPoll{5};
+
+// Log text stays on one line whatever the client sends.
+std::string printable(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c >= 0x20 && c < 0x7f && c != '\\') {
+      out += c;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
+      out += escaped;
+    }
+  }
+  return out;
+}
+
+std::string describe(const Config& config) {
+  return std::string(config.mode == Mode::kBistable ? "bistable" : "monostable") + ", mono " +
+         formatHms(config.mono) + ", on " + formatHms(config.on) + ", off " +
+         formatHms(config.off) + ", power-up " + (config.powerUpOn ? "on" : "off");
+}
+
+struct QueuedByte {
+  TimedByte timed;
+  std::string logText;  // set on the last byte of an answer
+};
+
+class Simulator {
+ public:
+  Simulator(const Settings& settings, Line& line, int signalFd)
+      : m_settings(settings),
+        m_line(line),
+        m_signalFd(signalFd),
+        m_device(settings.config),
+        m_output(settings.config.powerUpOn) {}
+
+  // Returns the exit code.
+  int run();
+
+ private:
+  void log(Clock::time_point at, const std::string& text) const;
+  void sendDueBytes(Clock::time_point now);
+  void handleInput(Clock::time_point now);
+  void handle(const Event& event, Clock::time_point now, std::string& ignored);
+  void queueAnswer(const std::string& text, Clock::time_point now);
+  void logOutput(const OutputTimer::Change& change) const {
+    log(change.at, change.on ? "output ON" : "output OFF");
+  }
+
+  const Settings& m_settings;
+  Line& m_line;
+  int m_signalFd = -1;
+  Device m_device;
+  OutputTimer m_output;
+  Clock::time_point m_start = Clock::now();
+  std::deque<QueuedByte> m_queue;
+  Clock::time_point m_wireFree = m_start;
+  int m_commands = 0;
+  bool m_hangupPending = false;
+  std::optional<Clock::time_point> m_hangupAt;
+  bool m_dropLogged = false;
+};
+
+void Simulator::log(Clock::time_point at, const std::string& text) const {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(at - m_start).count();
+  std::printf("%lld.%03lld %s\n", static_cast<long long>(ms / 1000),
+              static_cast<long long>(ms % 1000), text.c_str());
+  std::fflush(stdout);
+}
+
+int Simulator::run() {
+  log(m_start, m_output.isOn() ? "output ON" : "output OFF");
+  for (;;) {
+    const auto now = Clock::now();
+    sendDueBytes(now);
+    for (const auto& change : m_output.advance(now)) logOutput(change);
+    std::optional<Clock::time_point> wake = m_output.nextChange();
+    if (m_hangupPending && m_queue.empty()) {
+      // Let the last answer reach the client first: closing the line discards unread input.
+      if (!m_hangupAt) m_hangupAt = now + kHangupLingerMin;
+      if (now >= *m_hangupAt &&
+          (m_line.unreadByClient() == 0 || now >= *m_hangupAt + kHangupLingerMax)) {
+        m_line.close();
+        log(Clock::now(), "hangup");
+        return kExitOk;
+      }
+      const auto retry = std::max(now + kHangupPoll, *m_hangupAt);
+      if (!wake || retry < *wake) wake = retry;
+    }
+    if (!m_queue.empty() && (!wake || m_queue.front().timed.due < *wake)) {
+      wake = m_queue.front().timed.due;
+    }
+    int timeoutMs = -1;
+    if (wake) {
+      // Rounded up so an early wake-up never spins; the byte schedule itself stays exact.
+      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now);
+      timeoutMs = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
+    }
+    pollfd fds[] = {{m_signalFd, POLLIN, 0}, {m_line.fd(), POLLIN, 0}};
+    // Stop reading once the hangup is due; only the last answer is still going out.
+    const nfds_t count = m_hangupPending ? 1 : 2;
+    if (poll(fds, count, timeoutMs) < 0) {
+      if (errno == EINTR) continue;
+      std::fprintf(stderr, "timer-sim: poll: %s\n", std::strerror(errno));
+      return kExitFailure;
+    }
+    if (fds[0].revents & POLLIN) {
+      signalfd_siginfo info{};
+      if (read(m_signalFd, &info, sizeof info) > 0) {
+        log(Clock::now(), std::string("exit on ") + strsignal(static_cast<int>(info.ssi_signo)));
+      }
+      return kExitOk;
+    }
+    if (count > 1 && fds[1].revents != 0) {
+      const auto received = Clock::now();
+      char buffer[kReadChunk];
+      const ssize_t n = read(m_line.fd(), buffer, sizeof buffer);
+      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      if (n <= 0) {
+        log(received, "line lost");
+        return kExitFailure;
+      }
+      std::string ignored;
+      for (ssize_t i = 0; i < n && !m_hangupPending; ++i) {
+        for (const Event& event : m_device.receive(buffer[i])) handle(event, received, ignored);
+      }
+      if (!ignored.empty()) log(received, "rx ignored " + printable(ignored));
+    }
+  }
+}
+
+void Simulator::sendDueBytes(Clock::time_point now) {
+  while (!m_queue.empty() && m_queue.front().timed.due <= now) {
+    const QueuedByte& next = m_queue.front();
+    if (write(m_line.fd(), &next.timed.byte, 1) != 1 && !m_dropLogged) {
+      // A real device keeps transmitting whether anyone listens or not.
+      log(now, std::string("tx dropped: ") + std::strerror(errno));
+      m_dropLogged = true;
+    }
+    if (!next.logText.empty()) log(Clock::now(), next.logText);
+    m_queue.pop_front();
+  }
+}
+
+void Simulator::handle(const Event& event, Clock::time_point now, std::string& ignored) {
+  if (event.kind == Event::Kind::kIgnored) {
+    ignored += event.text;
+    return;
+  }
+  if (!ignored.empty()) {
+    log(now, "rx ignored " + printable(ignored));
+    ignored.clear();
+  }
+  if (event.kind == Event::Kind::kDiscarded) {
+    log(now, "rx " + printable(event.text) + " (discarded)");
+    return;
+  }
+  std::string line = "rx " + event.text;
+  if (event.kind == Event::Kind::kConfigure) line += " (" + describe(m_device.config()) + ")";
+  log(now, line);
+  if (event.kind == Event::Kind::kFire) {
+    m_output.fire(m_device.config(), now);
+    for (const auto& change : m_output.advance(now)) logOutput(change);
+  } else if (event.kind == Event::Kind::kConfigure) {
+    if (const auto change = m_output.stop(now)) logOutput(*change);
+  }
+  if (!m_settings.silent) queueAnswer(m_settings.noise + event.answer, now);
+  if (m_settings.hangupAfter > 0 && ++m_commands == m_settings.hangupAfter) m_hangupPending = true;
+}
+
+void Simulator::queueAnswer(const std::string& text, Clock::time_point now) {
+  Pacing pacing;
+  pacing.characterTime = m_settings.instant ? std::chrono::nanoseconds(0) : kCharacterTime;
+  pacing.splitSize = m_settings.splitSize;
+  // Answers never overlap on the wire.
+  const auto start = std::max(now + m_settings.replyDelay, m_wireFree);
+  const auto bytes = plan(text, start, pacing);
+  if (bytes.empty()) return;
+  for (const TimedByte& timed : bytes) m_queue.push_back({timed, {}});
+  m_queue.back().logText = "tx " + printable(text);
+  m_wireFree = bytes.back().due;
+}
+
+int signalDescriptor() {
+  sigset_t handled;
+  sigemptyset(&handled);
+  sigaddset(&handled, SIGINT);
+  sigaddset(&handled, SIGTERM);
+  sigaddset(&handled, SIGHUP);
+  if (sigprocmask(SIG_BLOCK, &handled, nullptr) != 0) return -1;
+  return signalfd(-1, &handled, SFD_CLOEXEC);
+}
+
+bool createLink(const std::string& link, const std::string& target) {
+  struct stat info {};
+  // A link left behind by a killed run is replaced; anything else is not ours to remove.
+  if (lstat(link.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) unlink(link.c_str());
+  if (symlink(target.c_str(), link.c_str()) != 0) {
+    std::fprintf(stderr, "timer-sim: cannot create link %s: %s\n", link.c_str(),
+                 std::strerror(errno));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("timer-sim");
+  QCoreApplication::setApplicationVersion(TIMER_SIM_VERSION);
+
+  const ParsedOptions parsed = parseOptions(QCoreApplication::arguments());
+  switch (parsed.outcome) {
+    case ParsedOptions::Outcome::kError:
+      std::fprintf(stderr, "timer-sim: %s\nTry 'timer-sim --help'.\n", parsed.text.c_str());
+      return kExitUsage;
+    case ParsedOptions::Outcome::kHelp:
+    case ParsedOptions::Outcome::kVersion:
+      std::printf("%s\n", parsed.text.c_str());
+      return kExitOk;
+    case ParsedOptions::Outcome::kRun:
+      break;
+  }
+  const Settings& settings = parsed.settings;
+
+  signal(SIGPIPE, SIG_IGN);
+  const int signalFd = signalDescriptor();
+  if (signalFd < 0) {
+    std::fprintf(stderr, "timer-sim: signalfd: %s\n", std::strerror(errno));
+    return kExitFailure;
+  }
+
+  Line line;
+  const std::string failure = settings.devicePath.empty() ? line.openPseudoTerminal()
+                                                          : line.openDevice(settings.devicePath);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "timer-sim: %s\n", failure.c_str());
+    return kExitFailure;
+  }
+  if (!settings.linkPath.empty() && !createLink(settings.linkPath, line.path())) {
+    return kExitFailure;
+  }
+  std::printf("%s\n", line.path().c_str());
+  std::fflush(stdout);
+
+  const int code = Simulator(settings, line, signalFd).run();
+  if (!settings.linkPath.empty()) unlink(settings.linkPath.c_str());
+  return code;
+}

@@ -1,0 +1,127 @@
+#include "sim/options.h"
+
+#include <limits>
+#include <utility>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace timer_sim {
+namespace {
+
+constexpr int kMaxReplyDelayMs = 600'000;
+constexpr int kMaxSplitSize = 1000;
+
+ParsedOptions error(const QString& message) {
+  ParsedOptions parsed;
+  parsed.outcome = ParsedOptions::Outcome::kError;
+  parsed.text = message.toStdString();
+  return parsed;
+}
+
+bool parseTime(const QCommandLineParser& parser, const QString& name, std::chrono::seconds& out) {
+  if (!parser.isSet(name)) return true;
+  const auto value = parseHms(parser.value(name).toStdString());
+  if (!value) return false;
+  out = *value;
+  return true;
+}
+
+bool parseCount(const QCommandLineParser& parser, const QString& name, int min, int max, int& out) {
+  if (!parser.isSet(name)) return true;
+  bool ok = false;
+  const int value = parser.value(name).toInt(&ok);
+  if (!ok || value < min || value > max) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+ParsedOptions parseOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Simulates the RS-232 timer device on a pseudo-terminal or a serial device.\n"
+      "Prints the line's path as the first line, then one line per event.");
+  const auto helpOption = parser.addHelpOption();
+  const auto versionOption = parser.addVersionOption();
+  parser.addOptions({
+      {"mono", "Monostable time.", "HH:MM:SS"},
+      {"on", "Bistable ON time.", "HH:MM:SS"},
+      {"off", "Bistable OFF time.", "HH:MM:SS"},
+      {"power-up", "Output state at power-up: on or off (default on).", "on|off"},
+      {"mode", "Timer mode: mono or bi (default mono).", "mono|bi"},
+      {"instant", "Send answers at once instead of at 2400 baud."},
+      {"silent", "Never answer."},
+      {"reply-delay", "Wait MS milliseconds before each answer.", "MS"},
+      {"split", "Send answers in pieces of N characters, 20 ms apart.", "N"},
+      {"noise", "Send TEXT before each answer.", "TEXT"},
+      {"hangup-after", "Drop the line like an unplugged adapter after the Nth command.", "N"},
+      {"link", "Create symbolic link PATH to the pseudo-terminal.", "PATH"},
+      {"device", "Use serial device PATH instead of a pseudo-terminal.", "PATH"},
+  });
+
+  if (!parser.parse(arguments)) return error(parser.errorText());
+  if (parser.isSet(helpOption) || parser.isSet("help-all"))
+    return {ParsedOptions::Outcome::kHelp, {}, parser.helpText().toStdString()};
+  if (parser.isSet(versionOption)) {
+    return {ParsedOptions::Outcome::kVersion,
+            {},
+            (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion())
+                .toStdString()};
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    return error("Unexpected argument: " + parser.positionalArguments().first());
+  }
+
+  Settings settings;
+  Config& config = settings.config;
+  const std::pair<QString, std::chrono::seconds*> times[] = {
+      {"mono", &config.mono}, {"on", &config.on}, {"off", &config.off}};
+  for (const auto& [name, target] : times) {
+    if (!parseTime(parser, name, *target)) {
+      return error(
+          QString("Bad --%1 value, expected HH:MM:SS (hours 0-99, minutes and seconds 0-59): %2")
+              .arg(name, parser.value(name)));
+    }
+  }
+  if (parser.isSet("power-up")) {
+    const QString value = parser.value("power-up");
+    if (value != "on" && value != "off")
+      return error("Bad --power-up value, expected on or off: " + value);
+    config.powerUpOn = value == "on";
+  }
+  if (parser.isSet("mode")) {
+    const QString value = parser.value("mode");
+    if (value != "mono" && value != "bi")
+      return error("Bad --mode value, expected mono or bi: " + value);
+    config.mode = value == "bi" ? Mode::kBistable : Mode::kMonostable;
+  }
+
+  int delayMs = 0;
+  int split = 0;
+  if (!parseCount(parser, "reply-delay", 0, kMaxReplyDelayMs, delayMs)) {
+    return error("Bad --reply-delay value, expected milliseconds: " + parser.value("reply-delay"));
+  }
+  if (!parseCount(parser, "split", 1, kMaxSplitSize, split)) {
+    return error("Bad --split value, expected a positive count: " + parser.value("split"));
+  }
+  if (!parseCount(parser, "hangup-after", 1, std::numeric_limits<int>::max(),
+                  settings.hangupAfter)) {
+    return error("Bad --hangup-after value, expected a positive count: " +
+                 parser.value("hangup-after"));
+  }
+  if (parser.isSet("link") && parser.isSet("device"))
+    return error("--link only applies to the pseudo-terminal");
+
+  settings.instant = parser.isSet("instant");
+  settings.silent = parser.isSet("silent");
+  settings.replyDelay = std::chrono::milliseconds(delayMs);
+  settings.splitSize = static_cast<std::size_t>(split);
+  settings.noise = parser.value("noise").toStdString();
+  settings.linkPath = parser.value("link").toStdString();
+  settings.devicePath = parser.value("device").toStdString();
+  return {ParsedOptions::Outcome::kRun, settings, {}};
+}
+
+}  // namespace timer_sim

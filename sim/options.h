@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include <QStringList>
+
+#include "sim/device.h"
+
+namespace timer_sim {
+
+struct Settings {
+  Config config;
+  bool instant = false;
+  bool silent = false;
+  std::chrono::milliseconds replyDelay{0};
+  std::size_t splitSize = 0;
+  std::string noise;
+  int hangupAfter = 0;  // zero never hangs up
+  std::string linkPath;
+  std::string devicePath;
+};
+
+struct ParsedOptions {
+  enum class Outcome { kRun, kHelp, kVersion, kError };
+  Outcome outcome = Outcome::kError;
+  Settings settings;
+  std::string text;  // help text, version or error message
+};
+
+ParsedOptions parseOptions(const QStringList& arguments);
+
+}  // namespace timer_sim
