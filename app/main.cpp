@@ -26,6 +26,14 @@ int main(int argc, char* argv[]) {
     return options.exitCode;
   }
 
+#ifdef Q_OS_LINUX
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::fputs("timer-rs232: no display to show the window on (DISPLAY is not set)\n", stderr);
+    return 1;
+  }
+#endif
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("timer-rs232"));
   QApplication::setApplicationVersion(QStringLiteral(TIMER_VERSION));

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12's packages, whatever this machine lacks to build,
+# test and run the tool. Needs root (or sudo).
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libqt6serialport6-dev
+  libgtest-dev libgmock-dev
+  socat xvfb xauth imagemagick x11-utils
+  fonts-liberation2 fonts-liberation
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

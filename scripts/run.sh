@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the tool and starts it on a simulated timer device: Com1 reaches the
+# simulator. Extra arguments go to timer-sim (e.g. --mono 00:01:30 --silent).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "run.sh: no display to show the window on (DISPLAY is not set)." >&2
+  echo "        Run it from a desktop session, or as: xvfb-run -a scripts/run.sh" >&2
+  exit 1
+fi
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+
+line_dir=$(mktemp -d)
+line="$line_dir/timer-line"
+build/bin/timer-sim --link "$line" "$@" >"$line_dir/sim.log" &
+sim=$!
+trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null; rm -rf "$line_dir"' EXIT
+for _ in $(seq 50); do [ -e "$line" ] && break; sleep 0.1; done
+[ -e "$line" ] || { echo "run.sh: the simulator did not start:" >&2; cat "$line_dir/sim.log" >&2; exit 1; }
+
+echo "Simulated timer on Com1 ($line); its log: $line_dir/sim.log"
+build/bin/timer-rs232 --port "1=$line"
