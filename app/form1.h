@@ -21,4 +21,7 @@ struct Form1 {
 
   // Set by the unload handler: from then on no suspended handler may resume.
   bool m_unloaded = false;
+  // Reply waits in progress; a command clicked inside one starts no exchange
+  // of its own, or it would take the outer command's answer.
+  int m_waits = 0;
 };

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/app_icon.h"
 
@@ -180,8 +181,6 @@ void MainWindow::buildControls() {
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr);
         combo->setEditText(text);
-        combo->installEventFilter(this);
-        combo->lineEdit()->installEventFilter(this);
         combo->setAccessibleName(QStringLiteral("Puerto de Com"));
         widget = combo;
         break;
@@ -194,6 +193,7 @@ void MainWindow::buildControls() {
         break;
     }
     widget->setObjectName(QString::fromLatin1(ControlName(spec.name)));
+    widget->setProperty("ctl", static_cast<int>(spec.name));
     widget->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
     if (spec.face != Face::Default) widget->setFont(FontFor(spec.face));
     m_controls[static_cast<int>(spec.name)] = widget;
@@ -213,6 +213,13 @@ void MainWindow::buildControls() {
   }
   static_cast<QLabel*>(control(Ctl::Label7))->setBuddy(control(Ctl::Combo1));
   control(Ctl::Conectar)->setFocus();
+  // Sees a click before the control under the mouse does, to hold back the
+  // ones whose focus change a field check refused.
+  qApp->installEventFilter(this);
+}
+
+void MainWindow::setLostFocusHandler(Ctl box, std::function<void()> handler) {
+  m_lostFocus[static_cast<int>(box)] = std::move(handler);
 }
 
 QAbstractButton* MainWindow::button(Ctl c) const {
@@ -326,11 +333,56 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (isRefusedMouseEvent(watched, event)) return true;
+  if (event->type() == QEvent::FocusOut) {
+    if (auto* box = qobject_cast<QLineEdit*>(watched); box && box->parentWidget() == this) {
+      return timeBoxLosesFocus(box, static_cast<QFocusEvent*>(event)->reason());
+    }
+  }
   // Enter in the port list's text field would select the entry matching the
   // typed text; typing must change only the shown text.
-  if (IsEnterKey(event)) {
+  const QWidget* list = control(Ctl::Combo1);
+  if (IsEnterKey(event) && (watched == list || watched->parent() == list)) {
     event->accept();
     return event->type() == QEvent::KeyPress;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::timeBoxLosesFocus(QLineEdit* box, Qt::FocusReason reason) {
+  // Losing the focus to another application, to a popup or to the check's own
+  // message box is not leaving the field: the check runs when the focus moves
+  // to another control of this window, once per leave. A field that was
+  // disabled while it had the focus is not checked.
+  if (m_checking || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+      !box->isEnabled()) {
+    return false;
+  }
+  const auto& handler = m_lostFocus[static_cast<int>(box->property("ctl").toInt())];
+  if (!handler) return false;
+  m_checking = true;
+  handler();
+  m_checking = false;
+  if (reason == Qt::MouseFocusReason && focusWidget() == box) {
+    m_refuseClick = true;
+    // The click is delivered right after this focus change, within the same
+    // event; anything later is a new click.
+    QTimer::singleShot(0, this, [this] { m_refuseClick = false; });
+  }
+  return false;
+}
+
+bool MainWindow::isRefusedMouseEvent(QObject* watched, QEvent* event) const {
+  if (!m_refuseClick) return false;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      return widget && isAncestorOf(widget);
+    }
+    default:
+      return false;
+  }
 }

@@ -22,6 +22,8 @@ class MainWindow : public QWidget, public WindowModel {
 
   // Runs when the window is closed, whatever closes it.
   void setUnloadHandler(std::function<void()> handler) { m_unloadHandler = std::move(handler); }
+  // Runs when the focus leaves the time box `box` for another control of the window.
+  void setLostFocusHandler(Ctl box, std::function<void()> handler);
 
   QWidget* control(Ctl c) const { return m_controls[static_cast<int>(c)]; }
   QAbstractButton* button(Ctl c) const;
@@ -55,9 +57,18 @@ class MainWindow : public QWidget, public WindowModel {
 
  private:
   void buildControls();
+  bool timeBoxLosesFocus(QLineEdit* box, Qt::FocusReason reason);
+  bool isRefusedMouseEvent(QObject* watched, QEvent* event) const;
 
   std::array<QWidget*, kControlCount> m_controls{};
   QLabel* m_statusPanel = nullptr;
   std::function<void()> m_unloadHandler;
   bool m_unloaded = false;
+  std::array<std::function<void()>, kControlCount> m_lostFocus{};
+  // A field check is running: the focus changes it causes (the message box
+  // taking and giving back the focus) are not leaves of a field.
+  bool m_checking = false;
+  // A click moved the focus out of a field whose check then took it back:
+  // the click itself must not reach its control.
+  bool m_refuseClick = false;
 };

@@ -6,6 +6,17 @@
 
 namespace {
 
+class WaitScope {
+ public:
+  explicit WaitScope(int& waits) : m_waits(waits) { ++m_waits; }
+  ~WaitScope() { --m_waits; }
+  WaitScope(const WaitScope&) = delete;
+  WaitScope& operator=(const WaitScope&) = delete;
+
+ private:
+  int& m_waits;
+};
+
 bool ContainsAny(const QByteArray& text, const QByteArray& chars) {
   return std::any_of(chars.begin(), chars.end(), [&](char c) { return text.contains(c); });
 }
@@ -16,6 +27,7 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
   using std::chrono::duration_cast;
   using std::chrono::microseconds;
 
+  const WaitScope scope(f.m_waits);
   SerialPort& port = f.Conexion;
   const quint64 opening = port.opening();
   WaitResult result{WaitEnd::NoAnswer, initialText};

@@ -1,0 +1,85 @@
+#include "settings/field_check.h"
+
+#include <algorithm>
+
+#include "app/form1.h"
+
+namespace {
+
+constexpr int kMinutesSecondsLimit = 59;
+
+// Only "0" .. "9": blanks, signs, points and the digits of other scripts are not digits.
+bool IsDigit(QChar c) {
+  return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+QString RangeMessage(FieldKind kind) {
+  return kind == FieldKind::Hours ? QStringLiteral("El valor debe estar entre 0 y 99")
+                                  : QStringLiteral("El valor debe estar entre 0 y 59");
+}
+
+bool Accepts(FieldKind kind, const QString& text) {
+  // Typed text has at most two characters; a longer one (never written by
+  // this program) is refused rather than let into a configuration.
+  if (text.size() > 2 || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
+  return kind == FieldKind::Hours || text.toInt() <= kMinutesSecondsLimit;
+}
+
+}  // namespace
+
+FieldKind KindOf(Ctl field) {
+  switch (field) {
+    case Ctl::horas:
+    case Ctl::horas_on:
+    case Ctl::horas_off:
+      return FieldKind::Hours;
+    default:
+      return FieldKind::MinutesSeconds;
+  }
+}
+
+bool FieldCheck(Form1& f, Ctl field) {
+  WindowModel& w = f.m_view;
+  const FieldKind kind = KindOf(field);
+  const QString text = w.text(field);
+  bool accepted = true;
+  if (text.isEmpty()) {
+    w.setText(field, QStringLiteral("00"));
+  } else if (!Accepts(kind, text)) {
+    accepted = false;
+    w.setText(field, QStringLiteral("00"));
+    w.MsgBox(RangeMessage(kind), QString::fromUtf8(kFieldTitle), MsgIcon::Error);
+    w.setFocus(field);
+  }
+  const QString checked = w.text(field);
+  if (checked.size() == 1) w.setText(field, QLatin1Char('0') + checked);
+  return accepted;
+}
+
+void horas_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::horas);
+}
+void minutos_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::minutos);
+}
+void segundos_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::segundos);
+}
+void horas_on_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::horas_on);
+}
+void minutos_on_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::minutos_on);
+}
+void segundos_on_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::segundos_on);
+}
+void horas_off_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::horas_off);
+}
+void minutos_off_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::minutos_off);
+}
+void segundos_off_LostFocus(Form1& f) {
+  FieldCheck(f, Ctl::segundos_off);
+}
