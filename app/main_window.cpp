@@ -306,6 +306,12 @@ void MainWindow::MsgBox(const QString& prompt, const QString& title, MsgIcon ico
   QMessageBox box(icon == MsgIcon::Error ? QMessageBox::Critical : QMessageBox::Information, title,
                   prompt, QMessageBox::Ok, this);
   box.exec();
+  // Take the activation back from the closed box ourselves rather than rely
+  // on a window manager, so that a focus given back lands. Deferred: until the
+  // box's own deactivation has gone through, the window counts as active.
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible() && !isActiveWindow()) activateWindow();
+  });
 }
 
 void MainWindow::DoEvents() {

@@ -107,6 +107,11 @@ class RecordingView : public WindowModel {
 
   QStringList ops;
   QStringList takeOps() { return std::exchange(ops, {}); }
+  // Forgets what happened so far: the log and the count of event passes.
+  void restart() {
+    ops.clear();
+    m_doEvents = 0;
+  }
   QStringList messages() const { return ops.filter(QStringLiteral("msgbox ")); }
 
   bool enabled(Ctl c) const { return m_enabled.value(c, true); }

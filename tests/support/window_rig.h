@@ -5,8 +5,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <QTest>
+
+#include <functional>
 
 #include "app/form.h"
 #include "app/form1.h"
@@ -14,6 +19,7 @@
 #include "app/wiring.h"
 #include "link/event_loop_clock.h"
 #include "link/qt_serial_port.h"
+#include "support/fakes.h"
 #include "support/qt_printers.h"
 
 struct WindowRig {
@@ -28,8 +34,34 @@ struct WindowRig {
   Form1 form{window, port, clock};
 };
 
+// The real Qt window over a scripted device and simulated time: real focus,
+// real clicks, and a protocol the test decides.
+struct WidgetRig {
+  WidgetRig() {
+    ConnectHandlers(window, form);
+    Form_Load(form);
+  }
+
+  // Shows the window and makes it the active one, as focus needs.
+  bool activate() {
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+  }
+  // Links to a device whose read-back is `readBack`.
+  void link(const QByteArray& readBack = "0000000000000000001Y") {
+    port.answers["Y"] = {{std::chrono::milliseconds(90), readBack}};
+    QTest::mouseClick(window.button(Ctl::Conectar), Qt::LeftButton);
+  }
+
+  SimClock clock;
+  ScriptedPort port{clock};
+  MainWindow window;
+  Form1 form{window, port, clock};
+};
+
 // Closes every message box as it opens, with its OK button, and keeps
-// "title | text" of each.
+// "title | text" of each. `beforeClosing` runs while the box is still open.
 class MessageBoxCloser : public QObject {
  public:
   MessageBoxCloser() {
@@ -37,12 +69,14 @@ class MessageBoxCloser : public QObject {
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         seen << box->windowTitle() + QStringLiteral(" | ") + box->text();
+        if (beforeClosing) beforeClosing();
         box->button(QMessageBox::Ok)->click();
       }
     });
     m_timer.start();
   }
   QStringList seen;
+  std::function<void()> beforeClosing;
 
  private:
   QTimer m_timer;

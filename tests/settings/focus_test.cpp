@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+
+#include "support/window_rig.h"
+
+namespace {
+
+QWidget* Focused() {
+  return QApplication::focusWidget();
+}
+
+class Focus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(rig.activate());
+    rig.link();
+    ASSERT_EQ(rig.window.statusText(), "Conectado");
+    rig.port.sent.clear();
+  }
+  void type(Ctl field, const QString& text) {
+    QLineEdit* box = rig.window.timeBox(field);
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->selectAll();
+    QTest::keyClicks(box, text);
+  }
+  QWidget* control(Ctl c) { return rig.window.control(c); }
+  // The window takes the focus back once a message box has closed; Qt does
+  // that asynchronously.
+  QWidget* Focused() {
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    return QApplication::focusWidget();
+  }
+
+  WidgetRig rig;
+  MessageBoxCloser boxes;
+};
+
+TEST_F(Focus, TabbingChecksEachFieldItLeavesAndStopsAtAFailure) {
+  type(Ctl::horas, "7");
+  rig.window.timeBox(Ctl::minutos)->setText("60");
+  rig.window.timeBox(Ctl::segundos)->setText("5");
+
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  EXPECT_EQ(rig.window.text(Ctl::horas), "07");
+  EXPECT_EQ(Focused(), control(Ctl::minutos));
+
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  EXPECT_EQ(rig.window.text(Ctl::minutos), "00");
+  EXPECT_EQ(boxes.seen, QStringList{"Configuración del TIMER | El valor debe estar entre 0 y 59"});
+  EXPECT_EQ(Focused(), control(Ctl::minutos)) << "the failure stops the tabbing";
+
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  EXPECT_EQ(rig.window.text(Ctl::segundos), "05");
+  EXPECT_EQ(boxes.seen.size(), 1) << "leaving a field that holds 00 shows nothing";
+}
+
+TEST_F(Focus, ClickingEnviarFromAFieldHolding7Sends07) {
+  type(Ctl::horas, "7");
+  rig.port.answers["T0000070000000000001"] = {{std::chrono::milliseconds(5), "T"}};
+
+  QTest::mouseClick(rig.window.button(Ctl::enviar), Qt::LeftButton);
+
+  EXPECT_EQ(rig.port.sent, "T0000070000000000001");
+  EXPECT_EQ(rig.window.text(Ctl::horas), "07");
+}
+
+TEST_F(Focus, AClickWhoseFocusChangeFailsTheCheckDoesNotRun) {
+  for (Ctl target : {Ctl::enviar, Ctl::fire, Ctl::Option2, Ctl::Command1}) {
+    boxes.seen.clear();
+    type(Ctl::segundos, "60");
+    auto* button = rig.window.button(target);
+
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    SCOPED_TRACE(ControlName(target));
+    EXPECT_EQ(boxes.seen,
+              QStringList{"Configuración del TIMER | El valor debe estar entre 0 y 59"});
+    EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
+    EXPECT_EQ(Focused(), control(Ctl::segundos));
+    EXPECT_FALSE(button->isDown()) << "no button is left drawn pressed";
+    EXPECT_TRUE(rig.port.sent.isEmpty());
+    EXPECT_TRUE(rig.window.value(Ctl::Option1));
+    EXPECT_FALSE(rig.window.value(Ctl::Option2));
+    EXPECT_TRUE(control(Ctl::segundos)->isEnabled());
+    EXPECT_TRUE(rig.window.isVisible());
+  }
+}
+
+TEST_F(Focus, BiestableFromAMonostableFieldWidensItBeforeDisablingIt) {
+  type(Ctl::minutos, "7");
+
+  QTest::mouseClick(rig.window.button(Ctl::Option2), Qt::LeftButton);
+
+  EXPECT_EQ(rig.window.text(Ctl::minutos), "07");
+  EXPECT_TRUE(rig.window.value(Ctl::Option2));
+  EXPECT_FALSE(control(Ctl::minutos)->isEnabled());
+  EXPECT_TRUE(control(Ctl::minutos_on)->isEnabled());
+  EXPECT_TRUE(control(Ctl::Frame1)->isEnabled());
+  EXPECT_TRUE(boxes.seen.isEmpty());
+}
+
+TEST_F(Focus, SwitchingModesKeepsEveryText) {
+  const Ctl all[] = {Ctl::horas,     Ctl::minutos,     Ctl::segundos,
+                     Ctl::horas_on,  Ctl::minutos_on,  Ctl::segundos_on,
+                     Ctl::horas_off, Ctl::minutos_off, Ctl::segundos_off};
+  int n = 10;
+  for (Ctl field : all) rig.window.setText(field, QString::number(n++));
+  for (int i = 0; i < 2; ++i) {
+    QTest::mouseClick(rig.window.button(Ctl::Option2), Qt::LeftButton);
+    QTest::mouseClick(rig.window.button(Ctl::Option1), Qt::LeftButton);
+  }
+  n = 10;
+  for (Ctl field : all)
+    EXPECT_EQ(rig.window.text(field), QString::number(n++)) << ControlName(field);
+}
+
+TEST_F(Focus, AfterAPortChangeWhileLinkedMonoestableStillWorks) {
+  QTest::mouseClick(rig.window.button(Ctl::Option2), Qt::LeftButton);
+  QComboBox* list = rig.window.portList();
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Down);
+  ASSERT_EQ(rig.window.statusText(), "Desconectado");
+  ASSERT_TRUE(control(Ctl::horas_on)->isEnabled());
+
+  QTest::mouseClick(rig.window.button(Ctl::Option1), Qt::LeftButton);
+
+  EXPECT_TRUE(control(Ctl::horas)->isEnabled());
+  EXPECT_FALSE(control(Ctl::horas_on)->isEnabled());
+  EXPECT_FALSE(control(Ctl::Frame1)->isEnabled());
+}
+
+TEST_F(Focus, AThirdCharacterCanBeNeitherTypedNorPasted) {
+  type(Ctl::horas, "123");
+  EXPECT_EQ(rig.window.text(Ctl::horas), "12");
+  QGuiApplication::clipboard()->setText(QStringLiteral("456"));
+  QLineEdit* box = rig.window.timeBox(Ctl::minutos);
+  box->setFocus();
+  box->selectAll();
+  box->paste();
+  EXPECT_LE(box->text().size(), 2);
+  box->setText(QStringLiteral("4"));
+  box->end(false);
+  box->paste();
+  EXPECT_EQ(box->text(), "44") << "only what fits is pasted";
+}
+
+TEST_F(Focus, AValueFromTheReadBackStaysUntilTheFieldIsEnteredAndLeft) {
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);  // disconnect
+  rig.link("Y");
+  ASSERT_EQ(rig.window.text(Ctl::segundos), "Y");
+  QTest::mouseClick(rig.window.button(Ctl::Option1), Qt::LeftButton);
+  EXPECT_EQ(rig.window.text(Ctl::segundos), "Y") << "leaving another control checks nothing";
+
+  QTest::mouseClick(rig.window.timeBox(Ctl::segundos), Qt::LeftButton);
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
+  EXPECT_EQ(boxes.seen.size(), 1);
+}
+
+TEST_F(Focus, LosingTheWindowToAnotherOneChecksNothingUntilAControlIsChosen) {
+  type(Ctl::minutos, "75");
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  EXPECT_TRUE(boxes.seen.isEmpty());
+  EXPECT_EQ(rig.window.text(Ctl::minutos), "75");
+
+  rig.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+  EXPECT_EQ(Focused(), control(Ctl::minutos));
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  EXPECT_EQ(boxes.seen.size(), 1) << "one leave, one check";
+  EXPECT_EQ(Focused(), control(Ctl::minutos));
+}
+
+TEST_F(Focus, GivingTheFocusBackToAFieldDisabledMeanwhileIsHarmless) {
+  type(Ctl::segundos, "99");
+  boxes.beforeClosing = [&] { rig.window.setEnabled(Ctl::segundos, false); };
+
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+
+  EXPECT_EQ(boxes.seen.size(), 1);
+  EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
+  EXPECT_NE(Focused(), control(Ctl::segundos));
+  QTest::qWait(50);
+  EXPECT_EQ(boxes.seen.size(), 1) << "nothing loops";
+}
+
+}  // namespace
