@@ -38,12 +38,13 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("timer-rs232"));
   QApplication::setApplicationVersion(QStringLiteral(TIMER_VERSION));
   QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timer_rs232.TimerRS232"));
 
   QtSerialPort port(options.portsGiven ? options.ports : PortMap::FromSystem());
   EventLoopClock clock;
   MainWindow window;
   Form1 form(window, port, clock);
-  ConnectHandlers(window, form);
+  ConnectHandlers(window, form, port.portMap());
 
   Form_Load(form);
   window.show();

@@ -170,6 +170,9 @@ void MainWindow::buildControls() {
         m_statusPanel = new QLabel(bar);
         m_statusPanel->setObjectName(QStringLiteral("StatusBar1.Panel1"));
         bar->addWidget(m_statusPanel, 1);
+        m_devicePanel = new QLabel(bar);
+        m_devicePanel->setObjectName(QStringLiteral("StatusBar1.Panel2"));
+        bar->addWidget(m_devicePanel, 3);
         widget = bar;
         break;
       }
@@ -295,6 +298,15 @@ void MainWindow::setListIndex(Ctl c, int position) {
 int MainWindow::listIndex(Ctl c) const {
   auto* combo = qobject_cast<QComboBox*>(control(c));
   return combo ? combo->currentIndex() : -1;
+}
+
+void MainWindow::setDeviceText(const QString& text) {
+  m_devicePanel->setText(text);
+  m_devicePanel->setToolTip(text);
+}
+
+QString MainWindow::deviceText() const {
+  return m_devicePanel->text();
 }
 
 void MainWindow::setStatusText(const QString& text) {

@@ -30,6 +30,9 @@ class MainWindow : public QWidget, public WindowModel {
   QLineEdit* timeBox(Ctl c) const;
   QComboBox* portList() const;
   QString statusText() const;
+  // The status bar's second panel: which device the chosen Com number reaches.
+  void setDeviceText(const QString& text);
+  QString deviceText() const;
 
   using QWidget::setEnabled;
   using QWidget::setFocus;
@@ -62,6 +65,7 @@ class MainWindow : public QWidget, public WindowModel {
 
   std::array<QWidget*, kControlCount> m_controls{};
   QLabel* m_statusPanel = nullptr;
+  QLabel* m_devicePanel = nullptr;
   std::function<void()> m_unloadHandler;
   bool m_unloaded = false;
   std::array<std::function<void()>, kControlCount> m_lostFocus{};

@@ -9,11 +9,12 @@
 #include "commands/activation.h"
 #include "commands/upload.h"
 #include "link/handshake.h"
+#include "link/port_map.h"
 #include "link/port_selection.h"
 #include "settings/field_check.h"
 #include "settings/mode.h"
 
-void ConnectHandlers(MainWindow& window, Form1& f) {
+void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
   Form1* form = &f;
   using Handler = void (*)(Form1&);
 
@@ -43,8 +44,15 @@ void ConnectHandlers(MainWindow& window, Form1& f) {
   }
 
   // Chosen with the mouse, the arrow keys or the wheel; never by typing.
+  auto showDevice = [&window, form, ports] {
+    window.setDeviceText(DescribeComPort(form->puert, ports.path(form->puert)));
+  };
   QObject::connect(window.portList(), qOverload<int>(&QComboBox::activated), &window,
-                   [form] { Combo1_Click(*form); });
+                   [form, showDevice] {
+                     Combo1_Click(*form);
+                     showDevice();
+                   });
+  showDevice();
 
   window.setUnloadHandler([form] { Form_Unload(*form); });
 }

@@ -50,6 +50,23 @@ PortMap PortMap::FromSystem() {
 #endif
 }
 
+QString DescribeComPort(int number, const QString& path) {
+  const QString com = QStringLiteral("Com%1: ").arg(number);
+  if (path.isEmpty()) return com + QStringLiteral("sin dispositivo");
+  QStringList parts{path};
+  // A by-id name or a link stands for the device it resolves to.
+  const QString target = QFileInfo(path).canonicalFilePath();
+  if (target.isEmpty()) return com + path + QStringLiteral(" (no existe)");
+  const auto ports = QSerialPortInfo::availablePorts();
+  for (const QSerialPortInfo& info : ports) {
+    if (info.systemLocation() != target) continue;
+    if (target != path) parts << info.systemLocation();
+    if (!info.description().isEmpty()) parts << info.description();
+    if (!info.serialNumber().isEmpty()) parts << info.serialNumber();
+  }
+  return com + parts.join(QStringLiteral(" · "));
+}
+
 bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
   const qsizetype equals = value.indexOf(QLatin1Char('='));
   if (equals <= 0) {

@@ -26,6 +26,10 @@ class PortMap {
 // number, then ttyACM by number, then every other name alphabetically.
 QStringList OrderPortNames(QStringList systemLocations);
 
+// What Com `number` reaches, for the operator: "Com1: /dev/ttyUSB0 · FT232R USB
+// UART · A50285BI", or that no device stands behind it.
+QString DescribeComPort(int number, const QString& path);
+
 struct PortOption {
   int number = 0;
   QString path;

@@ -27,8 +27,7 @@ class QtSerialPort : public QObject, public SerialPort {
   QString errorText() const override;
   quint64 opening() const override;
 
-  // The device path that Com `number` designates (empty when none).
-  QString devicePath(qint16 number) const { return m_map.path(number); }
+  const PortMap& portMap() const { return m_map; }
   // The underlying port, for waking a wait when bytes arrive.
   QSerialPort& device() { return m_port; }
 

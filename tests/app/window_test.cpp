@@ -217,3 +217,25 @@ TEST(Window, SalirWithThePortClosedEndsTheProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Window, SecondPanelShowsTheDeviceOfTheChosenComNumber) {
+  PortMap map;
+  map.set(1, QStringLiteral("/dev/null"));
+  map.set(2, QStringLiteral("/dev/timer-missing-device"));
+  WindowRig rig(map);
+  EXPECT_EQ(rig.window.deviceText(), "Com1: /dev/null");
+
+  QComboBox* list = rig.window.portList();
+  list->setFocus();
+  const QStringList expected = {"Com2: /dev/timer-missing-device (no existe)",
+                                "Com3: sin dispositivo"};
+  for (const QString& text : expected) {
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(rig.window.deviceText(), text);
+    EXPECT_EQ(rig.window.statusText(), "Desconectado") << "the first panel is the link's";
+  }
+}
+
+}  // namespace

@@ -24,7 +24,7 @@
 
 struct WindowRig {
   explicit WindowRig(PortMap map = {}) : port(std::move(map)) {
-    ConnectHandlers(window, form);
+    ConnectHandlers(window, form, port.portMap());
     Form_Load(form);
   }
 
@@ -38,7 +38,7 @@ struct WindowRig {
 // real clicks, and a protocol the test decides.
 struct WidgetRig {
   WidgetRig() {
-    ConnectHandlers(window, form);
+    ConnectHandlers(window, form, PortMap{});
     Form_Load(form);
   }
 
