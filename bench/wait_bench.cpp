@@ -1,0 +1,263 @@
+// wait_bench: the link handshake and a fruitless wait with the real window,
+// QSerialPort and the event-loop clock against the built simulator, the CPU
+// that waiting costs, and how fast and how large the program starts.
+// Prints one "name: value" line per figure.
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "app/app_icon.h"
+#include "app/options.h"
+#include "e2e/sim_process.h"
+#include "support/window_rig.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::duration<double, std::milli>;
+
+constexpr int kHandshakeRuns = 20;
+constexpr int kFruitlessRuns = 5;
+constexpr int kStartupRuns = 10;
+
+// 2400 baud, 8N1: a start bit, 8 data bits and a stop bit per character.
+constexpr double kBaud = 2400;
+constexpr double kBitsPerCharacter = 10;
+constexpr int kProbeCharacters = 1;
+constexpr int kReadBackCharacters = 20;
+
+constexpr char kStartupChildFlag[] = "--startup-child";
+// As if started as "timer-rs232 --port 1=/dev/null-none": no port is opened.
+constexpr char kUnusedPort[] = "1=/dev/null-none";
+constexpr char kLinkedStatus[] = "Conectado";
+constexpr char kNoDeviceBox[] = "Conexion del TIMER | El dispositivo no se encuentra";
+constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
+
+[[noreturn]] void Fail(const std::string& why) {
+  std::fprintf(stderr, "wait_bench: %s\n", why.c_str());
+  std::exit(1);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+Clock::duration CpuTime() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
+}
+
+// "VmRSS:   12345 kB" from /proc/self/status, in bytes.
+double ResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6) * 1024.0;
+  }
+  return 0;
+}
+
+PortMap MapCom1To(const QString& path) {
+  PortMap map;
+  map.set(1, path);
+  return map;
+}
+
+// Notes when a message box is shown and closes it at once, so that the time
+// to the message is not blurred by a polling interval.
+class MessageBoxWatch : public QObject {
+ public:
+  MessageBoxWatch() { qApp->installEventFilter(this); }
+  ~MessageBoxWatch() override { qApp->removeEventFilter(this); }
+
+  std::optional<Clock::time_point> shownAt;
+  Clock::duration cpuAtShow{};
+  QString seen;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* box = qobject_cast<QMessageBox*>(watched);
+    if (box && event->type() == QEvent::Show && !shownAt) {
+      shownAt = Clock::now();
+      cpuAtShow = CpuTime();
+      seen = box->windowTitle() + QStringLiteral(" | ") + box->text();
+      QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+    }
+    return false;
+  }
+};
+
+double HandshakeMs() {
+  SimProcess sim({});
+  if (sim.path().isEmpty()) Fail("timer-sim did not start");
+  WindowRig rig(MapCom1To(sim.path()));
+  std::vector<double> runs;
+  for (int i = 0; i < kHandshakeRuns; ++i) {
+    const auto start = Clock::now();
+    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    const auto linked = Clock::now();
+    if (rig.window.statusText() != QLatin1String(kLinkedStatus)) Fail("the handshake failed");
+    runs.push_back(Millis(linked - start).count());
+    // Disconnects, ready for the next run.
+    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  }
+  return Median(runs);
+}
+
+struct FruitlessWait {
+  double medianMs = 0;
+  double cpuPercent = 0;
+};
+
+FruitlessWait FruitlessWaits() {
+  SimProcess sim({"--silent"});
+  if (sim.path().isEmpty()) Fail("timer-sim did not start");
+  WindowRig rig(MapCom1To(sim.path()));
+  std::vector<double> runs;
+  Clock::duration wall{};
+  Clock::duration cpu{};
+  for (int i = 0; i < kFruitlessRuns; ++i) {
+    MessageBoxWatch watch;
+    const auto cpuStart = CpuTime();
+    const auto start = Clock::now();
+    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    if (!watch.shownAt || watch.seen != QString::fromUtf8(kNoDeviceBox))
+      Fail("no \"" + std::string(kNoDeviceBox) + "\" message, saw: " + watch.seen.toStdString());
+    runs.push_back(Millis(*watch.shownAt - start).count());
+    wall += *watch.shownAt - start;
+    cpu += watch.cpuAtShow - cpuStart;
+  }
+  return {Median(runs), 100.0 * Millis(cpu).count() / Millis(wall).count()};
+}
+
+// The child half of the start-up figure. The program has no hook that tells
+// when its window is up, and none is added for the benchmark; so this builds
+// exactly what app/main.cpp builds, in the same order, then waits for the
+// window to be exposed and prints that moment on the monotonic clock (shared
+// by every process) and its resident memory.
+int RunStartupChild(int argc, char* argv[]) {
+  Options options;
+  {
+    QCoreApplication reader(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("timer-rs232"));
+    options = ParseOptions({QStringLiteral("timer-rs232"), QStringLiteral("--port"),
+                            QString::fromLatin1(kUnusedPort)});
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("timer-rs232"));
+  QApplication::setApplicationVersion(QStringLiteral(TIMER_VERSION));
+  QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timer_rs232.TimerRS232"));
+
+  QtSerialPort port(options.portsGiven ? options.ports : PortMap::FromSystem());
+  EventLoopClock clock;
+  MainWindow window;
+  Form1 form(window, port, clock);
+  ConnectHandlers(window, form, port.portMap());
+
+  Form_Load(form);
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  const auto exposed = Clock::now().time_since_epoch();
+  std::printf("%lld %.0f\n", static_cast<long long>(std::chrono::nanoseconds(exposed).count()),
+              ResidentBytes());
+  return 0;
+}
+
+struct Startup {
+  double medianMs = 0;
+  double rssMb = 0;
+};
+
+// The parent half: the time from just before starting the child to the
+// moment the child reports its window exposed.
+Startup Startups() {
+  char selfPath[4096] = {};
+  if (::readlink("/proc/self/exe", selfPath, sizeof selfPath - 1) <= 0) Fail("no /proc/self/exe");
+  const std::string self = selfPath;
+  std::vector<double> times;
+  std::vector<double> sizes;
+  for (int i = 0; i < kStartupRuns; ++i) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
+    std::string program = self;
+    std::string flag = kStartupChildFlag;
+    char* argv[] = {program.data(), flag.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    pid_t pid = -1;
+    const auto start = Clock::now();
+    const int failure = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (failure != 0) Fail(std::string("cannot start the child: ") + std::strerror(failure));
+
+    std::string out;
+    char buffer[128];
+    ssize_t n;
+    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+      out.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    long long exposedNs = 0;
+    double rssBytes = 0;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(out.c_str(), "%lld %lf", &exposedNs, &rssBytes) != 2)
+      Fail("the start-up child failed: " + out);
+    const Clock::time_point exposed{std::chrono::nanoseconds(exposedNs)};
+    times.push_back(Millis(exposed - start).count());
+    sizes.push_back(rssBytes / kBytesPerMegabyte);
+  }
+  return {Median(times), Median(sizes)};
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (argc > 1 && std::strcmp(argv[1], kStartupChildFlag) == 0) return RunStartupChild(argc, argv);
+
+  constexpr double wireMs =
+      (kProbeCharacters + kReadBackCharacters) * kBitsPerCharacter / kBaud * 1000.0;
+
+  // Start-up first, so that the children do not compete with this process's windows.
+  const Startup startup = Startups();
+
+  QApplication app(argc, argv);
+  const double handshake = HandshakeMs();
+  const FruitlessWait fruitless = FruitlessWaits();
+
+  std::printf("handshake_ms: %.1f\n", handshake);
+  std::printf("wire_ms: %.1f\n", wireMs);
+  std::printf("fruitless_wait_ms: %.1f\n", fruitless.medianMs);
+  std::printf("wait_cpu_percent: %.1f\n", fruitless.cpuPercent);
+  std::printf("startup_ms: %.1f\n", startup.medianMs);
+  std::printf("rss_mb: %.1f\n", startup.rssMb);
+  std::printf(
+      "# goals: handshake within wire+5 ms; fruitless 2000 ms ±10%%; cpu ≤10%%; startup ≤150 ms; "
+      "rss ≤45 MB\n");
+  return 0;
+}

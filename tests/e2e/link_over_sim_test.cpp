@@ -1,0 +1,262 @@
+// The real window, QSerialPort and event-loop clock linking to the built
+// simulator over a pseudo-terminal, driven by mouse clicks.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e/sim_process.h"
+#include "support/window_rig.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const QString kNoDeviceBox = QStringLiteral("Conexion del TIMER | El dispositivo no se encuentra");
+const QString kPortUnavailableBox =
+    QStringLiteral("Conexión del TIMER | El puerto no esta disponible");
+
+// A silent device is given up after this much silence.
+constexpr std::chrono::milliseconds kGiveUp{2000};
+constexpr double kGiveUpTolerance = 0.2;
+// Far more than any answer here takes, far less than the test time-out.
+constexpr std::chrono::milliseconds kEventTimeout{3000};
+
+// The configuration most cases give the simulator.
+const std::vector<std::string> kConfig = {"--mono", "01:30:15", "--on",       "00:00:10",
+                                          "--off",  "00:02:00", "--power-up", "off"};
+
+std::vector<std::string> ConfigAnd(std::vector<std::string> extra) {
+  std::vector<std::string> args = kConfig;
+  args.insert(args.end(), extra.begin(), extra.end());
+  return args;
+}
+
+PortMap MapCom1To(const QString& path) {
+  PortMap map;
+  map.set(1, path);
+  return map;
+}
+
+// The click returns once the handler has finished, wait included.
+std::chrono::milliseconds ClickConectar(WindowRig& rig) {
+  const auto start = Clock::now();
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+}
+
+// Runs the window's events until `done` holds or `timeout` passes.
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (!done() && Clock::now() < deadline) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(5ms);
+  }
+  return done();
+}
+
+QStringList Received(const SimProcess& sim) {
+  return sim.events().filter(QRegularExpression(QStringLiteral("^rx ")));
+}
+
+// Window order: the monostable, ON and OFF times, hours first.
+constexpr std::array<Ctl, 9> kTimeFields = {
+    Ctl::horas,       Ctl::minutos,   Ctl::segundos,    Ctl::horas_on,     Ctl::minutos_on,
+    Ctl::segundos_on, Ctl::horas_off, Ctl::minutos_off, Ctl::segundos_off,
+};
+
+QStringList FieldTexts(const WindowRig& rig) {
+  QStringList texts;
+  for (Ctl field : kTimeFields) texts << rig.window.text(field);
+  return texts;
+}
+
+void ExpectUnlinked(WindowRig& rig) {
+  EXPECT_EQ(rig.window.statusText(), "Desconectado");
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.form.Conecta, 1);
+  EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
+  EXPECT_EQ(rig.window.button(Ctl::Conectar)->text(), "Conectar");
+}
+
+struct LinkCase {
+  const char* name;
+  std::vector<std::string> args;
+  QStringList fields;  // in kTimeFields order
+  bool powerUpOn;
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Linking : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(Linking, FillsTheFieldsFromTheReadBack) {
+  const LinkCase& c = GetParam();
+  SimProcess sim(c.args);
+  ASSERT_FALSE(sim.path().isEmpty());
+  WindowRig rig(MapCom1To(sim.path()));
+  MessageBoxCloser boxes;
+
+  ClickConectar(rig);
+
+  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+  EXPECT_EQ(rig.window.button(Ctl::Conectar)->text(), "Desconectar");
+  EXPECT_TRUE(rig.port.isOpen());
+  EXPECT_EQ(FieldTexts(rig), c.fields);
+  EXPECT_EQ(rig.window.value(Ctl::Option3), c.powerUpOn);
+  EXPECT_EQ(rig.window.value(Ctl::Option4), !c.powerUpOn);
+  EXPECT_TRUE(rig.window.control(Ctl::horas)->isEnabled());
+  EXPECT_TRUE(rig.window.control(Ctl::fire)->isEnabled());
+  ASSERT_TRUE(sim.waitForEvent("rx Y", kEventTimeout));
+  EXPECT_EQ(Received(sim), QStringList{"rx Y"}) << "one probe, nothing else";
+}
+
+const QStringList kConfigFields = {"01", "30", "15", "00", "00", "10", "00", "02", "00"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Sim, Linking,
+    ::testing::Values(LinkCase{"Paced", kConfig, kConfigFields, false},
+                      LinkCase{"SplitInThrees", ConfigAnd({"--split", "3"}), kConfigFields, false},
+                      LinkCase{"Instant", ConfigAnd({"--instant"}), kConfigFields, false},
+                      // Every field different, to catch fields swapped among themselves.
+                      LinkCase{"EveryFieldDistinct",
+                               {"--mono", "12:34:56", "--on", "01:02:03", "--off", "04:05:06",
+                                "--power-up", "on"},
+                               {"12", "34", "56", "01", "02", "03", "04", "05", "06"},
+                               true},
+                      // The fields are read at fixed positions, so characters ahead of the
+                      // read-back shift them; the power-up flag is found from the "Y" back.
+                      LinkCase{"NoiseAhead",
+                               ConfigAnd({"--noise", "abc"}),
+                               {"53", "c1", "ab", "00", "11", "00", "00", "00", "00"},
+                               false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Link, SecondClickDisconnectsAndThirdLinksAgain) {
+  SimProcess sim(kConfig);
+  ASSERT_FALSE(sim.path().isEmpty());
+  WindowRig rig(MapCom1To(sim.path()));
+  MessageBoxCloser boxes;
+
+  ClickConectar(rig);
+  ASSERT_EQ(rig.window.statusText(), "Conectado");
+
+  ClickConectar(rig);
+  ExpectUnlinked(rig);
+  EXPECT_FALSE(rig.window.control(Ctl::horas)->isEnabled());
+  EXPECT_FALSE(rig.window.control(Ctl::enviar)->isEnabled());
+  EXPECT_EQ(rig.window.text(Ctl::minutos), "30") << "disconnecting keeps the fields";
+
+  ClickConectar(rig);
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+  EXPECT_TRUE(rig.port.isOpen());
+  EXPECT_EQ(FieldTexts(rig), kConfigFields);
+  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
+  ASSERT_TRUE(sim.waitForEvent("rx Y", kEventTimeout, 2));
+  EXPECT_EQ(Received(sim), (QStringList{"rx Y", "rx Y"}));
+}
+
+TEST(Link, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
+  SimProcess sim({"--silent"});
+  ASSERT_FALSE(sim.path().isEmpty());
+  WindowRig rig(MapCom1To(sim.path()));
+  MessageBoxCloser boxes;
+
+  const auto waited = ClickConectar(rig);
+
+  EXPECT_NEAR(waited.count(), kGiveUp.count(), kGiveUp.count() * kGiveUpTolerance);
+  EXPECT_EQ(boxes.seen, QStringList{kNoDeviceBox});
+  ExpectUnlinked(rig);
+  EXPECT_EQ(Received(sim), QStringList{"rx Y"});
+}
+
+TEST(Link, ASecondOfSilenceBeforeTheAnswerIsWaitedOut) {
+  SimProcess sim(ConfigAnd({"--reply-delay", "1000"}));
+  ASSERT_FALSE(sim.path().isEmpty());
+  WindowRig rig(MapCom1To(sim.path()));
+  MessageBoxCloser boxes;
+
+  const auto waited = ClickConectar(rig);
+
+  EXPECT_GE(waited, 1000ms) << "the delay did not take place; the case proves nothing";
+  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+  EXPECT_EQ(FieldTexts(rig), kConfigFields);
+}
+
+TEST(Link, HangupDuringTheWaitReportsThePortAndFreesIt) {
+  SimProcess sim({"--silent", "--hangup-after", "1"});
+  ASSERT_FALSE(sim.path().isEmpty());
+  WindowRig rig(MapCom1To(sim.path()));
+  MessageBoxCloser boxes;
+
+  const auto waited = ClickConectar(rig);
+
+  // The line failing ends the wait; it does not run into the silence limit.
+  EXPECT_LT(waited, kGiveUp);
+  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  ExpectUnlinked(rig);
+  EXPECT_TRUE(sim.waitForEvent("hangup", kEventTimeout));
+}
+
+TEST(Link, HangupWhileLinkedLeavesAToolThatCanDisconnectAndRetry) {
+  // Through a link that the simulator removes as it ends: the freed
+  // pseudo-terminal number may be taken by another test's line meanwhile.
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString link = dir.filePath(QStringLiteral("timer"));
+  SimProcess sim(ConfigAnd({"--hangup-after", "1", "--link", link.toStdString()}));
+  ASSERT_FALSE(sim.path().isEmpty());
+  WindowRig rig(MapCom1To(link));
+  MessageBoxCloser boxes;
+
+  ClickConectar(rig);
+  ASSERT_EQ(rig.window.statusText(), "Conectado");
+  ASSERT_TRUE(sim.waitForEvent("hangup", kEventTimeout));
+  // Let QSerialPort see the line go while the tool sits linked.
+  EXPECT_TRUE(RunEventsUntil([&] { return rig.port.failed(); }, kEventTimeout));
+  EXPECT_EQ(rig.window.statusText(), "Conectado") << "nothing polls the line while linked";
+
+  ClickConectar(rig);
+  ExpectUnlinked(rig);
+  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
+
+  // The line is gone with the simulator.
+  const auto waited = ClickConectar(rig);
+  EXPECT_LT(waited, kGiveUp);
+  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  ExpectUnlinked(rig);
+}
+
+TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {
+  SimProcess sim(kConfig);
+  ASSERT_FALSE(sim.path().isEmpty());
+  QSerialPort other;
+  other.setPortName(sim.path());
+  ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+  WindowRig rig(MapCom1To(sim.path()));
+  MessageBoxCloser boxes;
+
+  ClickConectar(rig);
+
+  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  ExpectUnlinked(rig);
+}
+
+}  // namespace
