@@ -1,5 +1,7 @@
 #include "link/qt_serial_port.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 
 QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
@@ -42,7 +44,8 @@ bool QtSerialPort::open() {
     m_error = QStringLiteral("Com%1 (%2): %3").arg(m_number).arg(path, m_port.errorString());
     m_port.close();
   }
-  std::fprintf(stderr, "timer-rs232: cannot open %s\n", qPrintable(m_error));
+  std::fprintf(stderr, "%s: cannot open %s\n", qPrintable(QCoreApplication::applicationName()),
+               qPrintable(m_error));
   return false;
 }
 

@@ -13,6 +13,8 @@ bool IsDigit(QChar c) {
   return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+}  // namespace
+
 QString RangeMessage(FieldKind kind) {
   return kind == FieldKind::Hours ? QStringLiteral("El valor debe estar entre 0 y 99")
                                   : QStringLiteral("El valor debe estar entre 0 y 59");
@@ -24,8 +26,6 @@ bool Accepts(FieldKind kind, const QString& text) {
   if (text.size() > 2 || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
   return kind == FieldKind::Hours || text.toInt() <= kMinutesSecondsLimit;
 }
-
-}  // namespace
 
 FieldKind KindOf(Ctl field) {
   switch (field) {

@@ -1,0 +1,59 @@
+# Installs the program like any Linux desktop program (binaries, launcher entry,
+# icons, AppStream data) and packages it as a .deb. Included from the top-level
+# CMakeLists.txt once the executables are defined.
+include(GNUInstallDirs)
+
+# Equal to QGuiApplication::desktopFileName, so the desktop matches the running
+# window to its entry and icon.
+set(TIMER_APP_ID io.github.timer_rs232.TimerRS232)
+set(_timer_app_dir ${CMAKE_CURRENT_LIST_DIR})
+
+install(TARGETS timer-rs232 timerctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET timer-sim)
+  install(TARGETS timer-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+install(FILES ${_timer_app_dir}/${TIMER_APP_ID}.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_timer_app_dir}/${TIMER_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+install(FILES ${_timer_app_dir}/icons/${TIMER_APP_ID}.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Committed renders (scripts/render-icons.sh): a build machine need not render SVG.
+foreach(size 16 32 48 64 128)
+  install(FILES ${_timer_app_dir}/icons/${size}/${TIMER_APP_ID}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# --- Debian package --------------------------------------------------------
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME timer-rs232)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Timer RS232 developers")
+set(CPACK_PACKAGE_CONTACT "Timer RS232 developers <maintainers@timer-rs232.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Programs and fires an RS-232 timer device")
+# Kept in short lines: dpkg shows the long description as it is written.
+set(CPACK_PACKAGE_DESCRIPTION
+  "A one-window tool, in Spanish, that reads back, uploads and fires the
+configuration of a timer device (a timed switch, monostable or bistable)
+on an RS-232 port at 2400 baud. Also ships timerctl, which reads, programs
+and fires timers from scripts, and timer-sim, a simulated device on a
+pseudo-terminal for trying the program without hardware.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY timer-rs232)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Listed by hand rather than with dpkg-shlibdeps, which would make dpkg-dev a build
+# requirement; tests/install checks this list covers every library the binaries load.
+# The window's QPA plugins live in qt6-qpa-plugins, and it draws its texts in the
+# Liberation fonts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "libc6 (>= 2.34), libgcc-s1, libstdc++6 (>= 12), \
+libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), \
+libqt6serialport6 (>= 6.4), qt6-qpa-plugins (>= 6.4), \
+fonts-liberation2, fonts-liberation")
+
+include(CPack)

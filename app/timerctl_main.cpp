@@ -1,0 +1,9 @@
+#include <QCoreApplication>
+
+#include "app/timerctl.h"
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("timerctl"));
+  return RunTimerctl(QCoreApplication::arguments());
+}
