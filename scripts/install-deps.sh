@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   socat xvfb xauth imagemagick x11-utils
   fonts-liberation2 fonts-liberation
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# Checks that the program installs and packages like any desktop program.
+#   check_install.sh tree BUILD_DIR            install into a scratch prefix and validate it
+#   check_install.sh deb  BUILD_DIR VERSION    build the .deb, check it and run from it
+# Each mode works alone in its own scratch folder, removed on exit.
+set -euo pipefail
+
+mode=$1
+build=$2
+id=io.github.timer_rs232.TimerRS232
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/timer-install.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Runs a command quietly, showing its output only when it fails.
+quiet() {
+  local log=$scratch/log
+  if ! "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "FAIL: $*" >&2
+    exit 1
+  fi
+}
+
+# Width and height stored in a PNG's header, as WxH.
+png_size() {
+  local w h
+  w=$(od -An -tu1 -j16 -N4 "$1" | awk '{print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4}')
+  h=$(od -An -tu1 -j20 -N4 "$1" | awk '{print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4}')
+  echo "${w}x${h}"
+}
+
+check_tree() {
+  local prefix=$scratch/prefix
+  quiet cmake --install "$build" --prefix "$prefix"
+
+  for bin in timer-rs232 timerctl timer-sim; do
+    [ -x "$prefix/bin/$bin" ] || fail "bin/$bin is not installed"
+  done
+
+  local desktop=$prefix/share/applications/$id.desktop
+  local metainfo=$prefix/share/metainfo/$id.metainfo.xml
+  if [ -f "$desktop" ]; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+    # The launcher must start an installed program and name the installed icon.
+    local exec icon
+    exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+    [ -x "$prefix/bin/$exec" ] || fail "Exec=$exec is not an installed program"
+    icon=$(sed -n 's/^Icon=//p' "$desktop")
+    [ "$icon" = "$id" ] || fail "Icon=$icon, expected $id"
+  else
+    fail "share/applications/$id.desktop is not installed"
+  fi
+
+  if [ -f "$metainfo" ]; then
+    appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
+    # Software centres find the launcher and the command through these two names.
+    local launchable binary
+    launchable=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")
+    [ -f "$prefix/share/applications/$launchable" ] ||
+      fail "launchable $launchable is not an installed desktop entry"
+    for binary in $(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo"); do
+      [ -x "$prefix/bin/$binary" ] || fail "provided binary $binary is not installed"
+    done
+  else
+    fail "share/metainfo/$id.metainfo.xml is not installed"
+  fi
+
+  local hicolor=$prefix/share/icons/hicolor
+  [ -s "$hicolor/scalable/apps/$id.svg" ] || fail "scalable icon is not installed"
+  for size in 16 32 48 64 128; do
+    local png=$hicolor/${size}x${size}/apps/$id.png
+    if [ -f "$png" ]; then
+      # A re-render gone wrong would put a picture of the wrong size in the folder.
+      [ "$(png_size "$png")" = "${size}x${size}" ] ||
+        fail "$png is $(png_size "$png"), expected ${size}x${size}"
+    else
+      fail "${size}x${size} icon is not installed"
+    fi
+  done
+}
+
+# The Debian package owning a library path; usrmerge lists some under /lib only.
+package_of() {
+  local path=$1 real
+  real=$(readlink -f "$path")
+  for p in "$path" "$real" "${path#/usr}" "${real#/usr}" "/usr$path" "/usr$real"; do
+    dpkg -S "$p" 2>/dev/null | sed -n '1s/:.*//p' | grep . && return 0
+  done
+  return 1
+}
+
+check_deb() {
+  local version=$1
+  quiet cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out"
+  local debs=("$scratch"/out/timer-rs232_*.deb)
+  [ -f "${debs[0]}" ] || { fail "cpack made no timer-rs232_*.deb"; return; }
+  local deb=${debs[0]}
+
+  [ "$(dpkg-deb -f "$deb" Package)" = timer-rs232 ] || fail "Package is not timer-rs232"
+  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version is not $version"
+  [ "$(dpkg-deb -f "$deb" Section)" = electronics ] || fail "Section is not electronics"
+  local depends
+  depends=$(dpkg-deb -f "$deb" Depends)
+  [ -n "$depends" ] || fail "no Depends field"
+  local names
+  names=$(echo "$depends" | tr ',' '\n' | sed 's/(.*//; s/|.*//; s/ //g')
+  for p in qt6-qpa-plugins fonts-liberation2; do
+    grep -qx "$p" <<<"$names" || fail "Depends lacks $p"
+  done
+
+  local root=$scratch/root
+  dpkg -x "$deb" "$root"
+  for f in usr/bin/timer-rs232 usr/bin/timerctl usr/bin/timer-sim "usr/share/applications/$id.desktop" \
+    "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg"; do
+    [ -e "$root/$f" ] || fail "the package lacks /$f"
+  done
+
+  # Every library the programs link directly must come from a declared dependency,
+  # or the package installs on a machine where it cannot start.
+  for bin in "$root"/usr/bin/*; do
+    for lib in $(objdump -p "$bin" | awk '/NEEDED/ {print $2}'); do
+      local path pkg
+      path=$(ldd "$bin" | awk -v lib="$lib" '$1 == lib {print $3}')
+      pkg=$(package_of "$path") || { fail "$lib ($path) belongs to no package"; continue; }
+      grep -qx "$pkg" <<<"$names" || fail "$(basename "$bin") links $lib from $pkg, absent from Depends"
+    done
+  done
+
+  # Runs the packaged program, not the build tree's, with no display to lean on.
+  local out
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/timer-rs232" --version) ||
+    fail "timer-rs232 --version from the package failed"
+  [ "$out" = "timer-rs232 $version" ] || fail "--version printed '$out'"
+}
+
+case $mode in
+  tree) check_tree ;;
+  deb) check_deb "$3" ;;
+  *) echo "usage: $0 tree|deb BUILD_DIR [VERSION]" >&2; exit 2 ;;
+esac
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all $mode checks passed"
