@@ -78,12 +78,6 @@ double ResidentBytes() {
   return 0;
 }
 
-PortMap MapCom1To(const QString& path) {
-  PortMap map;
-  map.set(1, path);
-  return map;
-}
-
 // Notes when a message box is shown and closes it at once, so that the time
 // to the message is not blurred by a polling interval.
 class MessageBoxWatch : public QObject {

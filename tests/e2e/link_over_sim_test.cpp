@@ -45,12 +45,6 @@ std::vector<std::string> ConfigAnd(std::vector<std::string> extra) {
   return args;
 }
 
-PortMap MapCom1To(const QString& path) {
-  PortMap map;
-  map.set(1, path);
-  return map;
-}
-
 // The click returns once the handler has finished, wait included.
 std::chrono::milliseconds ClickConectar(WindowRig& rig) {
   const auto start = Clock::now();

@@ -9,12 +9,6 @@
 
 namespace {
 
-PortMap MapCom1To(const QString& path) {
-  PortMap map;
-  map.set(1, path);
-  return map;
-}
-
 QByteArray AnswerProbeWith(const QByteArray& received, const QByteArray& readBack) {
   return received.contains('Y') ? readBack : QByteArray();
 }

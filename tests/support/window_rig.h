@@ -22,6 +22,13 @@
 #include "support/fakes.h"
 #include "support/qt_printers.h"
 
+// Com1 designates `path`; no other number designates a device.
+inline PortMap MapCom1To(const QString& path) {
+  PortMap map;
+  map.set(1, path);
+  return map;
+}
+
 struct WindowRig {
   explicit WindowRig(PortMap map = {}) : port(std::move(map)) {
     ConnectHandlers(window, form, port.portMap());

@@ -1,0 +1,153 @@
+// timerctl, the scripting front end, against the built simulator.
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSerialPort>
+
+#include <chrono>
+#include <thread>
+
+#include "e2e/sim_process.h"
+#include "support/qt_printers.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Outcome {
+  int code = -1;
+  QString out;
+  QString err;
+};
+
+Outcome Timerctl(const QString& device, QStringList args) {
+  args.prepend(device);
+  args.prepend(QStringLiteral("--device"));
+  QProcess process;
+  process.start(QStringLiteral(TIMERCTL_PATH), args);
+  process.waitForFinished(15000);
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromLocal8Bit(process.readAllStandardOutput()),
+          QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// Whether the simulator logged a line starting with `prefix` (its log trails a little).
+bool Logged(const SimProcess& sim, const QString& prefix) {
+  for (int i = 0; i < 100; ++i) {
+    for (const QString& line : sim.events())
+      if (line.startsWith(prefix)) return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return false;
+}
+
+QJsonObject ReadJson(const QString& device) {
+  const Outcome run = Timerctl(device, {"read", "--json"});
+  EXPECT_EQ(run.code, 0) << run.err.toStdString();
+  QJsonParseError error{};
+  const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+  return doc.object();
+}
+
+TEST(Timerctl, ReadsTheConfigurationAsTextAndAsJson) {
+  SimProcess sim({"--mono", "01:30:15", "--on", "00:00:10", "--off", "00:02:00", "--power-up",
+                  "off", "--split", "3"});
+  const Outcome text = Timerctl(sim.path(), {"read"});
+  EXPECT_EQ(text.code, 0);
+  EXPECT_EQ(text.out, "mono: 01:30:15\non  : 00:00:10\noff : 00:02:00\npower-up: off\n");
+
+  const QJsonObject json = ReadJson(sim.path());
+  EXPECT_EQ(json.value("mono").toString(), "01:30:15");
+  EXPECT_EQ(json.value("on").toString(), "00:00:10");
+  EXPECT_EQ(json.value("off").toString(), "00:02:00");
+  EXPECT_EQ(json.value("power_up").toString(), "off");
+  EXPECT_TRUE(json.value("well_formed").toBool());
+}
+
+TEST(Timerctl, AnUploadIsReadBackAsUploaded) {
+  SimProcess sim({"--instant"});
+  const Outcome upload = Timerctl(sim.path(), {"upload", "--mode", "bi", "--on", "00:00:10",
+                                               "--off", "12:02:00", "--power-up", "off"});
+  EXPECT_EQ(upload.code, 0) << upload.err.toStdString();
+  EXPECT_TRUE(Logged(sim, "rx S0000001000000002120 ")) << "seconds first";
+
+  const QJsonObject json = ReadJson(sim.path());
+  EXPECT_EQ(json.value("mono").toString(), "00:00:00") << "what is not given stays";
+  EXPECT_EQ(json.value("on").toString(), "00:00:10");
+  EXPECT_EQ(json.value("off").toString(), "12:02:00");
+  EXPECT_EQ(json.value("power_up").toString(), "off");
+}
+
+TEST(Timerctl, FiresTheTimer) {
+  SimProcess sim({"--instant", "--mono", "00:00:01"});
+  const Outcome fire = Timerctl(sim.path(), {"fire"});
+  EXPECT_EQ(fire.code, 0) << fire.err.toStdString();
+  EXPECT_TRUE(sim.waitForEvent("output ON", 3000ms));
+}
+
+struct FailureCase {
+  const char* name;
+  std::vector<std::string> simArgs;
+  QStringList args;
+  int code;
+  const char* message;  // on stderr
+};
+
+class TimerctlFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(TimerctlFailure, EndsWithItsCodeAndTheWindowsMessage) {
+  const FailureCase& c = GetParam();
+  SimProcess sim(c.simArgs);
+  const Outcome run = Timerctl(sim.path(), c.args);
+  EXPECT_EQ(run.code, c.code) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TimerctlFailure,
+    ::testing::Values(
+        FailureCase{"SilentDevice", {"--silent"}, {"read"}, 1, "El dispositivo no se encuentra"},
+        FailureCase{"SilentOnFire", {"--silent"}, {"fire"}, 1, "El dispositivo no se encuentra"},
+        FailureCase{"HangUpDuringTheWait",
+                    {"--silent", "--hangup-after", "1"},
+                    {"read"},
+                    3,
+                    "El puerto no esta disponible"},
+        FailureCase{"MinutesOutOfRange",
+                    {"--instant"},
+                    {"upload", "--mono", "00:60:00"},
+                    2,
+                    "El valor debe estar entre 0 y 59"},
+        FailureCase{"NotHHMMSS", {"--instant"}, {"upload", "--on", "1:2:3"}, 2, "HH:MM:SS"},
+        // Noise ahead of the read-back leaves no well-formed configuration to start from.
+        FailureCase{"NoisyReadBackNeedsEveryValue",
+                    {"--instant", "--noise", "abc"},
+                    {"upload", "--mono", "00:00:05"},
+                    2,
+                    "not a well-formed configuration"},
+        FailureCase{"UnknownCommand", {"--instant"}, {"frobnicate"}, 2, "read, upload or fire"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Timerctl, ABusyPortIsNotAvailable) {
+  SimProcess sim({"--instant"});
+  QSerialPort holder;
+  holder.setPortName(sim.path());
+  ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+  const Outcome run = Timerctl(sim.path(), {"read"});
+  EXPECT_EQ(run.code, 3);
+  EXPECT_TRUE(run.err.contains("El puerto no esta disponible")) << run.err.toStdString();
+}
+
+TEST(Timerctl, ANoisyReadBackCanBeOverwrittenWhole) {
+  SimProcess sim({"--instant", "--noise", "abc"});
+  const Outcome run = Timerctl(sim.path(), {"upload", "--mono", "00:00:05", "--on", "00:00:01",
+                                            "--off", "00:00:02", "--power-up", "on"});
+  EXPECT_EQ(run.code, 0) << run.err.toStdString();
+  EXPECT_TRUE(Logged(sim, "rx T0500000100000200001 "));
+}
+
+}  // namespace
