@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6serialport6-dev
   libgtest-dev libgmock-dev
-  socat xvfb xauth imagemagick x11-utils
+  socat xvfb xauth imagemagick x11-utils xdotool
   fonts-liberation2 fonts-liberation
   desktop-file-utils appstream
 )

@@ -81,6 +81,11 @@ TEST(Window, EveryControlHasItsNameKindContainerTextPlaceAndSize) {
     EXPECT_EQ(w->parentWidget()->objectName(), c.parent) << c.name;
     EXPECT_EQ(TextOf(w), QString::fromUtf8(c.text)) << c.name;
     EXPECT_EQ(w->geometry(), c.pixels) << c.name;
+    // Captions fit their controls, whatever the scale factor.
+    int room = w->width();
+    if (qobject_cast<QRadioButton*>(w)) room -= 20;  // the indicator
+    if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+      EXPECT_LE(w->fontMetrics().horizontalAdvance(TextOf(w)), room) << c.name;
   }
 }
 
