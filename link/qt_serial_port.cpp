@@ -6,6 +6,9 @@
 
 QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
   connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+  // A device that floods the line while nobody waits must not grow memory:
+  // Qt stops reading once this much is held, and the line holds the rest.
+  m_port.setReadBufferSize(kReceiveBufferSize);
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -67,15 +70,18 @@ int QtSerialPort::inBufferCount() {
 bool QtSerialPort::clearInBuffer() {
   if (!m_port.isOpen()) return false;
   // Also drops what the system kept from before the opening, which Qt does not.
-  return m_port.clear(QSerialPort::Input);
+  const bool cleared = m_port.clear(QSerialPort::Input);
+  // Qt stops reading when its buffer is full and starts again only on a read.
+  m_port.readAll();
+  return cleared;
 }
 
 bool QtSerialPort::output(const QByteArray& data) {
   if (!m_port.isOpen() || m_failed) return false;
-  if (m_port.write(data) != data.size()) return false;
-  // Hand the bytes to the system now rather than at the next event-loop pass.
-  m_port.flush();
-  return !m_failed;
+  // Queued, not flushed: the bytes leave at the next event-loop pass, so a
+  // receive buffer emptied right after the send (as the commands do) cannot
+  // swallow the answer of a device faster than the 2400-baud wire.
+  return m_port.write(data) == data.size();
 }
 
 QByteArray QtSerialPort::input() {

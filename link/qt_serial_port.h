@@ -6,6 +6,8 @@
 #include "link/port_map.h"
 #include "link/serial_port.h"
 
+inline constexpr qint64 kReceiveBufferSize = 1024;
+
 // The serial port on QSerialPort. Com numbers reach devices through the port map.
 class QtSerialPort : public QObject, public SerialPort {
   Q_OBJECT

@@ -17,6 +17,20 @@ class WaitScope {
   int& m_waits;
 };
 
+// The reply rules read a reply's start (the read-back's fields) and its
+// next-to-last character (the power-up flag); the answer test looks at what
+// arrives. Keeping only those gives the outcome the whole text would give,
+// however much a flooding line sends.
+constexpr qsizetype kReplyHead = 20;
+constexpr qsizetype kReplyTail = 2;
+
+void Append(QByteArray& reply, const QByteArray& received) {
+  reply += received;
+  if (reply.size() > kReplyHead + kReplyTail) {
+    reply = reply.left(kReplyHead) + reply.right(kReplyTail);
+  }
+}
+
 bool ContainsAny(const QByteArray& text, const QByteArray& chars) {
   return std::any_of(chars.begin(), chars.end(), [&](char c) { return text.contains(c); });
 }
@@ -48,8 +62,9 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
     const auto now = f.m_clock.now();
 
     if (count != 0) {
-      result.reply += port.input();
-      if (ContainsAny(result.reply, answerChars)) {
+      const QByteArray received = port.input();
+      Append(result.reply, received);
+      if (ContainsAny(received, answerChars)) {
         result.end = WaitEnd::AnswerSeen;
         return result;
       }

@@ -26,6 +26,8 @@ enum class WaitEnd {
 
 struct WaitResult {
   WaitEnd end = WaitEnd::NoAnswer;
+  // The reply text; past 22 characters only its first 20 and last 2 are kept,
+  // which is all that is ever read of it.
   QByteArray reply;
 };
 

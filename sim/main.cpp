@@ -33,6 +33,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr std::size_t kReadChunk = 256;
+constexpr std::size_t kFloodChunk = 4096;
 constexpr std::chrono::milliseconds kHangupLingerMin{10};
 constexpr std::chrono::milliseconds kHangupLingerMax{1000};
 constexpr std::chrono::milliseconds kHangupPoll{5};
@@ -60,7 +61,8 @@ std::string describe(const Config& config) {
 
 struct QueuedByte {
   TimedByte timed;
-  std::string logText;  // set on the last byte of an answer
+  std::string logText;    // set on the last byte of an answer
+  std::size_t flood = 0;  // when set, this many filler bytes instead of `timed.byte`
 };
 
 class Simulator {
@@ -97,6 +99,8 @@ class Simulator {
   bool m_hangupPending = false;
   std::optional<Clock::time_point> m_hangupAt;
   bool m_dropLogged = false;
+  // A flood waits for the line to take more rather than drop what it cannot send.
+  bool m_floodBlocked = false;
 };
 
 void Simulator::log(Clock::time_point at, const std::string& text) const {
@@ -125,7 +129,8 @@ int Simulator::run() {
       const auto retry = std::max(now + kHangupPoll, *m_hangupAt);
       if (!wake || retry < *wake) wake = retry;
     }
-    if (!m_queue.empty() && (!wake || m_queue.front().timed.due < *wake)) {
+    // A blocked flood goes on when the line becomes writable, not on a clock.
+    if (!m_floodBlocked && !m_queue.empty() && (!wake || m_queue.front().timed.due < *wake)) {
       wake = m_queue.front().timed.due;
     }
     int timeoutMs = -1;
@@ -134,7 +139,9 @@ int Simulator::run() {
       const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now);
       timeoutMs = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
     }
-    pollfd fds[] = {{m_signalFd, POLLIN, 0}, {m_line.fd(), POLLIN, 0}};
+    pollfd fds[] = {
+        {m_signalFd, POLLIN, 0},
+        {m_line.fd(), static_cast<short>(m_floodBlocked ? POLLIN | POLLOUT : POLLIN), 0}};
     // Stop reading once the hangup is due; only the last answer is still going out.
     const nfds_t count = m_hangupPending ? 1 : 2;
     if (poll(fds, count, timeoutMs) < 0) {
@@ -149,7 +156,7 @@ int Simulator::run() {
       }
       return kExitOk;
     }
-    if (count > 1 && fds[1].revents != 0) {
+    if (count > 1 && (fds[1].revents & ~POLLOUT) != 0) {
       const auto received = Clock::now();
       char buffer[kReadChunk];
       const ssize_t n = read(m_line.fd(), buffer, sizeof buffer);
@@ -168,8 +175,23 @@ int Simulator::run() {
 }
 
 void Simulator::sendDueBytes(Clock::time_point now) {
+  m_floodBlocked = false;
   while (!m_queue.empty() && m_queue.front().timed.due <= now) {
-    const QueuedByte& next = m_queue.front();
+    QueuedByte& next = m_queue.front();
+    if (next.flood > 0) {
+      const std::string filler(std::min(next.flood, kFloodChunk), 'x');
+      const ssize_t n = write(m_line.fd(), filler.data(), filler.size());
+      if (n <= 0) {
+        m_floodBlocked = true;
+        return;
+      }
+      next.flood -= static_cast<std::size_t>(n);
+      if (next.flood == 0) {
+        log(Clock::now(), next.logText);
+        m_queue.pop_front();
+      }
+      continue;
+    }
     if (write(m_line.fd(), &next.timed.byte, 1) != 1 && !m_dropLogged) {
       // A real device keeps transmitting whether anyone listens or not.
       log(now, std::string("tx dropped: ") + std::strerror(errno));
@@ -211,7 +233,12 @@ void Simulator::queueAnswer(const std::string& text, Clock::time_point now) {
   pacing.characterTime = m_settings.instant ? std::chrono::nanoseconds(0) : kCharacterTime;
   pacing.splitSize = m_settings.splitSize;
   // Answers never overlap on the wire.
-  const auto start = std::max(now + m_settings.replyDelay, m_wireFree);
+  auto start = std::max(now + m_settings.replyDelay, m_wireFree);
+  if (m_settings.flood > 0) {
+    QueuedByte filler{{'x', start}, "tx flood " + std::to_string(m_settings.flood) + " bytes"};
+    filler.flood = m_settings.flood;
+    m_queue.push_back(filler);
+  }
   const auto bytes = plan(text, start, pacing);
   if (bytes.empty()) return;
   for (const TimedByte& timed : bytes) m_queue.push_back({timed, {}});

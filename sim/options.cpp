@@ -56,6 +56,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
       {"reply-delay", "Wait MS milliseconds before each answer.", "MS"},
       {"split", "Send answers in pieces of N characters, 20 ms apart.", "N"},
       {"noise", "Send TEXT before each answer.", "TEXT"},
+      {"flood",
+       "Send BYTES filler characters (x) as fast as the line takes them before each "
+       "answer.",
+       "BYTES"},
       {"hangup-after", "Drop the line like an unplugged adapter after the Nth command.", "N"},
       {"link", "Create symbolic link PATH to the pseudo-terminal.", "PATH"},
       {"device", "Use serial device PATH instead of a pseudo-terminal.", "PATH"},
@@ -111,6 +115,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     return error("Bad --hangup-after value, expected a positive count: " +
                  parser.value("hangup-after"));
   }
+  int flood = 0;
+  if (!parseCount(parser, "flood", 1, std::numeric_limits<int>::max(), flood)) {
+    return error("Bad --flood value, expected a positive count of bytes: " + parser.value("flood"));
+  }
   if (parser.isSet("link") && parser.isSet("device"))
     return error("--link only applies to the pseudo-terminal");
 
@@ -119,6 +127,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
   settings.replyDelay = std::chrono::milliseconds(delayMs);
   settings.splitSize = static_cast<std::size_t>(split);
   settings.noise = parser.value("noise").toStdString();
+  settings.flood = static_cast<std::size_t>(flood);
   settings.linkPath = parser.value("link").toStdString();
   settings.devicePath = parser.value("device").toStdString();
   return {ParsedOptions::Outcome::kRun, settings, {}};

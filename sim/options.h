@@ -16,7 +16,8 @@ struct Settings {
   std::chrono::milliseconds replyDelay{0};
   std::size_t splitSize = 0;
   std::string noise;
-  int hangupAfter = 0;  // zero never hangs up
+  std::size_t flood = 0;  // filler bytes sent ahead of each answer
+  int hangupAfter = 0;    // zero never hangs up
   std::string linkPath;
   std::string devicePath;
 };

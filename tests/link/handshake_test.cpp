@@ -65,6 +65,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {{milliseconds(90), "0000000000000000000Y12"}},
                   {"00", "00", "00", "00", "00", "00", "00", "00", "00"},
                   true},
+        // However long the reply, its start gives the fields and its
+        // next-to-last character the flag.
+        ProbeCase{"FloodBetweenFieldsAndFlag",
+                  {{milliseconds(90), "153001100000000200"},
+                   {milliseconds(95), QByteArray(200000, 'z')},
+                   {milliseconds(99), "1Y"}},
+                  {"15", "30", "01", "10", "00", "00", "00", "02", "00"},
+                  true},
         ProbeCase{"LowerCaseYIsNoAnswer",
                   {{milliseconds(5), "y"}, {milliseconds(500), "5900990000000000001Y"}},
                   {"y5", "90", "09", "90", "00", "00", "00", "00", "00"},
