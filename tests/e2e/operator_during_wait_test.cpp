@@ -1,0 +1,131 @@
+// The operator keeps using the window while it waits for the device: every
+// enabled control is clicked, a port is chosen, a field is typed into and the
+// window is closed, during each kind of wait.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "e2e/sim_process.h"
+#include "support/window_rig.h"
+
+namespace {
+
+// The device answers this late, so that the operator acts inside the wait.
+constexpr int kReplyDelayMs = 500;
+constexpr int kActAfterMs = 150;
+
+const QString kUploadDone =
+    QStringLiteral("Configuración del TIMER | La configuración del TIMER se realizó con exito");
+
+enum class Wait { Handshake, Upload, Activation };
+enum class Act { Conectar, Enviar, Fire, Salir, Mono, Bi, ChoosePort, Type, Close };
+
+struct Scenario {
+  Wait wait;
+  Act act;
+  // Messages the behaviour allows; the tool ends linked or not.
+  QStringList messages;
+  bool linked;
+};
+
+std::string Name(const Scenario& s) {
+  static const char* waits[] = {"Handshake", "Upload", "Activation"};
+  static const char* acts[] = {"Conectar", "Enviar",     "Fire", "Salir", "Mono",
+                               "Bi",       "ChoosePort", "Type", "Close"};
+  return std::string(waits[static_cast<int>(s.wait)]) + "_" + acts[static_cast<int>(s.act)];
+}
+
+void Act_(WindowRig& rig, Act act) {
+  auto click = [&](Ctl c) { QTest::mouseClick(rig.window.button(c), Qt::LeftButton); };
+  switch (act) {
+    case Act::Conectar:
+      return click(Ctl::Conectar);
+    case Act::Enviar:
+      return click(Ctl::enviar);
+    case Act::Fire:
+      return click(Ctl::fire);
+    case Act::Salir:
+      return click(Ctl::Command1);
+    case Act::Mono:
+      return click(Ctl::Option1);
+    case Act::Bi:
+      return click(Ctl::Option2);
+    case Act::ChoosePort:
+      rig.window.portList()->setFocus();
+      return QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+    case Act::Type: {
+      QLineEdit* box = rig.window.timeBox(Ctl::horas);
+      QTest::mouseClick(box, Qt::LeftButton);
+      return QTest::keyClicks(box, QStringLiteral("7"));
+    }
+    case Act::Close:
+      rig.window.close();
+      return;
+  }
+}
+
+class OperatorDuringWait : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
+  const Scenario& s = GetParam();
+  SimProcess sim({"--instant", "--reply-delay", std::to_string(kReplyDelayMs)});
+  ASSERT_FALSE(sim.path().isEmpty());
+  PortMap map = MapCom1To(sim.path());
+  map.set(2, sim.path());  // a port choice that reaches the same device
+  WindowRig rig(map);
+  rig.window.show();
+  rig.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+  MessageBoxCloser boxes;
+  if (s.wait != Wait::Handshake) {
+    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    ASSERT_EQ(rig.window.statusText(), "Conectado");
+  }
+
+  QTimer::singleShot(kActAfterMs, &rig.window, [&] { Act_(rig, s.act); });
+  const Ctl command = s.wait == Wait::Handshake ? Ctl::Conectar
+                      : s.wait == Wait::Upload  ? Ctl::enviar
+                                                : Ctl::fire;
+  QTest::mouseClick(rig.window.button(command), Qt::LeftButton);
+  QTest::qWait(kReplyDelayMs * 2);  // whatever a refused click may still bring
+
+  EXPECT_EQ(boxes.seen, s.messages);
+  if (s.act == Act::Salir || s.act == Act::Close) {
+    EXPECT_TRUE(rig.form.m_unloaded);
+    EXPECT_FALSE(rig.port.isOpen());
+    return;
+  }
+  EXPECT_EQ(rig.window.statusText(), s.linked ? "Conectado" : "Desconectado");
+  EXPECT_EQ(rig.port.isOpen(), s.linked) << "the port is closed whenever the tool is unlinked";
+  EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
+
+  // And the next link works.
+  if (s.linked) QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+}
+
+std::vector<Scenario> Scenarios() {
+  std::vector<Scenario> all;
+  // Unlinked while probing: only Salir, the port list and closing are enabled.
+  for (Act act : {Act::Salir, Act::ChoosePort, Act::Close})
+    all.push_back({Wait::Handshake, act, {}, false});
+  for (Wait wait : {Wait::Upload, Wait::Activation}) {
+    const QStringList done = wait == Wait::Upload ? QStringList{kUploadDone} : QStringList{};
+    // A second command starts no exchange; the outer one takes its answer.
+    for (Act act : {Act::Enviar, Act::Fire, Act::Mono, Act::Bi, Act::Type})
+      all.push_back({wait, act, done, true});
+    // Dropping the link ends the wait without a word.
+    for (Act act : {Act::Conectar, Act::ChoosePort}) all.push_back({wait, act, {}, false});
+    for (Act act : {Act::Salir, Act::Close}) all.push_back({wait, act, {}, false});
+  }
+  return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, OperatorDuringWait, ::testing::ValuesIn(Scenarios()),
+                         [](const auto& info) { return Name(info.param); });
+
+}  // namespace
