@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libqt6serialport6-dev
   libgtest-dev libgmock-dev
   socat xvfb xauth imagemagick x11-utils xdotool
+  clang clang-tidy libclang-rt-14-dev
   fonts-liberation2 fonts-liberation
   desktop-file-utils appstream
 )

@@ -100,7 +100,7 @@ std::optional<Config> parseFrame(std::string_view text) {
   const char flag = text[kFlagIndex];
   if (flag != '0' && flag != '1') return std::nullopt;
 
-  auto timeAt = [&fields](int group) {
+  auto timeAt = [&fields](std::size_t group) {
     return seconds(fields[group * 3]) + std::chrono::minutes(fields[group * 3 + 1]) +
            std::chrono::hours(fields[group * 3 + 2]);
   };

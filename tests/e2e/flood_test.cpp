@@ -59,7 +59,11 @@ TEST(Flood, EveryKindOfWaitGivesTheRightOutcomeInBoundedMemory) {
 
   std::printf("flooded 3 x %d bytes; resident MB: %.1f start, %.1f link, %.1f upload, %.1f fire\n",
               kFloodBytes, before, afterLink, afterUpload, afterFire);
+#ifndef __SANITIZE_ADDRESS__
+  // AddressSanitizer keeps freed memory in quarantine, so only a plain build
+  // tells what the program holds.
   for (double mb : {afterLink, afterUpload, afterFire}) EXPECT_LT(mb - before, kMaxGrowthMb);
+#endif
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ class SimulatorTest : public testing::Test {
   }
 
   // Starts the simulator and returns the pty path it announces.
-  std::string startSimulator(std::vector<std::string> args) {
+  std::string startSimulator(const std::vector<std::string>& args) {
     m_child = start(args);
     return readLine(m_child.out);
   }

@@ -143,8 +143,9 @@ class ScriptedPort : public SerialPort {
  public:
   explicit ScriptedPort(SimClock& clock) : m_clock(clock) {}
 
-  // What the device answers to each command it is sent.
+  // What the device answers to each command it is sent, and to any other.
   std::map<QByteArray, std::vector<Piece>> answers;
+  std::vector<Piece> anyAnswer;
   // Port numbers behind which no device stands.
   std::vector<qint16> missing;
   bool failOutput = false;
@@ -201,10 +202,8 @@ class ScriptedPort : public SerialPort {
     if (!m_open || failOutput) return false;
     sent += data;
     const auto it = answers.find(data);
-    if (it != answers.end()) {
-      for (const Piece& piece : it->second)
-        m_pending.push_back({m_clock.now() + piece.after, piece.bytes});
-    }
+    for (const Piece& piece : it != answers.end() ? it->second : anyAnswer)
+      m_pending.emplace_back(m_clock.now() + piece.after, piece.bytes);
     return true;
   }
   QByteArray input() override {
@@ -215,7 +214,7 @@ class ScriptedPort : public SerialPort {
   QString errorText() const override { return QStringLiteral("scripted failure"); }
   quint64 opening() const override { return m_opening; }
 
-  int closes() const { return ops.count(QStringLiteral("close")); }
+  qsizetype closes() const { return ops.count(QStringLiteral("close")); }
 
  private:
   void deliver() {
