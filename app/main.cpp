@@ -2,14 +2,8 @@
 
 #include <cstdio>
 
-#include "app/app_icon.h"
-#include "app/form.h"
-#include "app/form1.h"
-#include "app/main_window.h"
 #include "app/options.h"
-#include "app/wiring.h"
-#include "link/event_loop_clock.h"
-#include "link/qt_serial_port.h"
+#include "app/program.h"
 
 int main(int argc, char* argv[]) {
   Options options;
@@ -35,18 +29,8 @@ int main(int argc, char* argv[]) {
 #endif
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("timer-rs232"));
-  QApplication::setApplicationVersion(QStringLiteral(TIMER_VERSION));
-  QApplication::setWindowIcon(AppIcon());
-  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timer_rs232.TimerRS232"));
-
-  QtSerialPort port(options.portsGiven ? options.ports : PortMap::FromSystem());
-  EventLoopClock clock;
-  MainWindow window;
-  Form1 form(window, port, clock);
-  ConnectHandlers(window, form, port.portMap());
-
-  Form_Load(form);
-  window.show();
+  SetApplicationInfo();
+  Program program(options);
+  program.Start();
   return QApplication::exec();
 }

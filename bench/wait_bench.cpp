@@ -24,8 +24,8 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "app/app_icon.h"
 #include "app/options.h"
+#include "app/program.h"
 #include "e2e/sim_process.h"
 #include "support/window_rig.h"
 
@@ -147,7 +147,7 @@ FruitlessWait FruitlessWaits() {
 
 // The child half of the start-up figure. The program has no hook that tells
 // when its window is up, and none is added for the benchmark; so this builds
-// exactly what app/main.cpp builds, in the same order, then waits for the
+// the program as app/main.cpp does, then waits for the
 // window to be exposed and prints that moment on the monotonic clock (shared
 // by every process) and its resident memory.
 int RunStartupChild(int argc, char* argv[]) {
@@ -159,20 +159,10 @@ int RunStartupChild(int argc, char* argv[]) {
                             QString::fromLatin1(kUnusedPort)});
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("timer-rs232"));
-  QApplication::setApplicationVersion(QStringLiteral(TIMER_VERSION));
-  QApplication::setWindowIcon(AppIcon());
-  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timer_rs232.TimerRS232"));
-
-  QtSerialPort port(options.portsGiven ? options.ports : PortMap::FromSystem());
-  EventLoopClock clock;
-  MainWindow window;
-  Form1 form(window, port, clock);
-  ConnectHandlers(window, form, port.portMap());
-
-  Form_Load(form);
-  window.show();
-  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  SetApplicationInfo();
+  Program program(options);
+  program.Start();
+  if (!QTest::qWaitForWindowExposed(&program.window())) return 1;
   const auto exposed = Clock::now().time_since_epoch();
   std::printf("%lld %.0f\n", static_cast<long long>(std::chrono::nanoseconds(exposed).count()),
               ResidentBytes());
