@@ -58,7 +58,6 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
     if (!port.isOpen() || port.opening() != opening) return {WaitEnd::PortClosed, result.reply};
 
     const int count = port.inBufferCount();
-    if (port.failed()) return {WaitEnd::PortFailed, result.reply};
     const auto now = f.m_clock.now();
 
     if (count != 0) {
@@ -68,7 +67,10 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
         result.end = WaitEnd::AnswerSeen;
         return result;
       }
-    } else {
+    }
+    // An answer that arrived before the line failed still counts.
+    if (port.failed()) return {WaitEnd::PortFailed, result.reply};
+    if (count == 0) {
       emptyPolls += static_cast<double>(duration_cast<microseconds>(now - lastPoll).count()) /
                     static_cast<double>(kPollSlice.count());
       if (emptyPolls >= kPollLimit) return result;

@@ -91,6 +91,22 @@ TEST(Wait, SleepsBetweenEmptyPollsAndTakesCharactersWithinAStep) {
   EXPECT_EQ(rig.clock.idles(), 84);
 }
 
+TEST(Wait, AnAnswerThatArrivedBeforeTheLineFailedStillCounts) {
+  Rig rig;
+  rig.port.open();
+  rig.view.onDoEvents = [&](int pass) {
+    if (pass != 3) return;
+    rig.port.arrive("xE");
+    rig.port.breakLine();
+  };
+  EXPECT_EQ(ReplyWait(rig.form, "E", " ").end, WaitEnd::AnswerSeen);
+  // Nothing more comes through the broken line: the next wait ends on the failure.
+  rig.view.onDoEvents = nullptr;
+  const int idlesBefore = rig.clock.idles();
+  EXPECT_EQ(ReplyWait(rig.form, "E", " ").end, WaitEnd::PortFailed);
+  EXPECT_EQ(rig.clock.idles(), idlesBefore) << "a failed line is not waited out";
+}
+
 TEST(Wait, EndsAtOnceWhenTheWindowIsUnloaded) {
   Rig rig;
   rig.port.open();
