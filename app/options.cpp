@@ -55,7 +55,6 @@ Options ParseOptions(const QStringList& arguments) {
       options.error = error;
       return options;
     }
-    options.portsGiven = true;
     options.ports.set(parsed.number, parsed.path);
   }
   return options;

@@ -12,8 +12,7 @@ struct Options {
   QString output;  // for stdout (help, version)
   QString error;   // for stderr
 
-  // With --port the map holds exactly the given numbers; without it, the system's ports.
-  bool portsGiven = false;
+  // The given --port numbers; empty when the system's ports are to be used.
   PortMap ports;
 };
 

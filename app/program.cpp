@@ -14,7 +14,7 @@ void SetApplicationInfo() {
 }
 
 Program::Program(const Options& options)
-    : m_port(options.portsGiven ? options.ports : PortMap::FromSystem()) {
+    : m_port(options.ports.isEmpty() ? PortMap::FromSystem() : options.ports) {
   ConnectHandlers(m_window, m_form, m_port.portMap());
 }
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6serialport6-dev
+  qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev
   socat xvfb xauth imagemagick x11-utils xdotool
   clang clang-tidy libclang-rt-14-dev

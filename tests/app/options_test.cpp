@@ -12,7 +12,6 @@ Options Parse(QStringList args) {
 TEST(Options, PortOptionsMakeTheWholeMap) {
   const Options options = Parse({"--port", "1=/tmp/a", "--port=5=/dev/ttyUSB3"});
   ASSERT_FALSE(options.exit);
-  EXPECT_TRUE(options.portsGiven);
   EXPECT_EQ(options.ports.path(1), "/tmp/a");
   EXPECT_EQ(options.ports.path(5), "/dev/ttyUSB3");
   EXPECT_EQ(options.ports.path(2), "");
@@ -21,7 +20,7 @@ TEST(Options, PortOptionsMakeTheWholeMap) {
 TEST(Options, WithoutPortOptionsTheSystemDecides) {
   const Options options = Parse({});
   EXPECT_FALSE(options.exit);
-  EXPECT_FALSE(options.portsGiven);
+  EXPECT_TRUE(options.ports.isEmpty());
 }
 
 struct BadCase {
