@@ -4,20 +4,21 @@
 
 #include <utility>
 
-#include "link/handshake.h"
+#include "model/protocol.h"
+#include "model/texts.h"
 
 HeadlessView::HeadlessView() {
-  for (Ctl field : kDeviceFieldOrder) m_text[field] = QStringLiteral("00");
+  for (Ctl field : kDeviceFieldOrder) m_text[field] = QString::fromLatin1(kZeroTime);
 }
 
-void HeadlessView::MsgBox(const QString& prompt, const QString& title, MsgIcon) {
-  m_messages << title + QStringLiteral(" | ") + prompt;
+void HeadlessView::MsgBox(const QString& prompt, const QString& title, MsgIcon icon) {
+  m_messages.append({prompt, title, icon});
 }
 
 void HeadlessView::DoEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-QStringList HeadlessView::takeMessages() {
+QList<HeadlessView::Shown> HeadlessView::takeMessages() {
   return std::exchange(m_messages, {});
 }

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/app_icon.h"
+#include "model/texts.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ bool IsEnterKey(QEvent* event) {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Varnelta   - TIMER RS232 -"));
+  setWindowTitle(QString::fromUtf8(kWindowTitle));
   setWindowIcon(AppIcon());
   QFont base;
   base.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});

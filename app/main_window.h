@@ -5,7 +5,7 @@
 #include <array>
 #include <functional>
 
-#include "app/window_model.h"
+#include "model/window_model.h"
 
 class QAbstractButton;
 class QComboBox;

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "app/app_icon.h"
-#include "app/form.h"
+#include "handlers/form.h"
 #include "app/wiring.h"
 
 void SetApplicationInfo() {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/form1.h"
 #include "app/main_window.h"
 #include "app/options.h"
 #include "link/event_loop_clock.h"
 #include "link/qt_serial_port.h"
+#include "model/form1.h"
 
 // Names, version, icon and desktop file of the application (QApplication exists).
 void SetApplicationInfo();

@@ -7,17 +7,19 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/form.h"
-#include "app/form1.h"
 #include "app/headless_view.h"
-#include "commands/activation.h"
-#include "commands/upload.h"
+#include "handlers/activation.h"
+#include "handlers/connect.h"
+#include "handlers/field_check.h"
+#include "handlers/form.h"
+#include "handlers/port_selection.h"
+#include "handlers/upload.h"
 #include "link/event_loop_clock.h"
-#include "link/handshake.h"
 #include "link/port_map.h"
-#include "link/port_selection.h"
 #include "link/qt_serial_port.h"
-#include "settings/field_check.h"
+#include "model/form1.h"
+#include "model/protocol.h"
+#include "model/texts.h"
 
 namespace {
 
@@ -93,36 +95,46 @@ std::optional<Time> ParseTime(const QString& text, QString* error) {
   }
   const Time time{parts[0], parts[1], parts[2]};
   if (!Accepts(FieldKind::Hours, time.hours)) {
-    *error = RangeMessage(FieldKind::Hours);
+    *error = QString::fromUtf8(RangeMessage(FieldKind::Hours).prompt);
   } else if (!Accepts(FieldKind::MinutesSeconds, time.minutes) ||
              !Accepts(FieldKind::MinutesSeconds, time.seconds)) {
-    *error = RangeMessage(FieldKind::MinutesSeconds);
+    *error = QString::fromUtf8(RangeMessage(FieldKind::MinutesSeconds).prompt);
   } else {
     return time;
   }
   return std::nullopt;
 }
 
-// Maps what the handlers showed to an exit code; the messages go to stderr.
-int Outcome(HeadlessView& view, const QString& portReason) {
-  int code = kExitOk;
-  for (const QString& message : view.takeMessages()) {
-    if (message.endsWith(QString::fromUtf8(kNoDeviceMessage))) {
-      code = kExitNoAnswer;
-    } else if (message.endsWith(QString::fromUtf8(kPortUnavailableMessage))) {
-      code = kExitPortUnavailable;
-    } else if (message.startsWith(QString::fromUtf8(kFieldTitle)) &&
-               !message.endsWith(QString::fromUtf8(kUploadDoneMessage))) {
-      code = kExitUsage;
-    } else {
-      continue;
-    }
-    const QString text = message.section(QStringLiteral(" | "), 1);
-    Print(stderr, code == kExitPortUnavailable && !portReason.isEmpty()
-                      ? text + QStringLiteral(" (") + portReason + QLatin1Char(')')
-                      : text);
+int ExitCode(Result result) {
+  switch (result) {
+    case Result::Done:
+      return kExitOk;
+    case Result::Refused:
+      return kExitUsage;
+    case Result::PortUnavailable:
+      return kExitPortUnavailable;
+    case Result::NoAnswer:
+    case Result::PortClosed:
+    case Result::Unloaded:
+    case Result::Busy:
+      break;
   }
-  return code;
+  return kExitNoAnswer;
+}
+
+// Writes the failures the handlers showed to stderr, as the window shows
+// them, the port's reason after the last; returns the outcome's exit code.
+int Finish(HeadlessView& view, const Outcome& outcome) {
+  QStringList failures;
+  for (const HeadlessView::Shown& shown : view.takeMessages()) {
+    if (shown.icon == MsgIcon::Error) failures << shown.prompt;
+  }
+  if (outcome.result == Result::PortUnavailable && !outcome.reason.isEmpty() &&
+      !failures.isEmpty()) {
+    failures.last() += QStringLiteral(" (") + outcome.reason + QLatin1Char(')');
+  }
+  for (const QString& failure : failures) Print(stderr, failure);
+  return ExitCode(outcome.result);
 }
 
 bool WellFormed(const HeadlessView& view) {
@@ -225,8 +237,7 @@ int RunTimerctl(const QStringList& arguments) {
   view.setListIndex(Ctl::Combo1, number - 1);
   Combo1_Click(form);
 
-  Conectar_Click(form);
-  if (const int code = Outcome(view, serial.errorText()); code != kExitOk) return code;
+  if (const int code = Finish(view, Conectar_Click(form)); code != kExitOk) return code;
 
   if (command == QLatin1String("read")) {
     const bool on = view.value(Ctl::Option3);
@@ -247,8 +258,7 @@ int RunTimerctl(const QStringList& arguments) {
   }
 
   if (command == QLatin1String("fire")) {
-    fire_Click(form);
-    const int code = Outcome(view, serial.errorText());
+    const int code = Finish(view, fire_Click(form));
     if (form.Conecta == 0) Conectar_Click(form);
     return code;
   }
@@ -273,8 +283,7 @@ int RunTimerctl(const QStringList& arguments) {
     view.setValue(Ctl::Option3, powerValue == QLatin1String("on"));
     view.setValue(Ctl::Option4, powerValue != QLatin1String("on"));
   }
-  enviar_Click(form);
-  const int code = Outcome(view, serial.errorText());
+  const int code = Finish(view, enviar_Click(form));
   if (form.Conecta == 0) Conectar_Click(form);
   return code;
 }

@@ -3,25 +3,29 @@
 #include <QAbstractButton>
 #include <QComboBox>
 
-#include "app/form.h"
-#include "app/form1.h"
 #include "app/main_window.h"
-#include "commands/activation.h"
-#include "commands/upload.h"
-#include "link/handshake.h"
+#include "handlers/activation.h"
+#include "handlers/connect.h"
+#include "handlers/field_check.h"
+#include "handlers/form.h"
+#include "handlers/mode.h"
+#include "handlers/port_selection.h"
+#include "handlers/upload.h"
 #include "link/port_map.h"
-#include "link/port_selection.h"
-#include "settings/field_check.h"
-#include "settings/mode.h"
+#include "model/form1.h"
 
 void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
   Form1* form = &f;
   using Handler = void (*)(Form1&);
 
+  // The window has no use for an outcome: the handler wrote its changes.
   const std::pair<Ctl, Handler> clicks[] = {
-      {Ctl::Conectar, &Conectar_Click}, {Ctl::enviar, &enviar_Click},
-      {Ctl::fire, &fire_Click},         {Ctl::Command1, &Command1_Click},
-      {Ctl::Option1, &Option1_Click},   {Ctl::Option2, &Option2_Click},
+      {Ctl::Conectar, [](Form1& form1) { Conectar_Click(form1); }},
+      {Ctl::enviar, [](Form1& form1) { enviar_Click(form1); }},
+      {Ctl::fire, [](Form1& form1) { fire_Click(form1); }},
+      {Ctl::Command1, &Command1_Click},
+      {Ctl::Option1, &Option1_Click},
+      {Ctl::Option2, &Option2_Click},
   };
   for (const auto& [control, handler] : clicks) {
     QObject::connect(window.button(control), &QAbstractButton::clicked, &window,

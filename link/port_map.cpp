@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "link/port_selection.h"
+#include "model/protocol.h"
+#include "model/texts.h"
 
 namespace {
 
@@ -51,12 +52,12 @@ PortMap PortMap::FromSystem() {
 }
 
 QString DescribeComPort(int number, const QString& path) {
-  const QString com = QStringLiteral("Com%1: ").arg(number);
-  if (path.isEmpty()) return com + QStringLiteral("sin dispositivo");
+  const QString com = PortEntry(number) + QStringLiteral(": ");
+  if (path.isEmpty()) return com + QString::fromUtf8(kNoDeviceBehind);
   QStringList parts{path};
   // A by-id name or a link stands for the device it resolves to.
   const QString target = QFileInfo(path).canonicalFilePath();
-  if (target.isEmpty()) return com + path + QStringLiteral(" (no existe)");
+  if (target.isEmpty()) return com + path + QLatin1Char(' ') + QString::fromUtf8(kPathMissing);
   const auto ports = QSerialPortInfo::availablePorts();
   for (const QSerialPortInfo& info : ports) {
     if (info.systemLocation() != target) continue;

@@ -1,8 +1,9 @@
 #include "link/qt_serial_port.h"
 
-#include <QCoreApplication>
+#include "link/line_log.h"
+#include "model/protocol.h"
 
-#include <cstdio>
+Q_LOGGING_CATEGORY(lcLine, "timer.line")
 
 QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
   connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
@@ -47,8 +48,7 @@ bool QtSerialPort::open() {
     m_error = QStringLiteral("Com%1 (%2): %3").arg(m_number).arg(path, m_port.errorString());
     m_port.close();
   }
-  std::fprintf(stderr, "%s: cannot open %s\n", qPrintable(QCoreApplication::applicationName()),
-               qPrintable(m_error));
+  qCWarning(lcLine, "cannot open %s", qUtf8Printable(m_error));
   return false;
 }
 

@@ -6,8 +6,6 @@
 #include "link/port_map.h"
 #include "link/serial_port.h"
 
-inline constexpr qint64 kReceiveBufferSize = 1024;
-
 // The serial port on QSerialPort. Com numbers reach devices through the port map.
 class QtSerialPort : public QObject, public SerialPort {
   Q_OBJECT
@@ -30,8 +28,6 @@ class QtSerialPort : public QObject, public SerialPort {
   quint64 opening() const override;
 
   const PortMap& portMap() const { return m_map; }
-  // The underlying port, for waking a wait when bytes arrive.
-  QSerialPort& device() { return m_port; }
 
  private:
   void onError(QSerialPort::SerialPortError error);

@@ -6,9 +6,6 @@
 
 #include <optional>
 
-// The only line settings the program uses.
-inline constexpr char kLineSettings[] = "2400,N,8,1";
-
 struct LineSettings {
   qint32 baud = 0;
   QSerialPort::Parity parity = QSerialPort::NoParity;

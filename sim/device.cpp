@@ -17,7 +17,7 @@ bool isDigit(char c) {
 }
 
 bool isCommandLetter(char c) {
-  return c == kProbe || c == kFire || c == kMonostableLetter || c == kBistableLetter;
+  return c == kProbeCommand || c == kFireCommand || c == kMonostableLetter || c == kBistableLetter;
 }
 
 // Seconds, minutes, hours of one time, the order the device uses on the wire.
@@ -70,7 +70,7 @@ std::string formatHms(seconds value) {
 }
 
 std::string readBack(const Config& config) {
-  return fieldText(config) + kProbe;
+  return fieldText(config) + kProbeCommand;
 }
 
 std::string frame(const Config& config) {
@@ -135,11 +135,11 @@ std::vector<Event> Device::receive(char byte) {
 
 void Device::startCommand(char byte, std::vector<Event>& events) {
   switch (byte) {
-    case kProbe:
+    case kProbeCommand:
       events.push_back({Event::Kind::kProbe, std::string(1, byte), readBack(m_config)});
       break;
-    case kFire:
-      events.push_back({Event::Kind::kFire, std::string(1, byte), std::string(1, kFire)});
+    case kFireCommand:
+      events.push_back({Event::Kind::kFire, std::string(1, byte), std::string(1, kFireCommand)});
       break;
     default:
       m_frame = std::string(1, byte);

@@ -23,8 +23,8 @@ struct Config {
   }
 };
 
-constexpr char kProbe = 'Y';
-constexpr char kFire = 'E';
+constexpr char kProbeCommand = 'Y';
+constexpr char kFireCommand = 'E';
 constexpr char kMonostableLetter = 'T';
 constexpr char kBistableLetter = 'S';
 constexpr std::size_t kFrameLength = 20;

@@ -80,7 +80,6 @@ class Simulator {
  private:
   void log(Clock::time_point at, const std::string& text) const;
   void sendDueBytes(Clock::time_point now);
-  void handleInput(Clock::time_point now);
   void handle(const Event& event, Clock::time_point now, std::string& ignored);
   void queueAnswer(const std::string& text, Clock::time_point now);
   void logOutput(const OutputTimer::Change& change) const {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/options.h"
 
 namespace {
@@ -28,6 +30,11 @@ struct BadCase {
   QStringList args;
 };
 
+// Cases print as their names in the test log.
+void PrintTo(const BadCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class BadOptions : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(BadOptions, EndWithCodeTwoAndAMessage) {
@@ -43,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadOptions,
                                            BadCase{"NumberOutOfRange", {"--port", "17=/dev/x"}},
                                            BadCase{"NoPath", {"--port", "2="}},
                                            BadCase{"StrayArgument", {"COM1"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Options, HelpAndVersionEndWithCodeZero) {
   for (const char* flag : {"--help", "--version"}) {

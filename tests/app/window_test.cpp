@@ -84,8 +84,9 @@ TEST(Window, EveryControlHasItsNameKindContainerTextPlaceAndSize) {
     // Captions fit their controls, whatever the scale factor.
     int room = w->width();
     if (qobject_cast<QRadioButton*>(w)) room -= 20;  // the indicator
-    if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+    if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)) {
       EXPECT_LE(w->fontMetrics().horizontalAdvance(TextOf(w)), room) << c.name;
+    }
   }
 }
 

@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                                ConfigAnd({"--noise", "abc"}),
                                {"53", "c1", "ab", "00", "11", "00", "00", "00", "00"},
                                false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Link, SecondClickDisconnectsAndThirdLinksAgain) {
   SimProcess sim(kConfig);

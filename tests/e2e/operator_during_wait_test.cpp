@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <ostream>
+
 #include "e2e/sim_process.h"
 #include "support/window_rig.h"
 
@@ -36,6 +38,10 @@ std::string Name(const Scenario& s) {
   static const char* acts[] = {"Conectar", "Enviar",     "Fire", "Salir", "Mono",
                                "Bi",       "ChoosePort", "Type", "Close"};
   return std::string(waits[static_cast<int>(s.wait)]) + "_" + acts[static_cast<int>(s.act)];
+}
+
+void PrintTo(const Scenario& s, std::ostream* os) {
+  *os << Name(s);
 }
 
 void Act_(WindowRig& rig, Act act) {
@@ -126,6 +132,6 @@ std::vector<Scenario> Scenarios() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, OperatorDuringWait, ::testing::ValuesIn(Scenarios()),
-                         [](const auto& info) { return Name(info.param); });
+                         [](const auto& test) { return Name(test.param); });
 
 }  // namespace

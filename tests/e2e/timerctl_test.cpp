@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -97,6 +99,11 @@ struct FailureCase {
   const char* message;  // on stderr
 };
 
+// Cases print as their names in the test log.
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class TimerctlFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(TimerctlFailure, EndsWithItsCodeAndTheWindowsMessage) {
@@ -130,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "not a well-formed configuration"},
         FailureCase{"UnknownCommand", {"--instant"}, {"frobnicate"}, 2, "read, upload or fire"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Timerctl, ABusyPortIsNotAvailable) {
   SimProcess sim({"--instant"});

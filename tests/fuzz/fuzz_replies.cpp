@@ -11,10 +11,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/form.h"
-#include "commands/activation.h"
-#include "commands/upload.h"
-#include "link/handshake.h"
+#include "handlers/form.h"
+#include "handlers/activation.h"
+#include "handlers/upload.h"
+#include "handlers/connect.h"
+#include "model/protocol.h"
 #include "support/fakes.h"
 
 namespace {

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       switch (event.kind) {
         case Event::Kind::kProbe:
           Check(event.answer == readBack(device.config()));
-          Check(event.answer.size() == kReadBackLength && event.answer.back() == kProbe);
+          Check(event.answer.size() == kReadBackLength && event.answer.back() == kProbeCommand);
           break;
         case Event::Kind::kConfigure:
           Check(event.text.size() == kFrameLength);

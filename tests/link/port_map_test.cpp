@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
+#include <string>
+
 #include "link/port_map.h"
 
 namespace {
@@ -29,6 +33,17 @@ struct PortOptionCase {
   const char* path;
 };
 
+void PrintTo(const PortOptionCase& c, std::ostream* os) {
+  *os << '"' << c.value << '"';
+}
+
+// A test name made of the case's value: letters and digits kept, the rest "_".
+std::string NameOf(const std::string& value) {
+  std::string name;
+  for (const char c : value) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name.empty() ? "empty" : name;
+}
+
 class PortOptionValue : public ::testing::TestWithParam<PortOptionCase> {};
 
 TEST_P(PortOptionValue, IsReadOrRefusedWithAReason) {
@@ -51,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         PortOptionCase{"16=/dev/serial/by-id/usb-FTDI=x", true, 16, "/dev/serial/by-id/usb-FTDI=x"},
         PortOptionCase{"0=/dev/ttyS0", false, 0, ""}, PortOptionCase{"17=/dev/ttyS0", false, 0, ""},
         PortOptionCase{"x=/dev/ttyS0", false, 0, ""}, PortOptionCase{"=/dev/ttyS0", false, 0, ""},
-        PortOptionCase{"3=", false, 0, ""}, PortOptionCase{"/dev/ttyS0", false, 0, ""}));
+        PortOptionCase{"3=", false, 0, ""}, PortOptionCase{"/dev/ttyS0", false, 0, ""}),
+    [](const auto& test) { return NameOf(test.param.value); });
 
 }  // namespace

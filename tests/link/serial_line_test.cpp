@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTest>
@@ -80,6 +82,11 @@ struct UnavailableCase {
   bool heldByAnother;  // otherwise: Com1 designates a path that does not exist
 };
 
+// Cases print as their names in the test log.
+void PrintTo(const UnavailableCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class UnavailablePort : public ::testing::TestWithParam<UnavailableCase> {};
 
 TEST_P(UnavailablePort, SaysThePortIsNotAvailable) {
@@ -107,7 +114,7 @@ TEST_P(UnavailablePort, SaysThePortIsNotAvailable) {
 INSTANTIATE_TEST_SUITE_P(Cases, UnavailablePort,
                          ::testing::Values(UnavailableCase{"NoSuchDevice", false},
                                            UnavailableCase{"HeldByAnotherProgram", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(SerialLine, ComNumberWithNoDeviceIsNotAvailable) {
   WindowRig rig(MapCom1To(QStringLiteral("/dev/null-timer-none")));

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
+#include <string>
+
+#include <ostream>
+
 namespace timer_sim {
 namespace {
 
@@ -33,6 +39,11 @@ struct ReadBackCase {
   const char* expected;
 };
 
+// Cases print as their names in the test log.
+void PrintTo(const ReadBackCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class ReadBackTest : public testing::TestWithParam<ReadBackCase> {};
 
 TEST_P(ReadBackTest, ProbeAnswersSecondsMinutesHoursPerTime) {
@@ -51,13 +62,18 @@ INSTANTIATE_TEST_SUITE_P(
                                  {Mode::kBistable, hours(99) + minutes(59) + seconds(59), hours(12),
                                   seconds(7), false},
                                  "5959990000120700000Y"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 struct FrameCase {
   const char* name;
   const char* frame;
   Config stored;
 };
+
+// Cases print as their names in the test log.
+void PrintTo(const FrameCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ValidFrameTest : public testing::TestWithParam<FrameCase> {};
 
@@ -84,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
             "S5959995959995959991",
             {Mode::kBistable, hours(99) + minutes(59) + seconds(59),
              hours(99) + minutes(59) + seconds(59), hours(99) + minutes(59) + seconds(59), true}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 struct MalformedCase {
   const char* name;
@@ -92,6 +108,11 @@ struct MalformedCase {
   const char* answers;
   const char* kinds;
 };
+
+// Cases print as their names in the test log.
+void PrintTo(const MalformedCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class MalformedFrameTest : public testing::TestWithParam<MalformedCase> {};
 
@@ -113,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"MinutesSixty", "T0060000000000000001E", "E", "DE"},
         MalformedCase{"SecondsSixtyInOffTime", "S0000000000006000001E", "E", "DE"},
         MalformedCase{"FlagTwo", "T00000000000000000021E", "E", "DiE"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 TEST(DeviceTest, FrameLetterCutsShortFrameAndStartsANewOne) {
   Device device;
@@ -135,6 +156,17 @@ struct HmsCase {
   std::optional<seconds> expected;
 };
 
+void PrintTo(const HmsCase& c, std::ostream* os) {
+  *os << '"' << c.text << '"';
+}
+
+// A test name made of the case's value: letters and digits kept, the rest "_".
+std::string NameOf(const std::string& value) {
+  std::string name;
+  for (const char c : value) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name.empty() ? "empty" : name;
+}
+
 class HmsTest : public testing::TestWithParam<HmsCase> {};
 
 TEST_P(HmsTest, Parses) {
@@ -149,7 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
                     HmsCase{"00:60:00", std::nullopt}, HmsCase{"00:00:60", std::nullopt},
                     HmsCase{"100:00:00", std::nullopt}, HmsCase{"1:30:15", std::nullopt},
                     HmsCase{"01-30-15", std::nullopt}, HmsCase{"01:3a:15", std::nullopt},
-                    HmsCase{"", std::nullopt}, HmsCase{"01:30:15 ", std::nullopt}));
+                    HmsCase{"", std::nullopt}, HmsCase{"01:30:15 ", std::nullopt}),
+    [](const auto& test) { return std::to_string(test.index) + "_" + NameOf(test.param.text); });
 
 TEST(HmsTest, FormatsWhatItParses) {
   for (const char* text : {"00:00:00", "01:30:15", "99:59:59"}) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "sim/output_timer.h"
 #include "sim/transmission.h"
 
@@ -19,6 +21,11 @@ struct OutputCase {
   std::vector<std::pair<seconds, bool>> samples;
   bool runsForever;
 };
+
+// Cases print as their names in the test log.
+void PrintTo(const OutputCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class OutputTimerTest : public testing::TestWithParam<OutputCase> {};
 
@@ -59,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {Mode::kBistable, {}, {}, seconds(4), true},
                    {{seconds(1), false}, {seconds(5), false}},
                    true}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 TEST(OutputTimerTest, ReportsEveryChangeAtItsScheduledTime) {
   OutputTimer output(true);
@@ -96,6 +103,11 @@ struct PlanCase {
   std::vector<std::chrono::nanoseconds> offsets;
 };
 
+// Cases print as their names in the test log.
+void PrintTo(const PlanCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class PlanTest : public testing::TestWithParam<PlanCase> {};
 
 TEST_P(PlanTest, SchedulesEachByte) {
@@ -117,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"Instant", {std::chrono::nanoseconds(0), 0, kP}, {{}, {}, {}, {}, {}}},
         PlanCase{"SplitInstant", {std::chrono::nanoseconds(0), 2, kP}, {{}, {}, kP, kP, kP * 2}},
         PlanCase{"SplitPaced", {kC, 3, kP}, {kC, kC * 2, kC * 3, kC * 4 + kP, kC * 5 + kP}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 }  // namespace
 }  // namespace timer_sim

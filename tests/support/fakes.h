@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/form1.h"
-#include "app/window_model.h"
+#include "model/form1.h"
+#include "model/window_model.h"
 #include "link/serial_port.h"
 #include "link/wait_clock.h"
 #include "support/qt_printers.h"

@@ -13,8 +13,8 @@
 
 #include <functional>
 
-#include "app/form.h"
-#include "app/form1.h"
+#include "handlers/form.h"
+#include "model/form1.h"
 #include "app/main_window.h"
 #include "app/wiring.h"
 #include "link/event_loop_clock.h"

@@ -1,14 +1,17 @@
-#include "app/form.h"
+#include "handlers/form.h"
 
-#include "app/form1.h"
-#include "link/port_selection.h"
+#include "handlers/port_selection.h"
+#include "link/serial_port.h"
+#include "model/form1.h"
+#include "model/protocol.h"
+#include "model/texts.h"
 
 void Form_Load(Form1& f) {
   WindowModel& w = f.m_view;
   f.puert = 1;
   f.Conecta = 1;
-  w.setCaption(Ctl::Conectar, QStringLiteral("Conectar"));
-  w.setStatusText(QStringLiteral("Desconectado"));
+  w.setCaption(Ctl::Conectar, QString::fromUtf8(kConnectCaption));
+  w.setStatusText(QString::fromUtf8(kUnlinked));
   w.setEnabled(Ctl::enviar, false);
   w.setEnabled(Ctl::fire, false);
   w.setEnabled(Ctl::segundos, false);
@@ -25,7 +28,7 @@ void Form_Load(Form1& f) {
   w.setEnabled(Ctl::Frame1, false);
   w.setValue(Ctl::Option3, true);
   w.setValue(Ctl::Option4, false);
-  for (qint16 n = 1; n <= kPortCount; ++n) w.addItem(Ctl::Combo1, PortEntry(n));
+  for (int n = 1; n <= kPortCount; ++n) w.addItem(Ctl::Combo1, PortEntry(n));
   w.setListIndex(Ctl::Combo1, 0);
   // Selecting the first entry counts as a choice of port.
   Combo1_Click(f);

@@ -1,30 +1,33 @@
-#include "link/handshake.h"
+#include "handlers/connect.h"
 
-#include "app/form1.h"
-#include "link/reply_wait.h"
+#include "handlers/reply_wait.h"
+#include "link/serial_port.h"
+#include "model/form1.h"
+#include "model/protocol.h"
+#include "model/texts.h"
 
 namespace {
 
 // Mid$(text, position, 2) with 1-based positions: what is left where the text
 // ends early, and an empty text beyond its end.
 QString ReplyPair(const QByteArray& reply, int position) {
-  return QString::fromLatin1(reply.mid(position - 1, 2));
+  return QString::fromLatin1(reply.mid(position - 1, kTimeWidth));
 }
 
-void PortErrorPath(Form1& f) {
-  f.m_view.MsgBox(QString::fromUtf8(kPortUnavailableMessage),
-                  QString::fromUtf8(kPortUnavailableTitle), MsgIcon::Error);
+Outcome PortErrorPath(Form1& f) {
+  Show(f.m_view, kPortUnavailable);
   // A failure after the opening must not leave the port held or the button
   // dead, or every later click would fail the same way.
   if (f.Conexion.isOpen()) f.Conexion.close();
   f.Conecta = 1;
   f.m_view.setEnabled(Ctl::Conectar, true);
+  return {Result::PortUnavailable, f.Conexion.errorText()};
 }
 
 void SuccessSteps(Form1& f, const QByteArray& reply) {
   WindowModel& w = f.m_view;
-  w.setStatusText(QStringLiteral("Conectado"));
-  w.setCaption(Ctl::Conectar, QStringLiteral("Desconectar"));
+  w.setStatusText(QString::fromUtf8(kLinked));
+  w.setCaption(Ctl::Conectar, QString::fromUtf8(kDisconnectCaption));
   f.Conecta = 0;
   w.setEnabled(Ctl::fire, true);
   w.setEnabled(Ctl::Conectar, true);
@@ -43,14 +46,12 @@ void SuccessSteps(Form1& f, const QByteArray& reply) {
   w.setEnabled(Ctl::minutos_off, false);
   w.setEnabled(Ctl::horas_off, false);
   w.setEnabled(Ctl::Frame1, false);
-  // The device's characters follow the initial blank: field i starts at 2 + 2i.
-  int position = 2;
+  int position = kFirstFieldPosition;
   for (Ctl field : kDeviceFieldOrder) {
     w.setText(field, ReplyPair(reply, position));
-    position += 2;
+    position += kTimeWidth;
   }
-  // The power-up flag is the next-to-last character, wherever the "Y" stands.
-  if (reply.at(reply.size() - 2) == '1') {
+  if (reply.at(reply.size() - kPowerUpFlagFromEnd) == kPowerUpOn) {
     w.setValue(Ctl::Option3, true);
     w.setValue(Ctl::Option4, false);
   } else {
@@ -60,49 +61,47 @@ void SuccessSteps(Form1& f, const QByteArray& reply) {
 }
 
 void NoAnswerPath(Form1& f) {
-  f.m_view.MsgBox(QString::fromUtf8(kNoDeviceMessage), QString::fromUtf8(kNoDeviceTitle),
-                  MsgIcon::Error);
+  Show(f.m_view, kNoDevice);
   f.Conexion.close();
   f.Conecta = 1;
   f.m_view.setEnabled(Ctl::Conectar, true);
 }
 
-void Connect(Form1& f) {
+Outcome Connect(Form1& f) {
   SerialPort& port = f.Conexion;
   if (!port.setCommPort(f.puert) || !port.setSettings(QString::fromLatin1(kLineSettings)) ||
-      !port.open() || !port.clearInBuffer() || !port.output(QByteArrayLiteral("Y"))) {
-    PortErrorPath(f);
-    return;
+      !port.open() || !port.clearInBuffer() || !port.output(QByteArray(kProbe))) {
+    return PortErrorPath(f);
   }
   f.m_view.setEnabled(Ctl::Conectar, false);
 
-  const WaitResult wait = ReplyWait(f, QByteArrayLiteral("Y"), QByteArrayLiteral(" "));
+  const WaitResult wait = ReplyWait(f, QByteArray(kProbeAnswer), QByteArray(kProbeReplyStart));
   switch (wait.end) {
     case WaitEnd::AnswerSeen:
       SuccessSteps(f, wait.reply);
-      break;
+      return {};
     case WaitEnd::NoAnswer:
       NoAnswerPath(f);
-      break;
+      return {Result::NoAnswer, {}};
     case WaitEnd::PortFailed:
-      PortErrorPath(f);
-      break;
+      return PortErrorPath(f);
     case WaitEnd::PortClosed:
       // Whoever closed the port has already written its own changes; only the
       // button that this handler disabled is ours to give back.
       f.m_view.setEnabled(Ctl::Conectar, true);
-      break;
+      return {Result::PortClosed, {}};
     case WaitEnd::Unloaded:
       break;
   }
+  return {Result::Unloaded, {}};
 }
 
 void Disconnect(Form1& f) {
   WindowModel& w = f.m_view;
   f.Conexion.close();
   f.Conecta = 1;
-  w.setCaption(Ctl::Conectar, QStringLiteral("Conectar"));
-  w.setStatusText(QStringLiteral("Desconectado"));
+  w.setCaption(Ctl::Conectar, QString::fromUtf8(kConnectCaption));
+  w.setStatusText(QString::fromUtf8(kUnlinked));
   w.setEnabled(Ctl::enviar, false);
   w.setEnabled(Ctl::fire, false);
   w.setEnabled(Ctl::segundos, false);
@@ -121,10 +120,8 @@ void Disconnect(Form1& f) {
 
 }  // namespace
 
-void Conectar_Click(Form1& f) {
-  if (f.Conecta != 0) {
-    Connect(f);
-  } else {
-    Disconnect(f);
-  }
+Outcome Conectar_Click(Form1& f) {
+  if (f.Conecta != 0) return Connect(f);
+  Disconnect(f);
+  return {};
 }

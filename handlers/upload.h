@@ -2,12 +2,12 @@
 
 #include <QByteArray>
 
-struct Form1;
+#include "handlers/outcome.h"
 
-inline constexpr char kUploadDoneMessage[] = "La configuración del TIMER se realizó con exito";
+struct Form1;
 
 // The configuration string of the window's settings: mode letter, the nine
 // time texts in the device's order and the power-up flag.
 QByteArray ConfigurationString(Form1& f, char modeLetter);
 
-void enviar_Click(Form1& f);
+Outcome enviar_Click(Form1& f);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/form.h"
-#include "commands/activation.h"
-#include "commands/upload.h"
-#include "link/handshake.h"
-#include "link/port_selection.h"
+#include <ostream>
+
+#include "handlers/form.h"
+#include "handlers/activation.h"
+#include "handlers/upload.h"
+#include "handlers/connect.h"
+#include "handlers/port_selection.h"
 #include "support/fakes.h"
 
 namespace {
@@ -43,6 +45,11 @@ struct StringCase {
   std::vector<std::pair<Ctl, const char*>> texts;
   const char* expected;
 };
+
+// Cases print as their names in the test log.
+void PrintTo(const StringCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class UploadString : public ::testing::TestWithParam<StringCase> {};
 
@@ -91,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  false,
                                  {{Ctl::horas_off, "99"}, {Ctl::segundos_on, "59"}},
                                  "T0000005900000000990"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Upload, WidensAndFillsWhatTheReadBackLeftShortBeforeSending) {
   LinkedRig rig;
@@ -127,6 +134,11 @@ struct AnswerCase {
   bool confirmed;
 };
 
+// Cases print as their names in the test log.
+void PrintTo(const AnswerCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class UploadAnswer : public ::testing::TestWithParam<AnswerCase> {};
 
 TEST_P(UploadAnswer, IsAnyCapitalSOrTAnywhere) {
@@ -146,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"LowerCaseS", {{milliseconds(5), "s"}}, false},
                       AnswerCase{"LowerCaseT", {{milliseconds(5), "t"}}, false},
                       AnswerCase{"ActivationAnswer", {{milliseconds(5), "E"}}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Upload, WithNeitherModeSelectedSendsNothingButStillWaits) {
   LinkedRig rig;
@@ -165,8 +177,13 @@ TEST(Upload, WithNeitherModeSelectedSendsNothingButStillWaits) {
 
 struct SilenceCase {
   const char* name;
-  void (*click)(Form1&);
+  Outcome (*click)(Form1&);
 };
+
+// Cases print as their names in the test log.
+void PrintTo(const SilenceCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class CommandSilence : public ::testing::TestWithParam<SilenceCase> {};
 
@@ -254,7 +271,7 @@ TEST_P(CommandSilence, ClicksOnCommandsDuringTheWaitStartNoSecondExchange) {
 INSTANTIATE_TEST_SUITE_P(Commands, CommandSilence,
                          ::testing::Values(SilenceCase{"Upload", &enviar_Click},
                                            SilenceCase{"Activation", &fire_Click}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Activation, SendsExactlyOneEWhateverTheWindowShows) {
   LinkedRig rig;

@@ -1,8 +1,9 @@
-#include "settings/field_check.h"
+#include "handlers/field_check.h"
 
 #include <algorithm>
 
-#include "app/form1.h"
+#include "model/form1.h"
+#include "model/texts.h"
 
 namespace {
 
@@ -15,9 +16,8 @@ bool IsDigit(QChar c) {
 
 }  // namespace
 
-QString RangeMessage(FieldKind kind) {
-  return kind == FieldKind::Hours ? QStringLiteral("El valor debe estar entre 0 y 99")
-                                  : QStringLiteral("El valor debe estar entre 0 y 59");
+const Message& RangeMessage(FieldKind kind) {
+  return kind == FieldKind::Hours ? kHoursRange : kMinutesSecondsRange;
 }
 
 bool Accepts(FieldKind kind, const QString& text) {
@@ -44,11 +44,11 @@ bool FieldCheck(Form1& f, Ctl field) {
   const QString text = w.text(field);
   bool accepted = true;
   if (text.isEmpty()) {
-    w.setText(field, QStringLiteral("00"));
+    w.setText(field, QString::fromLatin1(kZeroTime));
   } else if (!Accepts(kind, text)) {
     accepted = false;
-    w.setText(field, QStringLiteral("00"));
-    w.MsgBox(RangeMessage(kind), QString::fromUtf8(kFieldTitle), MsgIcon::Error);
+    w.setText(field, QString::fromLatin1(kZeroTime));
+    Show(w, RangeMessage(kind));
     w.setFocus(field);
   }
   const QString checked = w.text(field);

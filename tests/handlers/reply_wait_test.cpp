@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "link/reply_wait.h"
+#include <ostream>
+
+#include "handlers/reply_wait.h"
 #include "support/fakes.h"
 
 namespace {
@@ -17,6 +19,11 @@ struct WaitCase {
   QByteArray reply;
   microseconds endsAfter;  // simulated time at the end of the wait
 };
+
+// Cases print as their names in the test log.
+void PrintTo(const WaitCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Wait : public ::testing::TestWithParam<WaitCase> {};
 
@@ -76,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                  WaitEnd::AnswerSeen,
                  " xEyz",
                  milliseconds(7)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Wait, SleepsBetweenEmptyPollsAndTakesCharactersWithinAStep) {
   Rig rig;

@@ -1,8 +1,11 @@
-#include "link/reply_wait.h"
-
-#include "app/form1.h"
+#include "handlers/reply_wait.h"
 
 #include <algorithm>
+
+#include "link/serial_port.h"
+#include "link/wait_clock.h"
+#include "model/form1.h"
+#include "model/window_model.h"
 
 namespace {
 

@@ -8,10 +8,6 @@
 
 namespace {
 
-QWidget* Focused() {
-  return QApplication::focusWidget();
-}
-
 class Focus : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/form.h"
-#include "link/handshake.h"
-#include "link/port_selection.h"
+#include <ostream>
+
+#include "handlers/form.h"
+#include "handlers/connect.h"
+#include "handlers/port_selection.h"
+#include "model/protocol.h"
 #include "support/fakes.h"
 
 namespace {
@@ -18,6 +21,11 @@ struct ProbeCase {
   QStringList fields;
   bool encendido;
 };
+
+// Cases print as their names in the test log.
+void PrintTo(const ProbeCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ProbeReply : public ::testing::TestWithParam<ProbeCase> {};
 
@@ -77,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{milliseconds(5), "y"}, {milliseconds(500), "5900990000000000001Y"}},
                   {"y5", "90", "09", "90", "00", "00", "00", "00", "00"},
                   true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Handshake, SuccessWritesItsListInOrder) {
   Rig rig;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "settings/field_check.h"
-#include "settings/mode.h"
+#include "handlers/field_check.h"
+#include "handlers/mode.h"
 #include "support/fakes.h"
 
 namespace {
@@ -59,7 +59,9 @@ TEST_P(FieldCheckOutcome, MatchesTheTableForItsKind) {
     } else {
       EXPECT_TRUE(rig.view.messages().isEmpty());
       EXPECT_TRUE(rig.view.ops.filter(QStringLiteral("focus")).isEmpty());
-      if (typed == after) EXPECT_TRUE(rig.view.ops.isEmpty()) << "an accepted value is left alone";
+      if (typed == after) {
+        EXPECT_TRUE(rig.view.ops.isEmpty()) << "an accepted value is left alone";
+      }
     }
   }
 }
@@ -68,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(AllNineFields, FieldCheckOutcome,
                          ::testing::Values(Ctl::horas, Ctl::minutos, Ctl::segundos, Ctl::horas_on,
                                            Ctl::minutos_on, Ctl::segundos_on, Ctl::horas_off,
                                            Ctl::minutos_off, Ctl::segundos_off),
-                         [](const auto& info) { return std::string(ControlName(info.param)); });
+                         [](const auto& test) { return std::string(ControlName(test.param)); });
 
 TEST(ModeHandlers, WriteTheSameTenControlsInOrderWithOppositeValues) {
   Rig rig;

@@ -2,12 +2,13 @@
 
 #include <QtGlobal>
 
-#include "app/window_model.h"
-#include "link/serial_port.h"
-#include "link/wait_clock.h"
+class SerialPort;
+class WaitClock;
+class WindowModel;
 
 // The window-level state shared by every handler: the window, the serial
-// port `Conexion` and the two window-level variables.
+// port `Conexion` and the two window-level variables. The port and the clock
+// are only named here; the handlers see their interfaces from link/.
 struct Form1 {
   Form1(WindowModel& view, SerialPort& port, WaitClock& clock)
       : m_view(view), Conexion(port), m_clock(clock) {}

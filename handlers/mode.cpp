@@ -1,6 +1,7 @@
-#include "settings/mode.h"
+#include "handlers/mode.h"
 
-#include "app/form1.h"
+#include "model/form1.h"
+#include "model/window_model.h"
 
 namespace {
 

@@ -1,15 +1,14 @@
 #pragma once
 
-#include "app/window_model.h"
+#include "model/window_model.h"
 
 struct Form1;
-
-inline constexpr char kFieldTitle[] = "Configuración del TIMER";
+struct Message;
 
 enum class FieldKind { Hours, MinutesSeconds };
 
 FieldKind KindOf(Ctl field);
-QString RangeMessage(FieldKind kind);
+const Message& RangeMessage(FieldKind kind);
 // Whether a non-empty text is a value the field check lets through unchanged
 // or widens: one or two digits "0".."9", at most 59 for minutes and seconds.
 bool Accepts(FieldKind kind, const QString& text);

@@ -1,10 +1,8 @@
-#include "link/port_selection.h"
+#include "handlers/port_selection.h"
 
-#include "app/form1.h"
-
-QString PortEntry(qint16 number) {
-  return QStringLiteral("Com%1").arg(number);
-}
+#include "link/serial_port.h"
+#include "model/form1.h"
+#include "model/texts.h"
 
 void Combo1_Click(Form1& f) {
   WindowModel& w = f.m_view;
@@ -13,8 +11,8 @@ void Combo1_Click(Form1& f) {
 
   f.Conexion.close();
   f.Conecta = 1;
-  w.setCaption(Ctl::Conectar, QStringLiteral("Conectar"));
-  w.setStatusText(QStringLiteral("Desconectado"));
+  w.setCaption(Ctl::Conectar, QString::fromUtf8(kConnectCaption));
+  w.setStatusText(QString::fromUtf8(kUnlinked));
   w.setEnabled(Ctl::enviar, false);
   w.setEnabled(Ctl::fire, false);
   w.setEnabled(Ctl::segundos, false);

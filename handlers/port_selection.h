@@ -2,4 +2,4 @@
 
 struct Form1;
 
-void fire_Click(Form1& f);
+void Combo1_Click(Form1& f);

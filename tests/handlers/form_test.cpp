@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/form.h"
-#include "link/handshake.h"
+#include <ostream>
+
+#include "handlers/form.h"
+#include "handlers/connect.h"
 #include "support/fakes.h"
 
 namespace {
@@ -48,6 +50,11 @@ struct ShutDownCase {
   bool bySalir;
 };
 
+// Cases print as their names in the test log.
+void PrintTo(const ShutDownCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class ShutDown : public ::testing::TestWithParam<ShutDownCase> {};
 
 TEST_P(ShutDown, ClosesAnOpenPortOnceAndEndsTheProgram) {
@@ -78,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, ShutDown,
                                            ShutDownCase{"SalirUnlinked", false, true},
                                            ShutDownCase{"CloseLinked", true, false},
                                            ShutDownCase{"CloseUnlinked", false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ShutDown, DuringTheHandshakeWaitTheHandlerNeverResumes) {
   Rig rig;

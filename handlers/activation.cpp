@@ -1,0 +1,34 @@
+#include "handlers/activation.h"
+
+#include "handlers/command_link.h"
+#include "handlers/reply_wait.h"
+#include "link/serial_port.h"
+#include "model/form1.h"
+#include "model/protocol.h"
+#include "model/texts.h"
+
+Outcome fire_Click(Form1& f) {
+  if (f.m_waits > 0) return {Result::Busy, {}};
+  if (!f.Conexion.output(QByteArray(kFire)) || !f.Conexion.clearInBuffer()) {
+    DropLinkWithMessage(f, kPortUnavailable);
+    return {Result::PortUnavailable, f.Conexion.errorText()};
+  }
+
+  switch (ReplyWait(f, QByteArray(kFireAnswer), QByteArray(kFireReplyStart)).end) {
+    case WaitEnd::AnswerSeen:
+      // A successful activation shows nothing.
+      RestateLink(f);
+      return {};
+    case WaitEnd::NoAnswer:
+      DropLinkWithMessage(f, kNoDevice);
+      return {Result::NoAnswer, {}};
+    case WaitEnd::PortFailed:
+      DropLinkWithMessage(f, kPortUnavailable);
+      return {Result::PortUnavailable, f.Conexion.errorText()};
+    case WaitEnd::PortClosed:
+      return {Result::PortClosed, {}};
+    case WaitEnd::Unloaded:
+      break;
+  }
+  return {Result::Unloaded, {}};
+}

@@ -1,0 +1,59 @@
+#include "handlers/upload.h"
+
+#include "handlers/command_link.h"
+#include "handlers/field_check.h"
+#include "handlers/reply_wait.h"
+#include "link/serial_port.h"
+#include "model/form1.h"
+#include "model/protocol.h"
+#include "model/texts.h"
+
+QByteArray ConfigurationString(Form1& f, char modeLetter) {
+  QByteArray text(1, modeLetter);
+  for (Ctl field : kDeviceFieldOrder) text += f.m_view.text(field).toLatin1();
+  text += f.m_view.value(Ctl::Option3) ? kPowerUpOn : kPowerUpOff;
+  return text;
+}
+
+Outcome enviar_Click(Form1& f) {
+  if (f.m_waits > 0) return {Result::Busy, {}};
+  WindowModel& w = f.m_view;
+
+  char mode = 0;
+  if (w.value(Ctl::Option1)) {
+    mode = kMonostableLetter;
+  } else if (w.value(Ctl::Option2)) {
+    mode = kBistableLetter;
+  }
+  bool sent = true;
+  if (mode != 0) {
+    // Every field goes through its check first, so that what is sent is
+    // always twenty characters of the right form, whatever the read-back left.
+    for (Ctl field : kDeviceFieldOrder) {
+      if (!FieldCheck(f, field)) return {Result::Refused, {}};
+    }
+    sent = f.Conexion.output(ConfigurationString(f, mode));
+  }
+  if (!sent || !f.Conexion.clearInBuffer()) {
+    DropLinkWithMessage(f, kPortUnavailable);
+    return {Result::PortUnavailable, f.Conexion.errorText()};
+  }
+
+  switch (ReplyWait(f, QByteArray(kUploadAnswers), QByteArray(kUploadReplyStart)).end) {
+    case WaitEnd::AnswerSeen:
+      RestateLink(f);
+      Show(w, kUploadDone);
+      return {};
+    case WaitEnd::NoAnswer:
+      DropLinkWithMessage(f, kNoDevice);
+      return {Result::NoAnswer, {}};
+    case WaitEnd::PortFailed:
+      DropLinkWithMessage(f, kPortUnavailable);
+      return {Result::PortUnavailable, f.Conexion.errorText()};
+    case WaitEnd::PortClosed:
+      return {Result::PortClosed, {}};
+    case WaitEnd::Unloaded:
+      break;
+  }
+  return {Result::Unloaded, {}};
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Why a port could not be opened or failed, for whoever reads stderr.
+Q_DECLARE_LOGGING_CATEGORY(lcLine)
