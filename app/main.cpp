@@ -30,6 +30,8 @@ int main(int argc, char* argv[]) {
 
   QApplication app(argc, argv);
   SetApplicationInfo();
+  // Reasons read "timer-rs232: cannot open ...", as a command-line program's do.
+  qSetMessagePattern(QStringLiteral("%{appname}: %{message}"));
   Program program(options);
   program.Start();
   return QApplication::exec();

@@ -5,5 +5,6 @@
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("timerctl"));
+  qSetMessagePattern(QStringLiteral("%{appname}: %{message}"));
   return RunTimerctl(QCoreApplication::arguments());
 }

@@ -19,14 +19,13 @@
 #include <string>
 #include <vector>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include "app/options.h"
 #include "app/program.h"
 #include "e2e/sim_process.h"
+#include "support/child_process.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -37,6 +36,7 @@ using Millis = std::chrono::duration<double, std::milli>;
 constexpr int kHandshakeRuns = 20;
 constexpr int kFruitlessRuns = 5;
 constexpr int kStartupRuns = 10;
+constexpr std::chrono::seconds kStartupTimeout{30};
 
 // 2400 baud, 8N1: a start bit, 8 data bits and a stop bit per character.
 constexpr double kBaud = 2400;
@@ -183,34 +183,15 @@ Startup Startups() {
   std::vector<double> times;
   std::vector<double> sizes;
   for (int i = 0; i < kStartupRuns; ++i) {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
-    std::string program = self;
-    std::string flag = kStartupChildFlag;
-    char* argv[] = {program.data(), flag.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    pid_t pid = -1;
     const auto start = Clock::now();
-    const int failure = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    if (failure != 0) Fail(std::string("cannot start the child: ") + std::strerror(failure));
-
-    std::string out;
-    char buffer[128];
-    ssize_t n;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
-      out.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    ChildProcess child(self, {kStartupChildFlag});
+    if (!child.started()) Fail("cannot start the child");
+    const std::optional<int> code = child.wait(kStartupTimeout);
+    const std::string out = child.out();
     long long exposedNs = 0;
     double rssBytes = 0;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(out.c_str(), "%lld %lf", &exposedNs, &rssBytes) != 2)
-      Fail("the start-up child failed: " + out);
+    if (code != 0 || std::sscanf(out.c_str(), "%lld %lf", &exposedNs, &rssBytes) != 2)
+      Fail("the start-up child failed: " + out + child.err());
     const Clock::time_point exposed{std::chrono::nanoseconds(exposedNs)};
     times.push_back(Millis(exposed - start).count());
     sizes.push_back(rssBytes / kBytesPerMegabyte);

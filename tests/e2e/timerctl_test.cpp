@@ -6,7 +6,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSerialPort>
 
 #include <chrono>
@@ -25,15 +24,13 @@ struct Outcome {
   QString err;
 };
 
-Outcome Timerctl(const QString& device, QStringList args) {
-  args.prepend(device);
-  args.prepend(QStringLiteral("--device"));
-  QProcess process;
-  process.start(QStringLiteral(TIMERCTL_PATH), args);
-  process.waitForFinished(15000);
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromLocal8Bit(process.readAllStandardOutput()),
-          QString::fromLocal8Bit(process.readAllStandardError())};
+Outcome Timerctl(const QString& device, const QStringList& args) {
+  std::vector<std::string> words{"--device", device.toStdString()};
+  for (const QString& arg : args) words.push_back(arg.toStdString());
+  ChildProcess process(TIMERCTL_PATH, words);
+  const std::optional<int> code = process.wait(15s);
+  return {code.value_or(-1), QString::fromStdString(process.out()),
+          QString::fromStdString(process.err())};
 }
 
 // Whether the simulator logged a line starting with `prefix` (its log trails a little).

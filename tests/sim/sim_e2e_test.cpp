@@ -16,6 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <ostream>
+
+#include "support/child_process.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -23,36 +28,10 @@ using namespace std::chrono_literals;
 
 constexpr auto kReplyTimeout = 2s;
 
-struct Child {
-  pid_t pid = -1;
-  int out = -1;  // its stdout
-};
+constexpr auto kExitTimeout = 5s;
 
-Child start(const std::vector<std::string>& args) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(pipeFds[1], STDOUT_FILENO);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    std::vector<char*> argv;
-    std::string program = TIMER_SIM_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copy = args;
-    for (auto& arg : copy) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(pipeFds[1]);
-  return {pid, pipeFds[0]};
-}
-
-int waitExit(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
+int waitExit(ChildProcess& child) {
+  return child.wait(kExitTimeout).value_or(-1);
 }
 
 // Reads until want bytes arrived, the line fails or the timeout passes.
@@ -72,14 +51,12 @@ std::string readBytes(int fd, std::size_t want, std::chrono::milliseconds timeou
   return got;
 }
 
-std::string readLine(int fd) {
-  std::string line;
-  while (line.size() < 256) {
-    const std::string byte = readBytes(fd, 1);
-    if (byte.empty() || byte[0] == '\n') break;
-    line += byte;
-  }
-  return line;
+// The first line the child writes.
+std::string readLine(ChildProcess& child) {
+  const auto complete = [](const std::string& out) { return out.find('\n') != out.npos; };
+  child.waitForOutput(complete, kReplyTimeout);
+  const std::string out = child.out();
+  return out.substr(0, out.find('\n'));
 }
 
 int openRaw(const std::string& path) {
@@ -105,23 +82,19 @@ class SimulatorTest : public testing::Test {
     m_dir = dirTemplate;
   }
   void TearDown() override {
-    if (m_child.pid > 0 && waitpid(m_child.pid, nullptr, WNOHANG) == 0) {
-      kill(m_child.pid, SIGKILL);
-      waitpid(m_child.pid, nullptr, 0);
-    }
-    if (m_child.out >= 0) close(m_child.out);
+    m_child.reset();
     unlink((m_dir + "/link").c_str());
     rmdir(m_dir.c_str());
   }
 
   // Starts the simulator and returns the pty path it announces.
   std::string startSimulator(const std::vector<std::string>& args) {
-    m_child = start(args);
-    return readLine(m_child.out);
+    m_child = std::make_unique<ChildProcess>(TIMER_SIM_PATH, args);
+    return readLine(*m_child);
   }
 
   std::string m_dir;
-  Child m_child;
+  std::unique_ptr<ChildProcess> m_child;
 };
 
 TEST_F(SimulatorTest, AnswersAcrossReconnectsAndExitsCleanlyOnSigterm) {
@@ -145,9 +118,8 @@ TEST_F(SimulatorTest, AnswersAcrossReconnectsAndExitsCleanlyOnSigterm) {
   EXPECT_EQ(ask(fd, "E", 1), "E");
   close(fd);
 
-  ASSERT_EQ(kill(m_child.pid, SIGTERM), 0);
-  EXPECT_EQ(waitExit(m_child.pid), 0);
-  m_child.pid = -1;
+  ASSERT_EQ(kill(m_child->pid(), SIGTERM), 0);
+  EXPECT_EQ(waitExit(*m_child), 0);
   struct stat info {};
   EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
 }
@@ -174,23 +146,31 @@ TEST_F(SimulatorTest, HangupAfterNthCommandLooksLikeAnUnpluggedAdapter) {
   char byte = 0;
   EXPECT_LE(read(fd, &byte, 1), 0);
   close(fd);
-  EXPECT_EQ(waitExit(m_child.pid), 0);
-  m_child.pid = -1;
+  EXPECT_EQ(waitExit(*m_child), 0);
 }
 
-class BadOptionTest : public testing::TestWithParam<std::vector<std::string>> {};
+struct BadOptionCase {
+  const char* name;
+  std::vector<std::string> args;
+};
+
+void PrintTo(const BadOptionCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class BadOptionTest : public testing::TestWithParam<BadOptionCase> {};
 
 TEST_P(BadOptionTest, ExitsWithUsageCode) {
-  const Child child = start(GetParam());
-  close(child.out);
-  EXPECT_EQ(waitExit(child.pid), 2);
+  ChildProcess child(TIMER_SIM_PATH, GetParam().args);
+  EXPECT_EQ(waitExit(child), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, BadOptionTest,
-                         testing::Values(std::vector<std::string>{"--bogus"},
-                                         std::vector<std::string>{"--mono", "00:60:00"},
-                                         std::vector<std::string>{"--power-up", "maybe"},
-                                         std::vector<std::string>{"--split", "0"},
-                                         std::vector<std::string>{"extra"}));
+                         testing::Values(BadOptionCase{"UnknownOption", {"--bogus"}},
+                                         BadOptionCase{"MinutesOutOfRange", {"--mono", "00:60:00"}},
+                                         BadOptionCase{"PowerUpMaybe", {"--power-up", "maybe"}},
+                                         BadOptionCase{"SplitZero", {"--split", "0"}},
+                                         BadOptionCase{"StrayArgument", {"extra"}}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

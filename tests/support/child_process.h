@@ -114,13 +114,16 @@ class ChildProcess {
     m_in = -1;
   }
 
-  // The exit code once it has ended within `timeout`; 128 + N for signal N.
+  // The exit code once it has ended within `timeout`, with all it wrote
+  // collected; 128 + N for signal N.
   std::optional<int> wait(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (running()) {
       if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
       std::this_thread::sleep_for(kReapPoll);
     }
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait_until(lock, deadline, [this] { return m_ended; });
     return m_status;
   }
 

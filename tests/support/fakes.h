@@ -62,10 +62,7 @@ class RecordingView : public WindowModel {
     m_text[c] = text;
     log(QStringLiteral("text %1 '%2'").arg(name(c), text));
   }
-  void setFocus(Ctl c) override {
-    m_focus = c;
-    log(QStringLiteral("focus %1").arg(name(c)));
-  }
+  void setFocus(Ctl c) override { log(QStringLiteral("focus %1").arg(name(c))); }
   bool value(Ctl c) const override { return m_value.value(c); }
   void setValue(Ctl c, bool selected) override {
     m_value[c] = selected;
@@ -129,7 +126,6 @@ class RecordingView : public WindowModel {
   QMap<Ctl, QStringList> m_items;
   QMap<Ctl, int> m_index;
   QString m_status;
-  Ctl m_focus = Ctl::Conectar;
   int m_doEvents = 0;
 };
 
