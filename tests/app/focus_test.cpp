@@ -2,8 +2,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QAbstractItemView>
 #include <QLineEdit>
 
+#include "handlers/connect.h"
+#include "support/message_boxes.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -127,6 +130,29 @@ TEST_F(Focus, AfterAPortChangeWhileLinkedMonoestableStillWorks) {
   EXPECT_TRUE(control(Ctl::horas)->isEnabled());
   EXPECT_FALSE(control(Ctl::horas_on)->isEnabled());
   EXPECT_FALSE(control(Ctl::Frame1)->isEnabled());
+}
+
+TEST_F(Focus, ChoosingTheChosenEntryAgainWhileLinkedDropsTheLink) {
+  QComboBox* list = rig.window.portList();
+  list->showPopup();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(list->view()->window()));
+
+  QTest::keyClick(list->view(), Qt::Key_Return);
+
+  EXPECT_EQ(rig.window.statusText(), "Desconectado");
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.form.puert, 1);
+}
+
+TEST_F(Focus, AFocusedFieldThatAHandlerDisablesIsNotChecked) {
+  type(Ctl::minutos, "75");
+
+  Conectar_Click(rig.form);  // unlinks: every field is disabled, the focused one too
+  QTest::qWait(50);
+
+  EXPECT_FALSE(control(Ctl::minutos)->isEnabled());
+  EXPECT_EQ(rig.window.text(Ctl::minutos), "75");
+  EXPECT_TRUE(boxes.seen.isEmpty());
 }
 
 TEST_F(Focus, AThirdCharacterCanBeNeitherTypedNorPasted) {

@@ -20,43 +20,46 @@ struct ControlCase {
   const char* parent;
   const char* text;
   QRect pixels;  // twips / 15
+  // "default" (the window's own: 8 pt, regular), or bold at this size, in
+  // Arial, or in Arial Narrow where it says "narrow".
+  const char* font;
 };
 
 // The window's inventory as the operator's reference gives it, converted to pixels.
 const ControlCase kControls[] = {
-    {"Label1", "QLabel", "Form1", "T I M E R", {16, 8, 57, 17}},
-    {"horas", "QLineEdit", "Form1", "00", {32, 64, 25, 25}},
-    {"minutos", "QLineEdit", "Form1", "00", {80, 64, 25, 25}},
-    {"segundos", "QLineEdit", "Form1", "00", {128, 64, 25, 25}},
-    {"enviar", "QPushButton", "Form1", "Enviar", {200, 128, 89, 33}},
-    {"Conectar", "QPushButton", "Form1", "Conectar", {200, 80, 89, 33}},
-    {"fire", "QPushButton", "Form1", "ACTIVAR", {200, 176, 89, 33}},
-    {"Label2", "QLabel", "Form1", ":", {64, 64, 6, 19}},
-    {"Label4", "QLabel", "Form1", ":", {112, 64, 6, 19}},
-    {"label5", "QLabel", "Form1", "H", {40, 88, 17, 17}},
-    {"Command1", "QPushButton", "Form1", "Salir", {200, 224, 89, 33}},
-    {"StatusBar1", "QStatusBar", "Form1", "", {0, 287, 337, 17}},
-    {"Label3", "QLabel", "Form1", "M", {88, 88, 17, 17}},
-    {"Label6", "QLabel", "Form1", "S", {136, 88, 17, 17}},
-    {"Combo1", "QComboBox", "Form1", "Com1", {200, 48, 89, 19}},
-    {"Label7", "QLabel", "Form1", "Puerto de Com", {200, 24, 89, 17}},
-    {"Option1", "QRadioButton", "Form1", "MONOESTABLE", {32, 40, 129, 17}},
-    {"Option2", "QRadioButton", "Form1", "BIESTABLE", {32, 112, 113, 25}},
-    {"horas_on", "QLineEdit", "Form1", "00", {32, 144, 25, 25}},
-    {"minutos_on", "QLineEdit", "Form1", "00", {80, 144, 25, 25}},
-    {"segundos_on", "QLineEdit", "Form1", "00", {128, 144, 25, 25}},
-    {"horas_off", "QLineEdit", "Form1", "00", {32, 192, 25, 25}},
-    {"minutos_off", "QLineEdit", "Form1", "00", {80, 192, 25, 25}},
-    {"segundos_off", "QLineEdit", "Form1", "00", {128, 192, 25, 25}},
-    {"Label8", "QLabel", "Form1", ":", {64, 144, 9, 17}},
-    {"Label9", "QLabel", "Form1", ":", {112, 144, 9, 17}},
-    {"Label10", "QLabel", "Form1", ":", {64, 192, 9, 17}},
-    {"Label11", "QLabel", "Form1", ":", {112, 192, 9, 17}},
-    {"Label12", "QLabel", "Form1", "ON", {160, 144, 25, 25}},
-    {"Label13", "QLabel", "Form1", "OFF", {160, 192, 41, 33}},
-    {"Frame1", "QGroupBox", "Form1", "AL INICIO", {32, 224, 113, 57}},
-    {"Option3", "QRadioButton", "Frame1", "Encendido", {8, 16, 81, 17}},
-    {"Option4", "QRadioButton", "Frame1", "Apagado", {8, 32, 73, 17}},
+    {"Label1", "QLabel", "Form1", "T I M E R", {16, 8, 57, 17}, "narrow 10.5"},
+    {"horas", "QLineEdit", "Form1", "00", {32, 64, 25, 25}, "12"},
+    {"minutos", "QLineEdit", "Form1", "00", {80, 64, 25, 25}, "12"},
+    {"segundos", "QLineEdit", "Form1", "00", {128, 64, 25, 25}, "12"},
+    {"enviar", "QPushButton", "Form1", "Enviar", {200, 128, 89, 33}, "default"},
+    {"Conectar", "QPushButton", "Form1", "Conectar", {200, 80, 89, 33}, "default"},
+    {"fire", "QPushButton", "Form1", "ACTIVAR", {200, 176, 89, 33}, "default"},
+    {"Label2", "QLabel", "Form1", ":", {64, 64, 6, 19}, "12"},
+    {"Label4", "QLabel", "Form1", ":", {112, 64, 6, 19}, "12"},
+    {"label5", "QLabel", "Form1", "H", {40, 88, 17, 17}, "default"},
+    {"Command1", "QPushButton", "Form1", "Salir", {200, 224, 89, 33}, "default"},
+    {"StatusBar1", "QStatusBar", "Form1", "", {0, 287, 337, 17}, "default"},
+    {"Label3", "QLabel", "Form1", "M", {88, 88, 17, 17}, "default"},
+    {"Label6", "QLabel", "Form1", "S", {136, 88, 17, 17}, "default"},
+    {"Combo1", "QComboBox", "Form1", "Com1", {200, 48, 89, 19}, "default"},
+    {"Label7", "QLabel", "Form1", "Puerto de Com", {200, 24, 89, 17}, "default"},
+    {"Option1", "QRadioButton", "Form1", "MONOESTABLE", {32, 40, 129, 17}, "default"},
+    {"Option2", "QRadioButton", "Form1", "BIESTABLE", {32, 112, 113, 25}, "default"},
+    {"horas_on", "QLineEdit", "Form1", "00", {32, 144, 25, 25}, "12"},
+    {"minutos_on", "QLineEdit", "Form1", "00", {80, 144, 25, 25}, "12"},
+    {"segundos_on", "QLineEdit", "Form1", "00", {128, 144, 25, 25}, "12"},
+    {"horas_off", "QLineEdit", "Form1", "00", {32, 192, 25, 25}, "12"},
+    {"minutos_off", "QLineEdit", "Form1", "00", {80, 192, 25, 25}, "12"},
+    {"segundos_off", "QLineEdit", "Form1", "00", {128, 192, 25, 25}, "12"},
+    {"Label8", "QLabel", "Form1", ":", {64, 144, 9, 17}, "12"},
+    {"Label9", "QLabel", "Form1", ":", {112, 144, 9, 17}, "12"},
+    {"Label10", "QLabel", "Form1", ":", {64, 192, 9, 17}, "12"},
+    {"Label11", "QLabel", "Form1", ":", {112, 192, 9, 17}, "12"},
+    {"Label12", "QLabel", "Form1", "ON", {160, 144, 25, 25}, "10.5"},
+    {"Label13", "QLabel", "Form1", "OFF", {160, 192, 41, 33}, "10.5"},
+    {"Frame1", "QGroupBox", "Form1", "AL INICIO", {32, 224, 113, 57}, "default"},
+    {"Option3", "QRadioButton", "Frame1", "Encendido", {8, 16, 81, 17}, "default"},
+    {"Option4", "QRadioButton", "Frame1", "Apagado", {8, 32, 73, 17}, "default"},
 };
 
 QString TextOf(QWidget* w) {
@@ -92,24 +95,20 @@ TEST(Window, EveryControlHasItsNameKindContainerTextPlaceAndSize) {
 
 TEST(Window, FontsAreArialAndArialNarrowOrTheirMetricTwins) {
   WindowRig rig;
-  struct FontCase {
-    const char* name;
-    const char* family;
-    qreal points;
-  };
-  for (const FontCase& c : {FontCase{"Label1", "Narrow", 10.5}, FontCase{"horas", "Sans", 12},
-                            FontCase{"Label2", "Sans", 12}, FontCase{"Label12", "Sans", 10.5},
-                            FontCase{"Label13", "Sans", 10.5}}) {
+  for (const ControlCase& c : kControls) {
     auto* w = rig.window.findChild<QWidget*>(QString::fromLatin1(c.name));
+    const QString font = QString::fromLatin1(c.font);
+    const bool own = font != QLatin1String("default");
     const QFontInfo info(w->font());
     EXPECT_TRUE(info.family().contains(QLatin1String("Arial")) ||
-                info.family().contains(QLatin1String("Liberation")))
+                info.family().contains(QLatin1String("Liberation Sans")))
         << c.name << " " << info.family().toStdString();
-    EXPECT_TRUE(info.family().contains(QLatin1String(c.family)) ||
-                QLatin1String(c.family) == QLatin1String("Sans"))
+    EXPECT_EQ(info.family().contains(QLatin1String("Narrow")),
+              font.startsWith(QLatin1String("narrow")))
         << c.name << " " << info.family().toStdString();
-    EXPECT_TRUE(info.bold()) << c.name;
-    EXPECT_DOUBLE_EQ(w->font().pointSizeF(), c.points) << c.name;
+    EXPECT_EQ(info.bold(), own) << c.name;
+    EXPECT_DOUBLE_EQ(w->font().pointSizeF(), own ? font.section(QLatin1Char(' '), -1).toDouble() : 8)
+        << c.name;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "e2e/sim_process.h"
+#include "support/message_boxes.h"
 #include "support/window_rig.h"
 
 namespace {

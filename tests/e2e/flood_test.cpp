@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "e2e/sim_process.h"
+#include "support/message_boxes.h"
 #include "support/window_rig.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "e2e/sim_process.h"
+#include "support/message_boxes.h"
 #include "support/window_rig.h"
 
 namespace {

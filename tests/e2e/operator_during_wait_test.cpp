@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "e2e/sim_process.h"
+#include "support/message_boxes.h"
 #include "support/window_rig.h"
 
 namespace {

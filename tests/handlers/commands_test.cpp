@@ -63,7 +63,7 @@ TEST_P(UploadString, IsBuiltFromModeFieldsAndFlag) {
   for (const auto& [field, text] : c.texts) rig.view.setText(field, QString::fromUtf8(text));
   rig.port.answers[c.expected] = {{milliseconds(100), c.bistable ? "S" : "T"}};
 
-  enviar_Click(rig.form);
+  EXPECT_EQ(enviar_Click(rig.form).result, Result::Done);
 
   EXPECT_EQ(rig.port.sent, QByteArray(c.expected));
   EXPECT_EQ(rig.port.ops.mid(0, 2),
@@ -115,7 +115,7 @@ TEST(Upload, AFieldThatFailsItsCheckStopsTheUploadAndKeepsTheLink) {
   LinkedRig rig;
   rig.set({{Ctl::minutos, "Y"}, {Ctl::segundos_on, "75"}});
 
-  enviar_Click(rig.form);
+  EXPECT_EQ(enviar_Click(rig.form).result, Result::Refused);
 
   EXPECT_TRUE(rig.port.sent.isEmpty());
   EXPECT_EQ(
@@ -144,7 +144,8 @@ class UploadAnswer : public ::testing::TestWithParam<AnswerCase> {};
 TEST_P(UploadAnswer, IsAnyCapitalSOrTAnywhere) {
   LinkedRig rig;
   rig.port.answers["T0000000000000000001"] = GetParam().answer;
-  enviar_Click(rig.form);
+  EXPECT_EQ(enviar_Click(rig.form).result,
+            GetParam().confirmed ? Result::Done : Result::NoAnswer);
   EXPECT_EQ(rig.form.Conecta, GetParam().confirmed ? 0 : 1);
   EXPECT_EQ(rig.view.messages().size(), 1);
 }
@@ -194,7 +195,7 @@ TEST_P(CommandSilence, GivesOneMessageThenTheUnlinkedState) {
   rig.view.setValue(Ctl::Option4, true);
   rig.view.ops.clear();
 
-  GetParam().click(rig.form);
+  EXPECT_EQ(GetParam().click(rig.form).result, Result::NoAnswer);
 
   QStringList expected = {"msgbox Conexion del TIMER | El dispositivo no se encuentra | error"};
   expected += kDropLinkChanges;
@@ -213,7 +214,7 @@ TEST_P(CommandSilence, ALineFailureGivesThePortMessageAndTheSameChanges) {
     if (pass == 5) rig.port.breakLine();
   };
 
-  GetParam().click(rig.form);
+  EXPECT_EQ(GetParam().click(rig.form).result, Result::PortUnavailable);
 
   QStringList expected = {"msgbox Conexión del TIMER | El puerto no esta disponible | error"};
   expected += kDropLinkChanges;
@@ -225,7 +226,7 @@ TEST_P(CommandSilence, ALineFailureGivesThePortMessageAndTheSameChanges) {
 TEST_P(CommandSilence, ASendThatFailsGivesThePortMessage) {
   LinkedRig rig;
   rig.port.failOutput = true;
-  GetParam().click(rig.form);
+  EXPECT_EQ(GetParam().click(rig.form).result, Result::PortUnavailable);
   EXPECT_EQ(rig.view.messages(),
             QStringList{"msgbox Conexión del TIMER | El puerto no esta disponible | error"});
   EXPECT_EQ(rig.form.Conecta, 1);
@@ -244,7 +245,7 @@ TEST_P(CommandSilence, DisconnectOrPortChangeDuringTheWaitEndsItQuietly) {
       }
     };
     rig.view.ops.clear();
-    GetParam().click(rig.form);
+    EXPECT_EQ(GetParam().click(rig.form).result, Result::PortClosed) << byPortChange;
     EXPECT_TRUE(rig.view.messages().isEmpty()) << byPortChange;
     EXPECT_EQ(rig.view.doEventsCount(), 5) << byPortChange;
     EXPECT_FALSE(rig.port.isOpen());
@@ -256,12 +257,14 @@ TEST_P(CommandSilence, ClicksOnCommandsDuringTheWaitStartNoSecondExchange) {
   LinkedRig rig;
   rig.port.answers["T0000000000000000001"] = {{milliseconds(200), "T"}};
   rig.port.answers["E"] = {{milliseconds(200), "E"}};
+  std::vector<Result> nested;
   rig.view.onDoEvents = [&](int pass) {
-    if (pass == 5) enviar_Click(rig.form);
-    if (pass == 6) fire_Click(rig.form);
+    if (pass == 5) nested.push_back(enviar_Click(rig.form).result);
+    if (pass == 6) nested.push_back(fire_Click(rig.form).result);
   };
 
-  GetParam().click(rig.form);
+  EXPECT_EQ(GetParam().click(rig.form).result, Result::Done);
+  EXPECT_EQ(nested, (std::vector<Result>{Result::Busy, Result::Busy}));
 
   EXPECT_TRUE(rig.port.sent == "T0000000000000000001" || rig.port.sent == "E")
       << rig.port.sent.toStdString();

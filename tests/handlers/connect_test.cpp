@@ -35,7 +35,7 @@ TEST_P(ProbeReply, FillsTheFieldsAndThePowerUpOption) {
   Form_Load(rig.form);
   rig.port.answers["Y"] = c.reply;
 
-  Conectar_Click(rig.form);
+  EXPECT_EQ(Conectar_Click(rig.form).result, Result::Done);
 
   ASSERT_EQ(rig.form.Conecta, 0);
   EXPECT_EQ(rig.view.status(), "Conectado");
@@ -122,7 +122,7 @@ TEST(Handshake, SilenceGivesOneMessageAfterTwoSecondsAndClosesThePort) {
   bool openDuringMessage = false;
   rig.view.onMsgBox = [&] { openDuringMessage = rig.port.isOpen(); };
 
-  Conectar_Click(rig.form);
+  EXPECT_EQ(Conectar_Click(rig.form).result, Result::NoAnswer);
 
   EXPECT_EQ(rig.view.ops,
             (QStringList{"enable Conectar 0",
@@ -155,8 +155,10 @@ TEST(Handshake, PortThatCannotBeOpenedLeavesTheToolUnlinked) {
   rig.port.missing = {1};
   rig.view.ops.clear();
 
-  Conectar_Click(rig.form);
+  const Outcome outcome = Conectar_Click(rig.form);
 
+  EXPECT_EQ(outcome.result, Result::PortUnavailable);
+  EXPECT_EQ(outcome.reason, "scripted failure") << "the port's own reason";
   EXPECT_EQ(rig.view.messages(),
             QStringList{"msgbox Conexión del TIMER | El puerto no esta disponible | error"});
   EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");
@@ -174,7 +176,7 @@ TEST(Handshake, LineFailureDuringTheWaitClosesThePortAndFreesTheButton) {
   };
   rig.view.ops.clear();
 
-  Conectar_Click(rig.form);
+  EXPECT_EQ(Conectar_Click(rig.form).result, Result::PortUnavailable);
 
   EXPECT_EQ(rig.view.ops,
             (QStringList{"enable Conectar 0",
@@ -202,7 +204,7 @@ TEST(Handshake, PortChangeDuringTheWaitEndsItWithoutAMessage) {
   };
   rig.view.ops.clear();
 
-  Conectar_Click(rig.form);
+  EXPECT_EQ(Conectar_Click(rig.form).result, Result::PortClosed);
 
   EXPECT_TRUE(rig.view.messages().isEmpty());
   EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");

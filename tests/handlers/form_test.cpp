@@ -96,7 +96,7 @@ TEST(ShutDown, DuringTheHandshakeWaitTheHandlerNeverResumes) {
   };
   rig.view.ops.clear();
 
-  Conectar_Click(rig.form);
+  EXPECT_EQ(Conectar_Click(rig.form).result, Result::Unloaded);
 
   EXPECT_EQ(rig.port.closes(), 1);
   EXPECT_TRUE(rig.view.messages().isEmpty());

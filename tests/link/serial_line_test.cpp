@@ -6,7 +6,9 @@
 #include <QSerialPort>
 #include <QTest>
 
+#include "model/protocol.h"
 #include "support/pty_device.h"
+#include "support/message_boxes.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -15,14 +17,44 @@ QByteArray AnswerProbeWith(const QByteArray& received, const QByteArray& readBac
   return received.contains('Y') ? readBack : QByteArray();
 }
 
+// A line as another program may leave it: another speed, two stop bits, both
+// kinds of flow control, line editing and echo.
+termios LineLeftByAnotherProgram() {
+  termios tio{};
+  cfmakeraw(&tio);
+  cfsetispeed(&tio, B9600);
+  cfsetospeed(&tio, B9600);
+  tio.c_cflag |= CSTOPB | CRTSCTS;
+  tio.c_iflag |= IXON | IXOFF;
+  tio.c_lflag |= ICANON | ECHO | ISIG;
+  tio.c_oflag |= OPOST;
+  return tio;
+}
+
+// 2400 baud, 8 data bits, no parity, one stop bit, no flow control, raw. (A
+// pseudo-terminal keeps CS8 and no parity whatever is asked; a UART would not.)
+void ExpectTheProgramsLineSettings(const termios& tio) {
+  EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B2400));
+  EXPECT_EQ(cfgetispeed(&tio), static_cast<speed_t>(B2400));
+  EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(tio.c_cflag & PARENB, 0u);
+  EXPECT_EQ(tio.c_cflag & CSTOPB, 0u) << "one stop bit";
+  EXPECT_EQ(tio.c_cflag & CRTSCTS, 0u) << "no hardware flow control";
+  EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | IXANY), 0u) << "no software flow control";
+  EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u) << "raw";
+  EXPECT_EQ(tio.c_oflag & OPOST, 0u) << "raw";
+}
+
 TEST(SerialLine, LinksThroughQSerialPortAndFillsTheFields) {
+  const termios before = LineLeftByAnotherProgram();
   PtyDevice device(
-      [](const QByteArray& in) { return AnswerProbeWith(in, "1530011000000002000Y"); });
+      [](const QByteArray& in) { return AnswerProbeWith(in, "1530011000000002000Y"); }, &before);
   ASSERT_FALSE(device.path().isEmpty());
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
 
   QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  ExpectTheProgramsLineSettings(device.settings());
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   EXPECT_EQ(rig.window.statusText(), "Conectado");
@@ -45,20 +77,62 @@ TEST(SerialLine, LinksThroughQSerialPortAndFillsTheFields) {
   EXPECT_EQ(device.received(), "YY");
 }
 
+TEST(SerialLine, TheSettingsAreAppliedAgainAtEveryOpening) {
+  PtyDevice device(
+      [](const QByteArray& in) { return AnswerProbeWith(in, "1530011000000002000Y"); });
+  WindowRig rig(MapCom1To(device.path()));
+  MessageBoxCloser boxes;
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  // Another program changes the line while the tool is unlinked.
+  const termios changed = LineLeftByAnotherProgram();
+  ASSERT_EQ(tcsetattr(device.settingsFd(), TCSANOW, &changed), 0);
+
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+  ExpectTheProgramsLineSettings(device.settings());
+}
+
+TEST(SerialLine, ADeviceTalkingWhileTheToolIsIdleNeitherFillsMemoryNorHidesTheNextAnswer) {
+  PtyDevice device([](const QByteArray& in) -> QByteArray {
+    if (in.contains('Y')) return "0000000000000000001Y";
+    if (in.contains('E')) return "E";
+    return {};
+  });
+  WindowRig rig(MapCom1To(device.path()));
+  MessageBoxCloser boxes;
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  ASSERT_EQ(rig.window.statusText(), "Conectado");
+
+  // Three times the receive buffer, while nobody waits.
+  device.send(QByteArray(3 * kReceiveBufferSize, 'z'));
+  QTest::qWait(200);
+  EXPECT_LE(rig.port.inBufferCount(), kReceiveBufferSize) << "the receive buffer holds 1024 bytes";
+
+  QTest::mouseClick(rig.window.button(Ctl::fire), Qt::LeftButton);
+
+  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+  EXPECT_TRUE(device.received().endsWith("E"));
+}
+
 TEST(SerialLine, BytesLeftFromBeforeTheOpeningAreDropped) {
   PtyDevice device(
       [](const QByteArray& in) { return AnswerProbeWith(in, "0000000000000000001Y"); });
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
-  {
-    // Stale bytes sitting in the line, as a device that talked earlier leaves them.
-    QSerialPort other;
-    other.setPortName(device.path());
-    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
-  }
+  // A whole read-back sits in the line from before the opening, as a device
+  // that talked to an earlier program leaves it.
+  device.send("5959595959595959590Y");
+  QTest::qWait(50);
+
   QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
+  EXPECT_EQ(rig.window.text(Ctl::horas_off), "00");
+  EXPECT_TRUE(rig.window.value(Ctl::Option3)) << "the power-up flag of the new answer";
 }
 
 TEST(SerialLine, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {

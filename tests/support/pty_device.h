@@ -24,11 +24,13 @@ class PtyDevice {
   // (empty: keep listening).
   using Script = std::function<QByteArray(const QByteArray& received)>;
 
-  explicit PtyDevice(Script script) : m_script(std::move(script)) {
+  // `initial`: the line's settings before the program opens it (raw by default).
+  explicit PtyDevice(Script script, const termios* initial = nullptr)
+      : m_script(std::move(script)) {
     char name[128] = {};
     termios raw{};
     cfmakeraw(&raw);
-    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) return;
+    if (openpty(&m_master, &m_slave, name, initial ? initial : &raw, nullptr) != 0) return;
     m_path = QString::fromLocal8Bit(name);
     m_thread = std::thread([this] { run(); });
   }
@@ -42,6 +44,18 @@ class PtyDevice {
   PtyDevice& operator=(const PtyDevice&) = delete;
 
   QString path() const { return m_path; }
+  // Sends bytes unasked, as a device that talks on its own does.
+  void send(const QByteArray& bytes) {
+    (void)!::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size()));
+  }
+  // The line's settings as the program left them: termios belongs to the
+  // terminal, so the device's end shows them.
+  termios settings() const {
+    termios tio{};
+    tcgetattr(m_slave, &tio);
+    return tio;
+  }
+  int settingsFd() const { return m_slave; }
   QByteArray received() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_all;

@@ -6,19 +6,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QTimer>
 
 #include <QTest>
 
 #include <functional>
 
-#include "handlers/form.h"
-#include "model/form1.h"
 #include "app/main_window.h"
 #include "app/wiring.h"
+#include "handlers/form.h"
 #include "link/event_loop_clock.h"
 #include "link/qt_serial_port.h"
+#include "model/form1.h"
 #include "support/fakes.h"
 #include "support/qt_printers.h"
 
@@ -65,26 +63,4 @@ struct WidgetRig {
   ScriptedPort port{clock};
   MainWindow window;
   Form1 form{window, port, clock};
-};
-
-// Closes every message box as it opens, with its OK button, and keeps
-// "title | text" of each. `beforeClosing` runs while the box is still open.
-class MessageBoxCloser : public QObject {
- public:
-  MessageBoxCloser() {
-    m_timer.setInterval(20);
-    QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        seen << box->windowTitle() + QStringLiteral(" | ") + box->text();
-        if (beforeClosing) beforeClosing();
-        box->button(QMessageBox::Ok)->click();
-      }
-    });
-    m_timer.start();
-  }
-  QStringList seen;
-  std::function<void()> beforeClosing;
-
- private:
-  QTimer m_timer;
 };
