@@ -53,7 +53,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libc6 (>= 2.34), libgcc-s1, libstdc++6 (>= 12), \
 libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), \
-libqt6serialport6 (>= 6.4), qt6-qpa-plugins (>= 6.4), \
+libqt6network6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins (>= 6.4), \
 fonts-liberation2, fonts-liberation")
 
 include(CPack)

@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <utility>
+
 #include "app/app_icon.h"
 #include "model/texts.h"
 
@@ -243,7 +245,21 @@ QString MainWindow::statusText() const {
 }
 
 void MainWindow::setEnabled(Ctl c, bool enabled) {
-  control(c)->setEnabled(enabled);
+  QWidget* widget = control(c);
+  if (!enabled && widget->hasFocus()) {
+    widget->setEnabled(false);
+    // Qt has moved the focus on; it comes back if the control is enabled
+    // again before the operator puts it anywhere else, so that Space on
+    // Conectar, pressed twice, links and unlinks rather than quits.
+    m_focusLeft = widget;
+    m_focusParkedOn = QApplication::focusWidget();
+    return;
+  }
+  widget->setEnabled(enabled);
+  if (enabled && widget == m_focusLeft) {
+    if (QApplication::focusWidget() == m_focusParkedOn) widget->setFocus(Qt::OtherFocusReason);
+    m_focusLeft = nullptr;
+  }
 }
 
 void MainWindow::setCaption(Ctl c, const QString& caption) {
@@ -318,13 +334,28 @@ void MainWindow::MsgBox(const QString& prompt, const QString& title, MsgIcon ico
   if (m_unloaded) return;
   QMessageBox box(icon == MsgIcon::Error ? QMessageBox::Critical : QMessageBox::Information, title,
                   prompt, QMessageBox::Ok, this);
+  ++m_openMessages;
   box.exec();
+  --m_openMessages;
+  if (m_openMessages == 0 && !m_afterMessages.empty()) {
+    QTimer::singleShot(0, this, [this] {
+      for (const auto& action : std::exchange(m_afterMessages, {})) action();
+    });
+  }
   // Take the activation back from the closed box ourselves rather than rely
   // on a window manager, so that a focus given back lands. Deferred: until the
   // box's own deactivation has gone through, the window counts as active.
   QTimer::singleShot(0, this, [this] {
     if (isVisible() && !isActiveWindow()) activateWindow();
   });
+}
+
+void MainWindow::whenNoMessageIsOpen(std::function<void()> action) {
+  if (m_openMessages == 0) {
+    action();
+  } else {
+    m_afterMessages.push_back(std::move(action));
+  }
 }
 
 void MainWindow::DoEvents() {

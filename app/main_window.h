@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "model/window_model.h"
 
@@ -32,6 +34,9 @@ class MainWindow : public QWidget, public WindowModel {
   QString statusText() const;
   // The status bar's second panel: which device the chosen Com number reaches.
   void setDeviceText(const QString& text);
+  // Runs `action` now, or once no message box is open any more: news from
+  // the line waits until the operator has read what is on the screen.
+  void whenNoMessageIsOpen(std::function<void()> action);
   QString deviceText() const;
 
   using QWidget::setEnabled;
@@ -75,4 +80,9 @@ class MainWindow : public QWidget, public WindowModel {
   // A click moved the focus out of a field whose check then took it back:
   // the click itself must not reach its control.
   bool m_refuseClick = false;
+  int m_openMessages = 0;
+  std::vector<std::function<void()>> m_afterMessages;
+  // The control that lost the focus by being disabled, and where Qt put it.
+  QPointer<QWidget> m_focusLeft;
+  QPointer<QWidget> m_focusParkedOn;
 };

@@ -6,8 +6,10 @@ Options ParseOptions(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Programs and fires a timer device on an RS-232 line (2400 baud, 8N1).\n"
-      "The port list offers Com1 to Com16. Without --port, they designate the serial\n"
-      "ports of this system: ttyS by number, then ttyUSB, then ttyACM, then the rest."));
+      "The port list offers Com1 to Com16. They designate what --port and the [ports]\n"
+      "group of ~/.config/timer-rs232/timer-rs232.conf say, --port first; without\n"
+      "either, the serial ports of this system: ttyS by number, then ttyUSB, then\n"
+      "ttyACM, then the rest."));
   const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Shows this help and exits."));
   const QCommandLineOption version(QStringLiteral("version"),
@@ -15,8 +17,8 @@ Options ParseOptions(const QStringList& arguments) {
   const QCommandLineOption port(
       QStringLiteral("port"),
       QStringLiteral("Makes Com N designate the device PATH (N from 1 to 16), e.g. "
-                     "--port 1=/dev/ttyUSB0. Repeatable; with it, only the given numbers "
-                     "designate a device."),
+                     "--port 1=/dev/ttyUSB0, or a serial device server's raw TCP port, e.g. "
+                     "--port 3=tcp:10.0.0.5:4001. Repeatable."),
       QStringLiteral("N=PATH"));
   parser.addOption(help);
   parser.addOption(version);
@@ -52,7 +54,7 @@ Options ParseOptions(const QStringList& arguments) {
     if (!ParsePortOption(value, &parsed, &error)) {
       options.exit = true;
       options.exitCode = 2;
-      options.error = error;
+      options.error = QStringLiteral("--port ") + error;
       return options;
     }
     options.ports.set(parsed.number, parsed.path);

@@ -12,7 +12,7 @@ struct Options {
   QString output;  // for stdout (help, version)
   QString error;   // for stderr
 
-  // The given --port numbers; empty when the system's ports are to be used.
+  // The given --port numbers; empty when none was given.
   PortMap ports;
 };
 

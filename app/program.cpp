@@ -3,8 +3,9 @@
 #include <QApplication>
 
 #include "app/app_icon.h"
-#include "handlers/form.h"
+#include "app/port_config.h"
 #include "app/wiring.h"
+#include "handlers/form.h"
 
 void SetApplicationInfo() {
   QApplication::setApplicationName(QStringLiteral("timer-rs232"));
@@ -13,8 +14,17 @@ void SetApplicationInfo() {
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timer_rs232.TimerRS232"));
 }
 
-Program::Program(const Options& options)
-    : m_port(options.ports.isEmpty() ? PortMap::FromSystem() : options.ports) {
+namespace {
+
+// --port over the configuration file; without either, the system's ports.
+PortMap PortsOf(const Options& options) {
+  const PortMap ports = PortsOverConfiguration(options.ports);
+  return ports.isEmpty() ? PortMap::FromSystem() : ports;
+}
+
+}  // namespace
+
+Program::Program(const Options& options) : m_port(PortsOf(options)) {
   ConnectHandlers(m_window, m_form, m_port.portMap());
 }
 

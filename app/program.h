@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "app/options.h"
 #include "link/event_loop_clock.h"
-#include "link/qt_serial_port.h"
+#include "link/com_port.h"
 #include "model/form1.h"
 
 // Names, version, icon and desktop file of the application (QApplication exists).
@@ -18,7 +18,7 @@ class Program {
   MainWindow& window() { return m_window; }
 
  private:
-  QtSerialPort m_port;
+  ComPort m_port;
   EventLoopClock m_clock;
   MainWindow m_window;
   Form1 m_form{m_window, m_port, m_clock};

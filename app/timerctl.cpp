@@ -8,15 +8,16 @@
 #include <optional>
 
 #include "app/headless_view.h"
+#include "app/port_config.h"
 #include "handlers/activation.h"
 #include "handlers/connect.h"
 #include "handlers/field_check.h"
 #include "handlers/form.h"
 #include "handlers/port_selection.h"
 #include "handlers/upload.h"
+#include "link/com_port.h"
 #include "link/event_loop_clock.h"
 #include "link/port_map.h"
-#include "link/qt_serial_port.h"
 #include "model/form1.h"
 #include "model/protocol.h"
 #include "model/texts.h"
@@ -47,12 +48,14 @@ Commands:
   fire                  Links and fires the timer ("E").
 
 Port:
-  --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16).
-                        Repeatable; with it, only the given numbers designate a
-                        device. Without it, the system's serial ports: ttyS by
-                        number, then ttyUSB, then ttyACM, then the rest.
+  --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
+                        or with N=tcp:HOST:PORT the raw TCP port of a serial
+                        device server. Repeatable, and over the [ports] group of
+                        ~/.config/timer-rs232/timer-rs232.conf. Without either,
+                        the system's serial ports: ttyS by number, then ttyUSB,
+                        then ttyACM, then the rest.
   --com N               The Com number to use (default 1).
-  --device PATH         Uses the device PATH directly.
+  --device PATH         Uses the device PATH (or tcp:HOST:PORT) directly.
 
 Exit status:
   0  success
@@ -190,14 +193,20 @@ int RunTimerctl(const QStringList& arguments) {
   if (parser.isSet(device)) {
     if (parser.isSet(com) || parser.isSet(port))
       return Fail(kExitUsage, QStringLiteral("--device goes without --com and --port"));
-    map.set(1, parser.value(device));
+    const QString path = parser.value(device);
+    if (IsNetworkPath(path) && !ParseNetworkPath(path))
+      return Fail(kExitUsage, QStringLiteral("--device %1: expected tcp:HOST:PORT").arg(path));
+    map.set(1, path);
   } else {
+    PortMap given;
     for (const QString& value : parser.values(port)) {
       PortOption option;
       QString error;
-      if (!ParsePortOption(value, &option, &error)) return Fail(kExitUsage, error);
-      map.set(option.number, option.path);
+      if (!ParsePortOption(value, &option, &error))
+        return Fail(kExitUsage, QStringLiteral("--port ") + error);
+      given.set(option.number, option.path);
     }
+    map = PortsOverConfiguration(given);
     if (map.isEmpty()) map = PortMap::FromSystem();
     if (parser.isSet(com)) {
       bool ok = false;
@@ -230,7 +239,7 @@ int RunTimerctl(const QStringList& arguments) {
     return Fail(kExitUsage, QStringLiteral("--mode and --power-up go with upload"));
 
   HeadlessView view;
-  QtSerialPort serial(map);
+  ComPort serial(map);
   EventLoopClock clock;
   Form1 form(view, serial, clock);
   Form_Load(form);

@@ -12,17 +12,51 @@
 #include "handlers/port_selection.h"
 #include "handlers/upload.h"
 #include "link/port_map.h"
+#include "link/serial_port.h"
 #include "model/form1.h"
+#include "model/texts.h"
+
+namespace {
+
+// The second panel when a port is not available: which one, and why, in
+// words an operator acts on (the message box says only that it is not).
+QString DescribeFault(int number, const QString& path, PortFault fault) {
+  const QString com = PortEntry(number) + QStringLiteral(": ");
+  if (path.isEmpty()) return com + FaultText(fault);
+  return com + path + QStringLiteral(" · ") + FaultText(fault);
+}
+
+}  // namespace
 
 void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
   Form1* form = &f;
   using Handler = void (*)(Form1&);
+  using Exchange = Outcome (*)(Form1&);
 
-  // The window has no use for an outcome: the handler wrote its changes.
+  // The second panel names the device the chosen number reaches; when a port
+  // is not available, it says why, until a port is chosen or a link made.
+  auto showDevice = [&window, form, ports] {
+    window.setDeviceText(DescribeComPort(form->puert, ports.path(form->puert)));
+  };
+  auto showOutcome = [&window, form, ports, showDevice](const Outcome& outcome) {
+    if (outcome.result == Result::PortUnavailable) {
+      window.setDeviceText(DescribeFault(form->puert, ports.path(form->puert), outcome.fault));
+    } else if (outcome.result == Result::Done && form->Conecta == 0) {
+      showDevice();
+    }
+  };
+
+  // The handlers have written their changes; the window keeps only the reason.
+  const std::pair<Ctl, Exchange> exchanges[] = {
+      {Ctl::Conectar, &Conectar_Click},
+      {Ctl::enviar, &enviar_Click},
+      {Ctl::fire, &fire_Click},
+  };
+  for (const auto& [control, handler] : exchanges) {
+    QObject::connect(window.button(control), &QAbstractButton::clicked, &window,
+                     [handler = handler, form, showOutcome] { showOutcome(handler(*form)); });
+  }
   const std::pair<Ctl, Handler> clicks[] = {
-      {Ctl::Conectar, [](Form1& form1) { Conectar_Click(form1); }},
-      {Ctl::enviar, [](Form1& form1) { enviar_Click(form1); }},
-      {Ctl::fire, [](Form1& form1) { fire_Click(form1); }},
       {Ctl::Command1, &Command1_Click},
       {Ctl::Option1, &Option1_Click},
       {Ctl::Option2, &Option2_Click},
@@ -31,6 +65,9 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
     QObject::connect(window.button(control), &QAbstractButton::clicked, &window,
                      [handler = handler, form] { handler(*form); });
   }
+  f.Conexion.setFailureHandler([&window, form, showOutcome] {
+    window.whenNoMessageIsOpen([form, showOutcome] { showOutcome(Conexion_OnComm(*form)); });
+  });
 
   const std::pair<Ctl, Handler> leaves[] = {
       {Ctl::horas, &horas_LostFocus},
@@ -48,9 +85,6 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
   }
 
   // Chosen with the mouse, the arrow keys or the wheel; never by typing.
-  auto showDevice = [&window, form, ports] {
-    window.setDeviceText(DescribeComPort(form->puert, ports.path(form->puert)));
-  };
   QObject::connect(window.portList(), qOverload<int>(&QComboBox::activated), &window,
                    [form, showDevice] {
                      Combo1_Click(*form);

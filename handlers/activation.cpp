@@ -8,10 +8,11 @@
 #include "model/texts.h"
 
 Outcome fire_Click(Form1& f) {
-  if (f.m_waits > 0) return {Result::Busy, {}};
+  if (f.m_waits > 0) return OutcomeOf(Result::Busy);
   if (!f.Conexion.output(QByteArray(kFire)) || !f.Conexion.clearInBuffer()) {
+    const Outcome lost = PortUnavailableOutcome(f.Conexion);
     DropLinkWithMessage(f, kPortUnavailable);
-    return {Result::PortUnavailable, f.Conexion.errorText()};
+    return lost;
   }
 
   switch (ReplyWait(f, QByteArray(kFireAnswer), QByteArray(kFireReplyStart)).end) {
@@ -21,14 +22,16 @@ Outcome fire_Click(Form1& f) {
       return {};
     case WaitEnd::NoAnswer:
       DropLinkWithMessage(f, kNoDevice);
-      return {Result::NoAnswer, {}};
-    case WaitEnd::PortFailed:
+      return OutcomeOf(Result::NoAnswer);
+    case WaitEnd::PortFailed: {
+      const Outcome lost = PortUnavailableOutcome(f.Conexion);
       DropLinkWithMessage(f, kPortUnavailable);
-      return {Result::PortUnavailable, f.Conexion.errorText()};
+      return lost;
+    }
     case WaitEnd::PortClosed:
-      return {Result::PortClosed, {}};
+      return OutcomeOf(Result::PortClosed);
     case WaitEnd::Unloaded:
       break;
   }
-  return {Result::Unloaded, {}};
+  return OutcomeOf(Result::Unloaded);
 }

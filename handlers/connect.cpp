@@ -16,13 +16,25 @@ QString ReplyPair(const QByteArray& reply, int position) {
 
 Outcome PortErrorPath(Form1& f) {
   Show(f.m_view, kPortUnavailable);
+  const Outcome outcome = PortUnavailableOutcome(f.Conexion);
   // A failure after the opening must not leave the port held or the button
   // dead, or every later click would fail the same way.
   if (f.Conexion.isOpen()) f.Conexion.close();
   f.Conecta = 1;
   f.m_view.setEnabled(Ctl::Conectar, true);
-  return {Result::PortUnavailable, f.Conexion.errorText()};
+  return outcome;
 }
+
+class OpeningScope {
+ public:
+  explicit OpeningScope(bool& opening) : m_opening(opening) { m_opening = true; }
+  ~OpeningScope() { m_opening = false; }
+  OpeningScope(const OpeningScope&) = delete;
+  OpeningScope& operator=(const OpeningScope&) = delete;
+
+ private:
+  bool& m_opening;
+};
 
 void SuccessSteps(Form1& f, const QByteArray& reply) {
   WindowModel& w = f.m_view;
@@ -68,9 +80,20 @@ void NoAnswerPath(Form1& f) {
 }
 
 Outcome Connect(Form1& f) {
+  if (f.m_opening) return OutcomeOf(Result::Busy);
   SerialPort& port = f.Conexion;
-  if (!port.setCommPort(f.puert) || !port.setSettings(QString::fromLatin1(kLineSettings)) ||
-      !port.open() || !port.clearInBuffer() || !port.output(QByteArray(kProbe))) {
+  const quint64 before = port.opening();
+  bool opened = false;
+  {
+    const OpeningScope scope(f.m_opening);
+    opened = port.setCommPort(f.puert) && port.setSettings(QString::fromLatin1(kLineSettings)) &&
+             port.open();
+  }
+  if (!opened && f.m_unloaded) return OutcomeOf(Result::Unloaded);
+  // A port change closed the port while it was being opened: as under a wait,
+  // whoever closed it has written its own changes.
+  if (!opened && port.opening() != before) return OutcomeOf(Result::PortClosed);
+  if (!opened || !port.clearInBuffer() || !port.output(QByteArray(kProbe))) {
     return PortErrorPath(f);
   }
   f.m_view.setEnabled(Ctl::Conectar, false);
@@ -82,18 +105,18 @@ Outcome Connect(Form1& f) {
       return {};
     case WaitEnd::NoAnswer:
       NoAnswerPath(f);
-      return {Result::NoAnswer, {}};
+      return OutcomeOf(Result::NoAnswer);
     case WaitEnd::PortFailed:
       return PortErrorPath(f);
     case WaitEnd::PortClosed:
       // Whoever closed the port has already written its own changes; only the
       // button that this handler disabled is ours to give back.
       f.m_view.setEnabled(Ctl::Conectar, true);
-      return {Result::PortClosed, {}};
+      return OutcomeOf(Result::PortClosed);
     case WaitEnd::Unloaded:
       break;
   }
-  return {Result::Unloaded, {}};
+  return OutcomeOf(Result::Unloaded);
 }
 
 void Disconnect(Form1& f) {
@@ -124,4 +147,13 @@ Outcome Conectar_Click(Form1& f) {
   if (f.Conecta != 0) return Connect(f);
   Disconnect(f);
   return {};
+}
+
+Outcome Conexion_OnComm(Form1& f) {
+  if (f.m_waits > 0 || f.Conecta != 0 || !f.Conexion.isOpen()) return {};
+  Show(f.m_view, kPortUnavailable);
+  if (f.m_unloaded) return OutcomeOf(Result::Unloaded);
+  const Outcome outcome = PortUnavailableOutcome(f.Conexion);
+  Disconnect(f);
+  return outcome;
 }

@@ -5,3 +5,8 @@
 struct Form1;
 
 Outcome Conectar_Click(Form1& f);
+
+// The line went away (the adapter unplugged, the connection dropped): while
+// linked and idle, says so once and unlinks as the disconnect branch does. A
+// wait in progress takes the failure through its own port-failed path.
+Outcome Conexion_OnComm(Form1& f);

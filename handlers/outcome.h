@@ -2,11 +2,14 @@
 
 #include <QString>
 
+#include "link/serial_port.h"
+#include "model/port_fault.h"
+
 // How a handler that talks to the device ended. The handler has already
 // written its changes and shown its message; the window ignores the outcome,
 // a script turns it into an exit code.
 enum class Result {
-  Done,             // linked, unlinked, or the device answered
+  Done,             // linked, unlinked, the device answered, or nothing to do
   NoAnswer,         // the device stayed silent
   PortUnavailable,  // the port could not be opened, or failed; `reason` says why
   PortClosed,       // a port change or a disconnect closed the port under the wait
@@ -17,5 +20,16 @@ enum class Result {
 
 struct Outcome {
   Result result = Result::Done;
+  // With PortUnavailable: why, for the operator and for stderr.
+  PortFault fault = PortFault::None;
   QString reason;
 };
+
+inline Outcome OutcomeOf(Result result) {
+  return Outcome{result, PortFault::None, QString()};
+}
+
+// The port could not be opened or failed: its reason goes with the outcome.
+inline Outcome PortUnavailableOutcome(const SerialPort& port) {
+  return Outcome{Result::PortUnavailable, port.fault(), port.errorText()};
+}

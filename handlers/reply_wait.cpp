@@ -49,11 +49,12 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
   const quint64 opening = port.opening();
   WaitResult result{WaitEnd::NoAnswer, initialText};
 
-  // Each empty poll counts the 20 us slices of silence that passed since the
-  // previous poll, so the limit is a length of silence, not a speed of machine.
-  // Polls that receive characters count nothing; the count is never reset.
+  // The limit is a length of silence, not a speed of machine: each empty poll
+  // sleeps until a character arrives or a step has passed, and counts the
+  // 20 us slices it slept. Polls that receive characters count nothing, and
+  // the count is never reset, so the gaps between the characters of a device
+  // that keeps sending something else add up to the limit too.
   double emptyPolls = 0;
-  auto lastPoll = f.m_clock.now();
 
   for (;;) {
     f.m_view.DoEvents();
@@ -61,8 +62,6 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
     if (!port.isOpen() || port.opening() != opening) return {WaitEnd::PortClosed, result.reply};
 
     const int count = port.inBufferCount();
-    const auto now = f.m_clock.now();
-
     if (count != 0) {
       const QByteArray received = port.input();
       Append(result.reply, received);
@@ -74,11 +73,11 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
     // An answer that arrived before the line failed still counts.
     if (port.failed()) return {WaitEnd::PortFailed, result.reply};
     if (count == 0) {
-      emptyPolls += static_cast<double>(duration_cast<microseconds>(now - lastPoll).count()) /
-                    static_cast<double>(kPollSlice.count());
       if (emptyPolls >= kPollLimit) return result;
+      const auto before = f.m_clock.now();
       f.m_clock.idle(kIdleStep);
+      emptyPolls += static_cast<double>(duration_cast<microseconds>(f.m_clock.now() - before).count()) /
+                    static_cast<double>(kPollSlice.count());
     }
-    lastPoll = now;
   }
 }

@@ -16,7 +16,7 @@ QByteArray ConfigurationString(Form1& f, char modeLetter) {
 }
 
 Outcome enviar_Click(Form1& f) {
-  if (f.m_waits > 0) return {Result::Busy, {}};
+  if (f.m_waits > 0) return OutcomeOf(Result::Busy);
   WindowModel& w = f.m_view;
 
   char mode = 0;
@@ -30,13 +30,14 @@ Outcome enviar_Click(Form1& f) {
     // Every field goes through its check first, so that what is sent is
     // always twenty characters of the right form, whatever the read-back left.
     for (Ctl field : kDeviceFieldOrder) {
-      if (!FieldCheck(f, field)) return {Result::Refused, {}};
+      if (!FieldCheck(f, field)) return OutcomeOf(Result::Refused);
     }
     sent = f.Conexion.output(ConfigurationString(f, mode));
   }
   if (!sent || !f.Conexion.clearInBuffer()) {
+    const Outcome lost = PortUnavailableOutcome(f.Conexion);
     DropLinkWithMessage(f, kPortUnavailable);
-    return {Result::PortUnavailable, f.Conexion.errorText()};
+    return lost;
   }
 
   switch (ReplyWait(f, QByteArray(kUploadAnswers), QByteArray(kUploadReplyStart)).end) {
@@ -46,14 +47,16 @@ Outcome enviar_Click(Form1& f) {
       return {};
     case WaitEnd::NoAnswer:
       DropLinkWithMessage(f, kNoDevice);
-      return {Result::NoAnswer, {}};
-    case WaitEnd::PortFailed:
+      return OutcomeOf(Result::NoAnswer);
+    case WaitEnd::PortFailed: {
+      const Outcome lost = PortUnavailableOutcome(f.Conexion);
       DropLinkWithMessage(f, kPortUnavailable);
-      return {Result::PortUnavailable, f.Conexion.errorText()};
+      return lost;
+    }
     case WaitEnd::PortClosed:
-      return {Result::PortClosed, {}};
+      return OutcomeOf(Result::PortClosed);
     case WaitEnd::Unloaded:
       break;
   }
-  return {Result::Unloaded, {}};
+  return OutcomeOf(Result::Unloaded);
 }

@@ -51,9 +51,28 @@ PortMap PortMap::FromSystem() {
 #endif
 }
 
+bool IsNetworkPath(const QString& path) {
+  return path.startsWith(QLatin1String("tcp:"));
+}
+
+std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
+  if (!IsNetworkPath(path)) return std::nullopt;
+  const QString rest = path.mid(4);
+  const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
+  if (colon <= 0) return std::nullopt;
+  QString host = rest.left(colon);
+  if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+    host = host.mid(1, host.size() - 2);
+  bool ok = false;
+  const uint port = rest.mid(colon + 1).toUInt(&ok);
+  if (!ok || port == 0 || port > 65535 || host.isEmpty()) return std::nullopt;
+  return NetworkAddress{host, static_cast<quint16>(port)};
+}
+
 QString DescribeComPort(int number, const QString& path) {
   const QString com = PortEntry(number) + QStringLiteral(": ");
   if (path.isEmpty()) return com + QString::fromUtf8(kNoDeviceBehind);
+  if (IsNetworkPath(path)) return com + path;
   QStringList parts{path};
   // A by-id name or a link stands for the device it resolves to.
   const QString target = QFileInfo(path).canonicalFilePath();
@@ -71,20 +90,25 @@ QString DescribeComPort(int number, const QString& path) {
 bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
   const qsizetype equals = value.indexOf(QLatin1Char('='));
   if (equals <= 0) {
-    *error = QStringLiteral("--port %1: expected N=PATH, for example 1=/dev/ttyUSB0").arg(value);
+    *error = QStringLiteral("%1: expected N=PATH, for example 1=/dev/ttyUSB0").arg(value);
     return false;
   }
   bool ok = false;
   const int number = value.left(equals).trimmed().toInt(&ok);
   if (!ok || number < 1 || number > kPortCount) {
-    *error = QStringLiteral("--port %1: the port number must be from 1 to %2")
+    *error = QStringLiteral("%1: the port number must be from 1 to %2")
                  .arg(value)
                  .arg(kPortCount);
     return false;
   }
   const QString path = value.mid(equals + 1);
   if (path.isEmpty()) {
-    *error = QStringLiteral("--port %1: the device path is empty").arg(value);
+    *error = QStringLiteral("%1: the device path is empty").arg(value);
+    return false;
+  }
+  if (IsNetworkPath(path) && !ParseNetworkPath(path)) {
+    *error = QStringLiteral("%1: expected tcp:HOST:PORT, for example tcp:10.0.0.5:4001")
+                 .arg(value);
     return false;
   }
   option->number = number;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Which device each Com number designates.
 class PortMap {
  public:
@@ -16,6 +18,8 @@ class PortMap {
   // The path for Com `number`, or an empty text when no device stands behind it.
   QString path(int number) const { return m_paths.value(number); }
   void set(int number, const QString& path) { m_paths.insert(number, path); }
+  // Takes every number `other` designates, over what this one says.
+  void update(const PortMap& other) { m_paths.insert(other.m_paths); }
   bool isEmpty() const { return m_paths.isEmpty(); }
 
  private:
@@ -30,11 +34,21 @@ QStringList OrderPortNames(QStringList systemLocations);
 // UART · A50285BI", or that no device stands behind it.
 QString DescribeComPort(int number, const QString& path);
 
+// A raw TCP port of a serial device server, written "tcp:HOST:PORT" where a
+// device path would stand ("tcp:[::1]:PORT" for an IPv6 address).
+struct NetworkAddress {
+  QString host;
+  quint16 port = 0;
+};
+bool IsNetworkPath(const QString& path);
+std::optional<NetworkAddress> ParseNetworkPath(const QString& path);
+
 struct PortOption {
   int number = 0;
   QString path;
 };
 
-// Reads one "--port N=PATH" value (N from 1 to 16); on failure returns false
-// and says why in `error`.
+// Reads one "N=PATH" entry (N from 1 to 16), from --port or the
+// configuration file; on failure returns false and says why in `error`
+// ("17=/dev/x: the port number must be from 1 to 16").
 bool ParsePortOption(const QString& value, PortOption* option, QString* error);

@@ -1,9 +1,38 @@
 #include "link/qt_serial_port.h"
 
+#include <QFile>
+#include <QTimer>
+
+#include <cerrno>
+
+#include <unistd.h>
+
 #include "link/line_log.h"
 #include "model/protocol.h"
 
 Q_LOGGING_CATEGORY(lcLine, "timer.line")
+
+namespace {
+
+// Qt reports a port held by another program and one the user may not open
+// alike; the file system tells them apart.
+PortFault FaultOfOpening(const QString& path, QSerialPort::SerialPortError error) {
+#ifdef Q_OS_UNIX
+  if (::access(QFile::encodeName(path).constData(), F_OK) != 0) return PortFault::Missing;
+  if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
+    return PortFault::PermissionDenied;
+#endif
+  switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+      return PortFault::Missing;
+    case QSerialPort::PermissionError:
+      return PortFault::Busy;
+    default:
+      return PortFault::Other;
+  }
+}
+
+}  // namespace
 
 QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
   connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
@@ -34,21 +63,35 @@ bool QtSerialPort::open() {
   const QString path = m_map.path(m_number);
   if (path.isEmpty()) {
     m_error = QStringLiteral("Com%1: no device stands behind this number").arg(m_number);
-  } else {
-    m_port.setPortName(path);
-    m_failed = false;
-    if (m_port.open(QIODevice::ReadWrite) && m_port.setBaudRate(m_settings.baud) &&
-        m_port.setParity(m_settings.parity) && m_port.setDataBits(m_settings.dataBits) &&
-        m_port.setStopBits(m_settings.stopBits) &&
-        m_port.setFlowControl(QSerialPort::NoFlowControl)) {
-      ++m_opening;
-      m_error.clear();
-      return true;
-    }
-    m_error = QStringLiteral("Com%1 (%2): %3").arg(m_number).arg(path, m_port.errorString());
-    m_port.close();
+    m_fault = PortFault::NoDevice;
+  } else if (openDevice(path)) {
+    ++m_opening;
+    m_error.clear();
+    m_fault = PortFault::None;
+    return true;
   }
   qCWarning(lcLine, "cannot open %s", qUtf8Printable(m_error));
+  return false;
+}
+
+bool QtSerialPort::openDevice(const QString& path) {
+  m_port.setPortName(path);
+  m_failed = false;
+  if (m_port.open(QIODevice::ReadWrite) && m_port.setBaudRate(m_settings.baud) &&
+      m_port.setParity(m_settings.parity) && m_port.setDataBits(m_settings.dataBits) &&
+      m_port.setStopBits(m_settings.stopBits) &&
+      m_port.setFlowControl(QSerialPort::NoFlowControl)) {
+    // The device was built for a host that left DTR and RTS low; Linux raises
+    // both at every opening. A line without modem lines (a pseudo-terminal)
+    // refuses this, which is no failure of the port.
+    m_port.setDataTerminalReady(false);
+    m_port.setRequestToSend(false);
+    m_port.clearError();
+    return true;
+  }
+  m_error = QStringLiteral("Com%1 (%2): %3").arg(m_number).arg(path, m_port.errorString());
+  m_fault = FaultOfOpening(path, m_port.error());
+  m_port.close();
   return false;
 }
 
@@ -97,20 +140,33 @@ QString QtSerialPort::errorText() const {
   return m_error;
 }
 
+PortFault QtSerialPort::fault() const {
+  return m_fault;
+}
+
 quint64 QtSerialPort::opening() const {
   return m_opening;
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-  if (!m_port.isOpen()) return;
+  if (!m_port.isOpen() || m_failed) return;
   switch (error) {
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
+    case QSerialPort::WriteError: {
       // Qt keeps the port open after these; nothing more will pass through it.
       m_failed = true;
       m_error = QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString());
+      m_fault = PortFault::Unplugged;
+      qCWarning(lcLine, "%s", qUtf8Printable(m_error));
+      // Reported once QSerialPort has finished handling its error: whoever is
+      // told may close the port.
+      const quint64 opening = m_opening;
+      QTimer::singleShot(0, this, [this, opening] {
+        if (m_port.isOpen() && m_opening == opening) reportFailure();
+      });
       break;
+    }
     default:
       break;
   }

@@ -6,7 +6,8 @@
 #include "link/port_map.h"
 #include "link/serial_port.h"
 
-// The serial port on QSerialPort. Com numbers reach devices through the port map.
+// A serial device through QSerialPort; Com numbers reach devices through the
+// port map.
 class QtSerialPort : public QObject, public SerialPort {
   Q_OBJECT
 
@@ -25,11 +26,13 @@ class QtSerialPort : public QObject, public SerialPort {
   QByteArray input() override;
   bool failed() const override;
   QString errorText() const override;
+  PortFault fault() const override;
   quint64 opening() const override;
 
   const PortMap& portMap() const { return m_map; }
 
  private:
+  bool openDevice(const QString& path);
   void onError(QSerialPort::SerialPortError error);
 
   QSerialPort m_port;
@@ -38,5 +41,6 @@ class QtSerialPort : public QObject, public SerialPort {
   LineSettings m_settings;
   bool m_failed = false;
   QString m_error;
+  PortFault m_fault = PortFault::None;
   quint64 m_opening = 0;
 };

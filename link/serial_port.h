@@ -4,7 +4,10 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+#include "model/port_fault.h"
 
 struct LineSettings {
   qint32 baud = 0;
@@ -17,7 +20,9 @@ struct LineSettings {
 std::optional<LineSettings> ParseLineSettings(const QString& text);
 
 // The serial port as the handlers use it. Operations that can fail say so in
-// their result; none of them blocks.
+// their result. None of them blocks the window: an opening that takes time (a
+// network connection) lets the window's events run, and a close() from one of
+// them ends it.
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
@@ -37,8 +42,24 @@ class SerialPort {
   // True once the line has failed while open (adapter unplugged, device gone):
   // the port stays nominally open but nothing more will come through it.
   virtual bool failed() const = 0;
+  // Why the last opening failed, or why the line failed, for stderr...
   virtual QString errorText() const = 0;
-  // Changes with every opening, so that a wait can tell that the port it
-  // started on was closed under it, even if it has been opened again since.
+  // ...and in the operator's terms.
+  virtual PortFault fault() const = 0;
+  // Changes with every opening and every closing, so that a wait can tell
+  // that the port it started on was closed under it, even if it has been
+  // opened again since.
   virtual quint64 opening() const = 0;
+
+  // Runs once when the line fails while the port is open, from the event
+  // loop, never from inside a call on the port.
+  void setFailureHandler(std::function<void()> handler) { m_onFailure = std::move(handler); }
+
+ protected:
+  void reportFailure() const {
+    if (m_onFailure) m_onFailure();
+  }
+
+ private:
+  std::function<void()> m_onFailure;
 };

@@ -25,4 +25,7 @@ struct Form1 {
   // Reply waits in progress; a command clicked inside one starts no exchange
   // of its own, or it would take the outer command's answer.
   int m_waits = 0;
+  // The connect branch is opening the port (a network connection lets the
+  // window's events run meanwhile): a second click starts no second one.
+  bool m_opening = false;
 };

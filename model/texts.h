@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "model/port_fault.h"
 #include "model/window_model.h"
 
 // Every text the program shows, as the operator reads it. The titles of the
@@ -48,3 +49,33 @@ inline QString PortEntry(int number) {
 // The status bar's second panel: what a Com number reaches.
 inline constexpr char kNoDeviceBehind[] = "sin dispositivo";
 inline constexpr char kPathMissing[] = "(no existe)";
+
+// Why a port is not available, for the status bar's second panel: the
+// message box says only that it is not.
+inline QString FaultText(PortFault fault) {
+  switch (fault) {
+    case PortFault::None:
+      break;
+    case PortFault::NoDevice:
+      return QString::fromUtf8(kNoDeviceBehind);
+    case PortFault::Missing:
+      return QStringLiteral("no existe o está desconectado");
+    case PortFault::PermissionDenied:
+      return QStringLiteral("sin permiso: el usuario debe estar en el grupo dialout");
+    case PortFault::Busy:
+      return QStringLiteral("en uso por otro programa");
+    case PortFault::Unplugged:
+      return QStringLiteral("el adaptador se desconectó");
+    case PortFault::Refused:
+      return QStringLiteral("red: conexión rechazada");
+    case PortFault::HostNotFound:
+      return QStringLiteral("red: servidor no encontrado");
+    case PortFault::NoResponse:
+      return QStringLiteral("red: sin respuesta");
+    case PortFault::ConnectionLost:
+      return QStringLiteral("red: conexión perdida");
+    case PortFault::Other:
+      return QStringLiteral("error del puerto");
+  }
+  return {};
+}

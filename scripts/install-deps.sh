@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev
-  socat xvfb xauth imagemagick x11-utils xdotool
+  socat ser2net xvfb xauth imagemagick x11-utils xdotool
   clang clang-tidy libclang-rt-14-dev
   fonts-liberation2 fonts-liberation
   desktop-file-utils appstream

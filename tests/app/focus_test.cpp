@@ -214,3 +214,35 @@ TEST_F(Focus, GivingTheFocusBackToAFieldDisabledMeanwhileIsHarmless) {
 }
 
 }  // namespace
+
+namespace {
+
+// Conectar is disabled during the handshake, and Qt moves the focus on to
+// Salir; it comes back, so that Space pressed twice links and unlinks.
+TEST(FocusAfterLinking, ReturnsToConectarUnlessTheOperatorPutItElsewhere) {
+  for (bool operatorMovesIt : {false, true}) {
+    WidgetRig rig;
+    ASSERT_TRUE(rig.activate());
+    MessageBoxCloser boxes;
+    QWidget* conectar = rig.window.control(Ctl::Conectar);
+    ASSERT_EQ(QApplication::focusWidget(), conectar);
+    rig.port.answers["Y"] = {{std::chrono::milliseconds(90), "0000000000000000001Y"}};
+    if (operatorMovesIt) {
+      QTimer::singleShot(0, &rig.window, [&] { rig.window.portList()->setFocus(); });
+    }
+
+    QTest::keyClick(conectar, Qt::Key_Space);
+
+    ASSERT_EQ(rig.window.statusText(), "Conectado");
+    if (operatorMovesIt) {
+      EXPECT_NE(QApplication::focusWidget(), conectar) << "left where the operator put it";
+      continue;
+    }
+    EXPECT_EQ(QApplication::focusWidget(), conectar);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(rig.window.statusText(), "Desconectado");
+    EXPECT_TRUE(rig.window.isVisible()) << "Space twice must not quit";
+  }
+}
+
+}  // namespace

@@ -2,7 +2,12 @@
 
 #include <ostream>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "app/options.h"
+#include "app/port_config.h"
 
 namespace {
 
@@ -12,10 +17,12 @@ Options Parse(QStringList args) {
 }
 
 TEST(Options, PortOptionsMakeTheWholeMap) {
-  const Options options = Parse({"--port", "1=/tmp/a", "--port=5=/dev/ttyUSB3"});
+  const Options options =
+      Parse({"--port", "1=/tmp/a", "--port=5=/dev/ttyUSB3", "--port", "3=tcp:10.0.0.5:4001"});
   ASSERT_FALSE(options.exit);
   EXPECT_EQ(options.ports.path(1), "/tmp/a");
   EXPECT_EQ(options.ports.path(5), "/dev/ttyUSB3");
+  EXPECT_EQ(options.ports.path(3), "tcp:10.0.0.5:4001");
   EXPECT_EQ(options.ports.path(2), "");
 }
 
@@ -49,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadOptions,
                                            BadCase{"MissingValue", {"--port"}},
                                            BadCase{"NumberOutOfRange", {"--port", "17=/dev/x"}},
                                            BadCase{"NoPath", {"--port", "2="}},
-                                           BadCase{"StrayArgument", {"COM1"}}),
+                                           BadCase{"StrayArgument", {"COM1"}},
+                                           BadCase{"NetworkWithoutPort", {"--port", "3=tcp:host"}}),
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Options, HelpAndVersionEndWithCodeZero) {
@@ -59,6 +67,50 @@ TEST(Options, HelpAndVersionEndWithCodeZero) {
     EXPECT_EQ(options.exitCode, 0) << flag;
     EXPECT_FALSE(options.output.isEmpty()) << flag;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The port map of a desktop launch: the configuration file's [ports], each
+// bad entry skipped with a line naming the file and the entry; --port over it.
+TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("timer-rs232")));
+  const QString file = home.filePath(QStringLiteral("timer-rs232/timer-rs232.conf"));
+  QFile conf(file);
+  ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+  conf.write("[ports]\n"
+             "1=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
+             "3=tcp:10.0.0.5:4001\n"
+             "17=/dev/ttyS0\n"
+             "x=/dev/ttyS1\n"
+             "4=\n"
+             "5=tcp:no-port\n");
+  conf.close();
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+  ASSERT_EQ(PortConfigPath(), file);
+
+  QStringList problems;
+  const PortMap read = ReadPortConfig(file, &problems);
+
+  EXPECT_EQ(read.path(1), "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+  EXPECT_EQ(read.path(3), "tcp:10.0.0.5:4001");
+  EXPECT_EQ(problems.size(), 4) << problems.join('\n').toStdString();
+  for (const char* entry : {"17=", "x=", "4=", "5="}) {
+    EXPECT_EQ(problems.filter(QString::fromLatin1(entry)).size(), 1) << entry;
+  }
+  for (const QString& problem : problems) EXPECT_TRUE(problem.startsWith(file)) << problem.toStdString();
+
+  PortMap given;
+  given.set(1, QStringLiteral("/dev/ttyUSB7"));
+  const PortMap merged = PortsOverConfiguration(given);
+  EXPECT_EQ(merged.path(1), "/dev/ttyUSB7") << "--port first";
+  EXPECT_EQ(merged.path(3), "tcp:10.0.0.5:4001");
+  EXPECT_EQ(ReadPortConfig(home.filePath(QStringLiteral("none.conf")), &problems).isEmpty(), true);
+  qunsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

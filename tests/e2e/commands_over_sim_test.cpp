@@ -109,14 +109,17 @@ TEST_F(SimWindow, AnActivationIsSeenByTheDeviceAndShowsNothing) {
   EXPECT_TRUE(sim->waitForEvent("output ON", 3000ms));
 }
 
-TEST_F(SimWindow, AHangUpBeforeAnUploadGivesThePortMessageAndTheUnlinkedState) {
-  start({"--hangup-after", "1"});
-  ASSERT_TRUE(sim->waitForEvent("hangup", 3000ms));
+TEST_F(SimWindow, AHangUpRightAfterAnUploadIsSaidAfterItsConfirmation) {
+  start({"--instant", "--hangup-after", "2"});
 
   Click(*rig, Ctl::enviar);
+  ASSERT_TRUE(sim->waitForEvent("hangup", 3000ms));
+  const auto unlinked = [&] { return rig->window.statusText() == "Desconectado"; };
+  const auto deadline = std::chrono::steady_clock::now() + 1s;
+  while (!unlinked() && std::chrono::steady_clock::now() < deadline) QTest::qWait(10);
 
-  EXPECT_EQ(boxes.seen,
-            QStringList{QStringLiteral("Conexión del TIMER | El puerto no esta disponible")});
+  EXPECT_EQ(boxes.seen, (QStringList{kUploadDone, QStringLiteral("Conexión del TIMER | El puerto no "
+                                                                 "esta disponible")}));
   EXPECT_EQ(rig->window.statusText(), "Desconectado");
   EXPECT_FALSE(rig->port.isOpen());
   EXPECT_TRUE(rig->window.control(Ctl::Conectar)->isEnabled());

@@ -11,6 +11,11 @@
 #include <chrono>
 #include <thread>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "support/qt_printers.h"
 
@@ -24,13 +29,17 @@ struct Outcome {
   QString err;
 };
 
-Outcome Timerctl(const QString& device, const QStringList& args) {
-  std::vector<std::string> words{"--device", device.toStdString()};
+Outcome RunTimerctl(const QStringList& args, const std::vector<std::string>& environment = {}) {
+  std::vector<std::string> words;
   for (const QString& arg : args) words.push_back(arg.toStdString());
-  ChildProcess process(TIMERCTL_PATH, words);
+  ChildProcess process(TIMERCTL_PATH, words, environment);
   const std::optional<int> code = process.wait(15s);
   return {code.value_or(-1), QString::fromStdString(process.out()),
           QString::fromStdString(process.err())};
+}
+
+Outcome Timerctl(const QString& device, const QStringList& args) {
+  return RunTimerctl(QStringList{QStringLiteral("--device"), device} + args);
 }
 
 // Whether the simulator logged a line starting with `prefix` (its log trails a little).
@@ -144,6 +153,39 @@ TEST(Timerctl, ABusyPortIsNotAvailable) {
   const Outcome run = Timerctl(sim.path(), {"read"});
   EXPECT_EQ(run.code, 3);
   EXPECT_TRUE(run.err.contains("El puerto no esta disponible")) << run.err.toStdString();
+}
+
+TEST(Timerctl, TakesThePortMapOfTheConfigurationFile) {
+  SimProcess sim({"--instant", "--mono", "00:01:30"});
+  QTemporaryDir home;
+  ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("timer-rs232")));
+  QFile conf(home.filePath(QStringLiteral("timer-rs232/timer-rs232.conf")));
+  ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+  conf.write(QStringLiteral("[ports]\n2=%1\n17=/dev/ttyS0\n").arg(sim.path()).toUtf8());
+  conf.close();
+
+  const Outcome run =
+      RunTimerctl({"--com", "2", "read"}, {"XDG_CONFIG_HOME=" + home.path().toStdString()});
+
+  EXPECT_EQ(run.code, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.out.startsWith("mono: 00:01:30")) << run.out.toStdString();
+  EXPECT_TRUE(run.err.contains("17=/dev/ttyS0") && run.err.contains("skipped"))
+      << run.err.toStdString();
+}
+
+TEST(Timerctl, ReachesATimerBehindASerialDeviceServer) {
+  SimProcess sim({"--mono", "00:01:30", "--power-up", "off"});
+  Ser2netProcess server(sim.path());
+  ASSERT_FALSE(server.address().isEmpty()) << server.problem().toStdString();
+
+  const Outcome read = Timerctl(server.address(), {"read"});
+  EXPECT_EQ(read.code, 0) << read.err.toStdString();
+  EXPECT_EQ(read.out, "mono: 00:01:30\non  : 00:00:00\noff : 00:00:00\npower-up: off\n");
+
+  const Outcome nobody = Timerctl(QStringLiteral("tcp:127.0.0.1:1"), {"read"});
+  EXPECT_EQ(nobody.code, 3);
+  EXPECT_TRUE(nobody.err.contains("El puerto no esta disponible")) << nobody.err.toStdString();
+  EXPECT_EQ(Timerctl(QStringLiteral("tcp:no-port"), {"read"}).code, 2);
 }
 
 TEST(Timerctl, ANoisyReadBackCanBeOverwrittenWhole) {

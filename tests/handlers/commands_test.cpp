@@ -210,6 +210,8 @@ TEST_P(CommandSilence, GivesOneMessageThenTheUnlinkedState) {
 
 TEST_P(CommandSilence, ALineFailureGivesThePortMessageAndTheSameChanges) {
   LinkedRig rig;
+  // The wait's own path reports it; the line's failure event adds nothing.
+  rig.port.setFailureHandler([&] { Conexion_OnComm(rig.form); });
   rig.view.onDoEvents = [&](int pass) {
     if (pass == 5) rig.port.breakLine();
   };

@@ -10,9 +10,16 @@
 
 namespace {
 
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
-const QStringList kUnlinkedAfterStartUp = {};
+const QStringList kDisconnectChanges = {
+    "caption Conectar Conectar", "status Desconectado",  "enable enviar 0",
+    "enable fire 0",             "enable segundos 0",    "enable minutos 0",
+    "enable horas 0",            "enable segundos_on 0", "enable minutos_on 0",
+    "enable horas_on 0",         "enable segundos_off 0", "enable minutos_off 0",
+    "enable horas_off 0",        "enable Option1 0",     "enable Option2 0",
+    "enable Frame1 0"};
 
 struct ProbeCase {
   const char* name;
@@ -135,18 +142,36 @@ TEST(Handshake, SilenceGivesOneMessageAfterTwoSecondsAndClosesThePort) {
   EXPECT_NEAR(rig.clock.elapsed().count(), 2'000'000, 2'000);
 }
 
-TEST(Handshake, ADeviceThatKeepsTalkingWithoutYKeepsTheWaitGoing) {
-  Rig rig;
-  Form_Load(rig.form);
-  std::vector<Piece> chatter;
-  for (int ms = 1; ms <= 3000; ++ms) chatter.push_back({milliseconds(ms), "x"});
-  chatter.push_back({milliseconds(3001), "0000000000000000001Y"});
-  rig.port.answers["Y"] = chatter;
+// A device that keeps sending other characters at the wire's pace, one every
+// 4.17 ms at 2400 baud: the gaps between them add up to the wait's 2 s.
+TEST(Handshake, ChatterAtTheWirePaceIsGivenUpAfterTwoSecondsOfGaps) {
+  constexpr microseconds kCharacterTime{4167};
+  struct Case {
+    const char* name;
+    microseconds chatter;  // then the read-back, in pieces
+    Result result;
+    microseconds endsAfter;
+  };
+  for (const Case& c : {Case{"ChatterOutlastsTheWait", milliseconds(3000), Result::NoAnswer,
+                             milliseconds(2000)},
+                        Case{"AnAnswerInPiecesWithinTheWaitLinks", milliseconds(1500),
+                             Result::Done, milliseconds(1660)}}) {
+    Rig rig;
+    Form_Load(rig.form);
+    std::vector<Piece> reply;
+    for (microseconds at = kCharacterTime; at <= c.chatter; at += kCharacterTime)
+      reply.push_back({at, "x"});
+    microseconds at = c.chatter;
+    for (const char* piece : {"1530", "011000", "000002", "001Y"}) {
+      at += milliseconds(40);
+      reply.push_back({at, piece});
+    }
+    rig.port.answers["Y"] = reply;
 
-  Conectar_Click(rig.form);
-
-  EXPECT_EQ(rig.form.Conecta, 0);
-  EXPECT_TRUE(rig.view.messages().isEmpty());
+    EXPECT_EQ(Conectar_Click(rig.form).result, c.result) << c.name;
+    EXPECT_NEAR(rig.clock.elapsed().count(), c.endsAfter.count(), c.endsAfter.count() / 10)
+        << c.name;
+  }
 }
 
 TEST(Handshake, PortThatCannotBeOpenedLeavesTheToolUnlinked) {
@@ -171,6 +196,8 @@ TEST(Handshake, PortThatCannotBeOpenedLeavesTheToolUnlinked) {
 TEST(Handshake, LineFailureDuringTheWaitClosesThePortAndFreesTheButton) {
   Rig rig;
   Form_Load(rig.form);
+  // The wait's own path reports it; the line's failure event adds nothing.
+  rig.port.setFailureHandler([&] { Conexion_OnComm(rig.form); });
   rig.view.onDoEvents = [&](int pass) {
     if (pass == 10) rig.port.breakLine();
   };
@@ -227,12 +254,7 @@ TEST(Handshake, DisconnectWritesItsListAndKeepsTextsAndSelections) {
 
   EXPECT_EQ(rig.port.ops, QStringList{"close"});
   EXPECT_TRUE(rig.port.sent == "Y") << "disconnecting sends nothing";
-  EXPECT_EQ(rig.view.ops,
-            (QStringList{"caption Conectar Conectar", "status Desconectado", "enable enviar 0",
-                         "enable fire 0", "enable segundos 0", "enable minutos 0", "enable horas 0",
-                         "enable segundos_on 0", "enable minutos_on 0", "enable horas_on 0",
-                         "enable segundos_off 0", "enable minutos_off 0", "enable horas_off 0",
-                         "enable Option1 0", "enable Option2 0", "enable Frame1 0"}));
+  EXPECT_EQ(rig.view.ops, kDisconnectChanges);
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_EQ(rig.view.text(Ctl::segundos), "15");
   EXPECT_TRUE(rig.view.value(Ctl::Option1));
@@ -257,6 +279,35 @@ TEST(Handshake, ConnectingAgainOpensTheChosenPortAndReadsTheFieldsAnew) {
   for (Ctl field : kDeviceFieldOrder) fields << rig.view.text(field);
   EXPECT_EQ(fields, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09"}));
   EXPECT_TRUE(rig.view.value(Ctl::Option3));
+}
+
+// The line goes away while linked and idle (the adapter unplugged): one
+// message, then the disconnect branch's list; a failure that repeats, or one
+// while unlinked, changes nothing more.
+TEST(LineLost, WhileLinkedAndIdleGivesOneMessageThenTheDisconnectList) {
+  Rig rig;
+  Form_Load(rig.form);
+  rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
+  Conectar_Click(rig.form);
+  std::vector<Outcome> outcomes;
+  rig.port.setFailureHandler([&] { outcomes.push_back(Conexion_OnComm(rig.form)); });
+  rig.view.ops.clear();
+  rig.port.ops.clear();
+
+  rig.port.breakLine();
+  rig.port.breakLine();
+
+  QStringList expected = {"msgbox Conexión del TIMER | El puerto no esta disponible | error"};
+  expected += kDisconnectChanges;
+  EXPECT_EQ(rig.view.ops, expected);
+  EXPECT_EQ(rig.port.ops, QStringList{"close"});
+  EXPECT_EQ(rig.form.Conecta, 1);
+  ASSERT_EQ(outcomes.size(), 2u);
+  EXPECT_EQ(outcomes[0].result, Result::PortUnavailable);
+  EXPECT_EQ(outcomes[0].fault, PortFault::Unplugged);
+  EXPECT_EQ(outcomes[1].result, Result::Done) << "nothing left to drop";
+  EXPECT_EQ(rig.view.text(Ctl::segundos), "15") << "texts are kept";
+  EXPECT_TRUE(rig.view.value(Ctl::Option1)) << "selections are kept";
 }
 
 TEST(PortChange, WhileUnlinkedOnlyRecordsTheNumber) {

@@ -66,7 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
         PortOptionCase{"16=/dev/serial/by-id/usb-FTDI=x", true, 16, "/dev/serial/by-id/usb-FTDI=x"},
         PortOptionCase{"0=/dev/ttyS0", false, 0, ""}, PortOptionCase{"17=/dev/ttyS0", false, 0, ""},
         PortOptionCase{"x=/dev/ttyS0", false, 0, ""}, PortOptionCase{"=/dev/ttyS0", false, 0, ""},
-        PortOptionCase{"3=", false, 0, ""}, PortOptionCase{"/dev/ttyS0", false, 0, ""}),
+        PortOptionCase{"3=", false, 0, ""}, PortOptionCase{"/dev/ttyS0", false, 0, ""},
+        PortOptionCase{"3=tcp:10.0.0.5:4001", true, 3, "tcp:10.0.0.5:4001"},
+        PortOptionCase{"3=tcp:[::1]:4001", true, 3, "tcp:[::1]:4001"},
+        PortOptionCase{"3=tcp:10.0.0.5", false, 0, ""},
+        PortOptionCase{"3=tcp:10.0.0.5:70000", false, 0, ""},
+        PortOptionCase{"3=tcp::4001", false, 0, ""}),
     [](const auto& test) { return NameOf(test.param.value); });
 
 }  // namespace

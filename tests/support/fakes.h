@@ -159,8 +159,13 @@ class ScriptedPort : public SerialPort {
 
   // Bytes that arrive now, unasked (line noise, late answers).
   void arrive(const QByteArray& bytes) { m_buffer += bytes; }
-  // The adapter goes away: the port stays nominally open, as with Qt.
-  void breakLine() { m_failed = true; }
+  // The adapter goes away: the port stays nominally open, as with Qt, and
+  // says so once.
+  void breakLine() {
+    m_failed = true;
+    m_fault = PortFault::Unplugged;
+    reportFailure();
+  }
 
   bool setCommPort(qint16 number) override {
     m_number = number;
@@ -174,11 +179,13 @@ class ScriptedPort : public SerialPort {
   bool open() override {
     if (std::find(missing.begin(), missing.end(), m_number) != missing.end()) {
       ops << QStringLiteral("open failed");
+      m_fault = PortFault::Missing;
       return false;
     }
     ops << QStringLiteral("open");
     m_open = true;
     m_failed = false;
+    m_fault = PortFault::None;
     ++m_opening;
     return true;
   }
@@ -216,6 +223,7 @@ class ScriptedPort : public SerialPort {
   }
   bool failed() const override { return m_failed; }
   QString errorText() const override { return QStringLiteral("scripted failure"); }
+  PortFault fault() const override { return m_fault; }
   quint64 opening() const override { return m_opening; }
 
   qsizetype closes() const { return ops.count(QStringLiteral("close")); }
@@ -232,6 +240,7 @@ class ScriptedPort : public SerialPort {
   qint16 m_number = 0;
   bool m_open = false;
   bool m_failed = false;
+  PortFault m_fault = PortFault::None;
   quint64 m_opening = 0;
   QByteArray m_buffer;
   std::deque<std::pair<WaitClock::Clock::time_point, QByteArray>> m_pending;

@@ -15,7 +15,7 @@
 #include "app/wiring.h"
 #include "handlers/form.h"
 #include "link/event_loop_clock.h"
-#include "link/qt_serial_port.h"
+#include "link/com_port.h"
 #include "model/form1.h"
 #include "support/fakes.h"
 #include "support/qt_printers.h"
@@ -33,7 +33,7 @@ struct WindowRig {
     Form_Load(form);
   }
 
-  QtSerialPort port;
+  ComPort port;
   EventLoopClock clock;
   MainWindow window;
   Form1 form{window, port, clock};

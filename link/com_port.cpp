@@ -1,0 +1,23 @@
+#include "link/com_port.h"
+
+ComPort::ComPort(PortMap map) : m_map(map), m_serial(map), m_network(map) {
+  m_serial.setFailureHandler([this] { reportFailure(); });
+  m_network.setFailureHandler([this] { reportFailure(); });
+}
+
+bool ComPort::setCommPort(qint16 number) {
+  if (isOpen()) return false;
+  m_number = number;
+  return m_serial.setCommPort(number) && m_network.setCommPort(number);
+}
+
+bool ComPort::setSettings(const QString& settings) {
+  return m_serial.setSettings(settings) && m_network.setSettings(settings);
+}
+
+bool ComPort::open() {
+  if (isOpen()) return false;
+  m_active = IsNetworkPath(m_map.path(m_number)) ? static_cast<SerialPort*>(&m_network)
+                                                  : static_cast<SerialPort*>(&m_serial);
+  return m_active->open();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "link/port_map.h"
+#include "link/qt_serial_port.h"
+#include "link/serial_port.h"
+#include "link/tcp_port.h"
+
+// The port `Conexion` as the window knows it: Com N reaches whatever the port
+// map says, a serial device or a serial device server on the network, and
+// every operation goes to the one the current opening uses.
+class ComPort : public SerialPort {
+ public:
+  explicit ComPort(PortMap map);
+
+  bool setCommPort(qint16 number) override;
+  bool setSettings(const QString& settings) override;
+  bool open() override;
+  void close() override { m_active->close(); }
+  bool isOpen() const override { return m_active->isOpen(); }
+  int inBufferCount() override { return m_active->inBufferCount(); }
+  bool clearInBuffer() override { return m_active->clearInBuffer(); }
+  bool output(const QByteArray& data) override { return m_active->output(data); }
+  QByteArray input() override { return m_active->input(); }
+  bool failed() const override { return m_active->failed(); }
+  QString errorText() const override { return m_active->errorText(); }
+  PortFault fault() const override { return m_active->fault(); }
+  // Both count their openings and closings, so the sum changes with either.
+  quint64 opening() const override { return m_serial.opening() + m_network.opening(); }
+
+  const PortMap& portMap() const { return m_map; }
+
+ private:
+  PortMap m_map;
+  qint16 m_number = 0;
+  QtSerialPort m_serial;
+  TcpPort m_network;
+  SerialPort* m_active = &m_serial;
+};

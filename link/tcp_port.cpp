@@ -1,0 +1,225 @@
+#include "link/tcp_port.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
+#include "link/line_log.h"
+#include "model/protocol.h"
+
+namespace {
+
+// How much a single emptying reads at most from a server that keeps sending.
+constexpr qint64 kMostDropped = 1 << 20;
+
+PortFault FaultOfConnecting(QAbstractSocket::SocketError error) {
+  switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+      return PortFault::Refused;
+    case QAbstractSocket::HostNotFoundError:
+      return PortFault::HostNotFound;
+    case QAbstractSocket::SocketTimeoutError:
+    case QAbstractSocket::NetworkError:
+      return PortFault::NoResponse;
+    default:
+      return PortFault::Other;
+  }
+}
+
+}  // namespace
+
+TcpPort::TcpPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
+  m_socket.setReadBufferSize(kReceiveBufferSize);
+  connect(&m_socket, &QAbstractSocket::disconnected, this, &TcpPort::lineLost);
+  connect(&m_socket, &QAbstractSocket::errorOccurred, this,
+          [this](QAbstractSocket::SocketError error) {
+            if (m_open && error != QAbstractSocket::SocketTimeoutError &&
+                error != QAbstractSocket::TemporaryError)
+              lineLost();
+          });
+}
+
+TcpPort::~TcpPort() {
+  close();
+}
+
+bool TcpPort::setCommPort(qint16 number) {
+  if (isOpen()) return false;
+  m_number = number;
+  return true;
+}
+
+bool TcpPort::setSettings(const QString& settings) {
+  return ParseLineSettings(settings).has_value();
+}
+
+bool TcpPort::open() {
+  if (isOpen()) return false;
+  m_path = m_map.path(m_number);
+  const std::optional<NetworkAddress> address = ParseNetworkPath(m_path);
+  m_failed = false;
+  if (!address) {
+    m_error = QStringLiteral("Com%1: no network address stands behind this number").arg(m_number);
+    m_fault = PortFault::NoDevice;
+  } else if (connectTo(*address)) {
+    m_open = true;
+    ++m_opening;
+    m_error.clear();
+    m_fault = PortFault::None;
+    return true;
+  }
+  if (m_fault != PortFault::None) qCWarning(lcLine, "cannot open %s", qUtf8Printable(m_error));
+  return false;
+}
+
+bool TcpPort::connectTo(const NetworkAddress& address) {
+  // The window keeps running while the connection is made: its events run in
+  // this loop, and a close() from one of them ends the attempt.
+  QEventLoop loop;
+  QTimer giveUp;
+  giveUp.setSingleShot(true);
+  giveUp.setTimerType(Qt::PreciseTimer);
+  connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
+  const QMetaObject::Connection connected =
+      connect(&m_socket, &QAbstractSocket::connected, &loop, &QEventLoop::quit);
+  const QMetaObject::Connection ended = connect(
+      &m_socket, &QAbstractSocket::stateChanged, &loop, [&loop](QAbstractSocket::SocketState s) {
+        if (s == QAbstractSocket::UnconnectedState) loop.quit();
+      });
+  const quint64 opening = m_opening;
+  m_connecting = true;
+  m_socket.connectToHost(address.host, address.port);
+  giveUp.start(kConnectTime);
+  if (m_socket.state() != QAbstractSocket::ConnectedState &&
+      m_socket.state() != QAbstractSocket::UnconnectedState) {
+    loop.exec();
+  }
+  disconnect(connected);
+  disconnect(ended);
+  if (m_opening == opening && m_socket.state() == QAbstractSocket::ConnectedState) {
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    dropBacklog();
+  }
+  m_connecting = false;
+
+  if (m_opening != opening) {
+    // Whoever closed it has said what it had to.
+    m_error.clear();
+    m_fault = PortFault::None;
+    return false;
+  }
+  if (m_socket.state() == QAbstractSocket::ConnectedState) return true;
+  const bool timedOut = m_socket.state() != QAbstractSocket::UnconnectedState;
+  m_fault = timedOut ? PortFault::NoResponse : FaultOfConnecting(m_socket.error());
+  m_error = QStringLiteral("Com%1 (%2): %3")
+                .arg(m_number)
+                .arg(m_path, timedOut ? QStringLiteral("no answer within %1 s")
+                                            .arg(std::chrono::seconds(kConnectTime).count())
+                                      : m_socket.errorString());
+  m_socket.abort();
+  return false;
+}
+
+void TcpPort::dropBacklog() {
+  // A server keeps what the device sent while nobody was connected (a late
+  // answer to an earlier client) and delivers it at once on connecting: what
+  // comes before the server has been quiet a moment is dropped.
+  QEventLoop loop;
+  QTimer quiet;
+  QTimer most;
+  quiet.setSingleShot(true);
+  most.setSingleShot(true);
+  connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+  connect(&most, &QTimer::timeout, &loop, &QEventLoop::quit);
+  const QMetaObject::Connection arrived =
+      connect(&m_socket, &QIODevice::readyRead, &loop, [this, &quiet] {
+        m_socket.readAll();
+        quiet.start(kBacklogQuiet);
+      });
+  const QMetaObject::Connection ended = connect(
+      &m_socket, &QAbstractSocket::stateChanged, &loop, [&loop](QAbstractSocket::SocketState s) {
+        if (s == QAbstractSocket::UnconnectedState) loop.quit();
+      });
+  m_socket.readAll();
+  quiet.start(kBacklogQuiet);
+  most.start(kBacklogMost);
+  loop.exec();
+  disconnect(arrived);
+  disconnect(ended);
+}
+
+void TcpPort::close() {
+  if (!isOpen()) return;
+  m_open = false;
+  m_connecting = false;
+  m_socket.abort();
+  ++m_opening;
+}
+
+bool TcpPort::isOpen() const {
+  return m_open || m_connecting;
+}
+
+int TcpPort::inBufferCount() {
+  if (!m_open) return 0;
+  return static_cast<int>(m_socket.bytesAvailable());
+}
+
+bool TcpPort::clearInBuffer() {
+  if (!m_open) return false;
+  m_socket.readAll();
+#ifdef Q_OS_UNIX
+  // Also what the system holds and Qt has not read yet, as a serial line's
+  // emptying drops what the driver holds.
+  char scrap[4096];
+  qint64 dropped = 0;
+  ssize_t n = 0;
+  while (dropped < kMostDropped &&
+         (n = ::recv(static_cast<int>(m_socket.socketDescriptor()), scrap, sizeof scrap,
+                     MSG_DONTWAIT)) > 0) {
+    dropped += n;
+  }
+#endif
+  return true;
+}
+
+bool TcpPort::output(const QByteArray& data) {
+  if (!m_open || m_failed) return false;
+  return m_socket.write(data) == data.size();
+}
+
+QByteArray TcpPort::input() {
+  if (!m_open) return {};
+  return m_socket.readAll();
+}
+
+bool TcpPort::failed() const {
+  return m_failed;
+}
+
+QString TcpPort::errorText() const {
+  return m_error;
+}
+
+PortFault TcpPort::fault() const {
+  return m_fault;
+}
+
+quint64 TcpPort::opening() const {
+  return m_opening;
+}
+
+void TcpPort::lineLost() {
+  if (!m_open || m_failed) return;
+  m_failed = true;
+  m_fault = PortFault::ConnectionLost;
+  m_error = QStringLiteral("%1: %2").arg(m_path, m_socket.errorString());
+  qCWarning(lcLine, "%s", qUtf8Printable(m_error));
+  const quint64 opening = m_opening;
+  QTimer::singleShot(0, this, [this, opening] {
+    if (m_open && m_opening == opening) reportFailure();
+  });
+}

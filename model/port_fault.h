@@ -1,0 +1,16 @@
+#pragma once
+
+// Why a port is not available, in the terms an operator acts on.
+enum class PortFault {
+  None,
+  NoDevice,          // no device stands behind the Com number
+  Missing,           // the path does not exist: unplugged, or mistyped
+  PermissionDenied,  // the user may not open it (not in the dialout group)
+  Busy,              // another program holds it
+  Unplugged,         // it failed while open: the adapter went away
+  Refused,           // network: nothing listens at that address
+  HostNotFound,      // network: the name does not resolve
+  NoResponse,        // network: no answer within the connect time
+  ConnectionLost,    // network: the connection dropped while open
+  Other,
+};

@@ -1,0 +1,312 @@
+// Com N on a serial device server: the real window and the network port
+// through Debian's ser2net to the built simulator, and servers that refuse,
+// do not exist, do not answer, or deliver what they kept from before.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <vector>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "e2e/ser2net_process.h"
+#include "e2e/sim_process.h"
+#include "support/message_boxes.h"
+#include "support/window_rig.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const QString kPortUnavailableBox =
+    QStringLiteral("Conexión del TIMER | El puerto no esta disponible");
+const QString kUploadDone =
+    QStringLiteral("Configuración del TIMER | La configuración del TIMER se realizó con exito");
+constexpr std::chrono::milliseconds kEventTimeout{3000};
+
+void Click(WindowRig& rig, Ctl c) {
+  QTest::mouseClick(rig.window.button(c), Qt::LeftButton);
+}
+
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (!done() && Clock::now() < deadline) QTest::qWait(10);
+  return done();
+}
+
+// Com3 designates the network address; Com1 and Com2 nothing.
+PortMap MapCom3To(const QString& address) {
+  PortMap map;
+  map.set(3, address);
+  return map;
+}
+
+void ChooseCom3(WindowRig& rig) {
+  rig.window.portList()->setFocus();
+  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+  ASSERT_EQ(rig.form.puert, 3);
+}
+
+// The simulator behind ser2net, and the window on Com3.
+struct Served : ::testing::Test {
+  void SetUp() override {
+    sim = std::make_unique<SimProcess>(std::vector<std::string>{
+        "--mono", "01:30:15", "--on", "00:00:10", "--off", "00:02:00", "--power-up", "off"});
+    ASSERT_FALSE(sim->path().isEmpty());
+    server = std::make_unique<Ser2netProcess>(sim->path());
+    ASSERT_FALSE(server->address().isEmpty())
+        << "ser2net did not start (scripts/install-deps.sh installs it): "
+        << server->problem().toStdString();
+    rig = std::make_unique<WindowRig>(MapCom3To(server->address()));
+    ChooseCom3(*rig);
+  }
+
+  std::unique_ptr<SimProcess> sim;
+  std::unique_ptr<Ser2netProcess> server;
+  std::unique_ptr<WindowRig> rig;
+  MessageBoxCloser boxes;
+};
+
+TEST_F(Served, LinksReadsBackUploadsAndFires) {
+  EXPECT_EQ(rig->window.deviceText(), "Com3: " + server->address());
+
+  Click(*rig, Ctl::Conectar);
+  ASSERT_EQ(rig->window.statusText(), "Conectado");
+  EXPECT_EQ(rig->window.text(Ctl::horas), "01");
+  EXPECT_EQ(rig->window.text(Ctl::segundos), "15");
+  EXPECT_EQ(rig->window.text(Ctl::minutos_off), "02");
+  EXPECT_TRUE(rig->window.value(Ctl::Option4));
+
+  QLineEdit* box = rig->window.timeBox(Ctl::minutos);
+  QTest::mouseClick(box, Qt::LeftButton);
+  box->selectAll();
+  QTest::keyClicks(box, QStringLiteral("45"));
+  Click(*rig, Ctl::enviar);
+  EXPECT_EQ(boxes.seen, QStringList{kUploadDone});
+  ASSERT_TRUE(sim->waitForEvent("tx T", kEventTimeout));
+
+  Click(*rig, Ctl::fire);
+  EXPECT_EQ(rig->window.statusText(), "Conectado");
+  EXPECT_TRUE(sim->waitForEvent("rx E", kEventTimeout));
+
+  Click(*rig, Ctl::Conectar);
+  Click(*rig, Ctl::Conectar);
+  EXPECT_EQ(rig->window.statusText(), "Conectado");
+  EXPECT_EQ(rig->window.text(Ctl::minutos), "45") << "read back as uploaded";
+  EXPECT_EQ(boxes.seen.size(), 1);
+}
+
+TEST_F(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
+  Click(*rig, Ctl::Conectar);
+  ASSERT_EQ(rig->window.statusText(), "Conectado");
+
+  const QString address = server->address();
+  server->stop();
+  const auto stopped = Clock::now();
+
+  EXPECT_TRUE(RunEventsUntil([&] { return rig->window.statusText() == "Desconectado"; }, 1s));
+  EXPECT_LT(Clock::now() - stopped, 1s);
+  RunEventsUntil([] { return false; }, 300ms);
+  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_FALSE(rig->port.isOpen());
+  EXPECT_FALSE(rig->window.control(Ctl::fire)->isEnabled());
+  EXPECT_FALSE(rig->window.control(Ctl::Option1)->isEnabled());
+  EXPECT_EQ(rig->window.deviceText(),
+            "Com3: " + address + QStringLiteral(" · red: conexión perdida"));
+}
+
+// A listening socket whose queue is full: the kernel drops further attempts,
+// as a host that does not answer does.
+class SilentServer {
+ public:
+  SilentServer() {
+    m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(m_fd, 0) != 0)
+      return;
+    ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size);
+    m_port = ntohs(address.sin_port);
+    for (auto& filler : m_fillers) {
+      filler = std::make_unique<QTcpSocket>();
+      filler->connectToHost(QHostAddress::LocalHost, m_port);
+    }
+    QTest::qWait(100);
+  }
+  ~SilentServer() { ::close(m_fd); }
+  SilentServer(const SilentServer&) = delete;
+  SilentServer& operator=(const SilentServer&) = delete;
+
+  QString address() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(m_port); }
+
+ private:
+  int m_fd = -1;
+  quint16 m_port = 0;
+  std::unique_ptr<QTcpSocket> m_fillers[3];
+};
+
+// A port on which nothing listens.
+QString RefusingAddress() {
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost);
+  return QStringLiteral("tcp:127.0.0.1:%1").arg(probe.serverPort());
+}
+
+struct UnreachableCase {
+  const char* name;
+  const char* reason;
+  std::chrono::milliseconds atLeast, atMost;
+};
+
+void PrintTo(const UnreachableCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Unreachable : public ::testing::TestWithParam<UnreachableCase> {};
+
+TEST_P(Unreachable, IsNotAvailableWithItsReasonInTheStatusBar) {
+  const UnreachableCase& c = GetParam();
+  SilentServer silent;
+  const QString name = QString::fromLatin1(c.name);
+  const QString address = name == QLatin1String("Refused")      ? RefusingAddress()
+                          : name == QLatin1String("HostNotFound") ? "tcp:no-such-host.invalid:4001"
+                                                                 : silent.address();
+  WindowRig rig(MapCom3To(address));
+  MessageBoxCloser boxes;
+  ChooseCom3(rig);
+
+  const auto start = Clock::now();
+  Click(rig, Ctl::Conectar);
+  const auto took = Clock::now() - start;
+
+  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_EQ(rig.window.deviceText(), "Com3: " + address + " · " + QString::fromUtf8(c.reason));
+  EXPECT_GE(took, c.atLeast);
+  EXPECT_LE(took, c.atMost);
+  EXPECT_EQ(rig.window.statusText(), "Desconectado");
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, Unreachable,
+    ::testing::Values(UnreachableCase{"Refused", "red: conexión rechazada", 0ms, 2000ms},
+                      UnreachableCase{"HostNotFound", "red: servidor no encontrado", 0ms, 3500ms},
+                      // Given up after 3 s.
+                      UnreachableCase{"NoAnswer", "red: sin respuesta", 2800ms, 3500ms}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+enum class Meanwhile { Nothing, ClickConectarAgain, ChooseAPort, Salir };
+
+struct ConnectingCase {
+  const char* name;
+  Meanwhile act;
+  QStringList messages;
+};
+
+void PrintTo(const ConnectingCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class WhileConnecting : public ::testing::TestWithParam<ConnectingCase> {};
+
+// The connection takes up to 3 s; the window keeps running meanwhile, and
+// what the operator does behaves as it does during a wait.
+TEST_P(WhileConnecting, TheWindowRunsAndTheOperatorIsHeard) {
+  const ConnectingCase& c = GetParam();
+  SilentServer silent;
+  WindowRig rig(MapCom3To(silent.address()));
+  rig.window.show();
+  MessageBoxCloser boxes;
+  ChooseCom3(rig);
+  int ticks = 0;
+  QTimer repaint;
+  QObject::connect(&repaint, &QTimer::timeout, [&] { ++ticks; });
+  repaint.start(50);
+  QTimer::singleShot(300, &rig.window, [&] {
+    switch (c.act) {
+      case Meanwhile::Nothing:
+        break;
+      case Meanwhile::ClickConectarAgain:
+        Click(rig, Ctl::Conectar);
+        break;
+      case Meanwhile::ChooseAPort:
+        rig.window.portList()->setFocus();
+        QTest::keyClick(rig.window.portList(), Qt::Key_Up);
+        break;
+      case Meanwhile::Salir:
+        Click(rig, Ctl::Command1);
+        break;
+    }
+  });
+
+  const auto start = Clock::now();
+  Click(rig, Ctl::Conectar);
+  const auto took = Clock::now() - start;
+
+  EXPECT_GE(ticks, 4) << "the window's events ran while connecting";
+  EXPECT_EQ(boxes.seen, c.messages);
+  if (c.act == Meanwhile::Salir) {
+    EXPECT_TRUE(rig.form.m_unloaded);
+    EXPECT_LT(took, 1s) << "Salir ends the program at once";
+  }
+  if (c.act == Meanwhile::ChooseAPort) {
+    EXPECT_LT(took, 1s) << "the port change ends the attempt";
+    EXPECT_EQ(rig.form.puert, 2);
+  }
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.window.statusText(), "Desconectado");
+  EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Acts, WhileConnecting,
+    ::testing::Values(ConnectingCase{"Nothing", Meanwhile::Nothing, {kPortUnavailableBox}},
+                      // No second handshake: one attempt, one message.
+                      ConnectingCase{"ClickConectarAgain",
+                                     Meanwhile::ClickConectarAgain,
+                                     {kPortUnavailableBox}},
+                      ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
+                      ConnectingCase{"Salir", Meanwhile::Salir, {}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// A server delivers at once what the device sent while nobody was connected,
+// such as a late answer to an earlier client; none of it reaches the fields.
+TEST(NetworkPort, WhatTheServerKeptFromBeforeTheConnectionIsDropped) {
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+  QObject::connect(&server, &QTcpServer::newConnection, [&] {
+    QTcpSocket* client = server.nextPendingConnection();
+    client->write("5959595959595959590Y");
+    QObject::connect(client, &QIODevice::readyRead, client, [client] {
+      if (client->readAll().contains('Y')) client->write("0000000000000000001Y");
+    });
+  });
+  WindowRig rig(MapCom3To(QStringLiteral("tcp:127.0.0.1:%1").arg(server.serverPort())));
+  MessageBoxCloser boxes;
+  ChooseCom3(rig);
+
+  Click(rig, Ctl::Conectar);
+
+  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+  EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
+  EXPECT_EQ(rig.window.text(Ctl::horas_off), "00");
+  EXPECT_TRUE(rig.window.value(Ctl::Option3));
+}
+
+}  // namespace
