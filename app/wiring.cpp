@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QComboBox>
 
+#include <memory>
+
 #include "app/main_window.h"
 #include "handlers/activation.h"
 #include "handlers/connect.h"
@@ -35,13 +37,18 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
 
   // The second panel names the device the chosen number reaches; when a port
   // is not available, it says why, until a port is chosen or a link made.
-  auto showDevice = [&window, form, ports] {
+  // Naming a device asks the system about its ports, which takes a while:
+  // a link renames it only when the panel shows a reason.
+  auto showingReason = std::make_shared<bool>(false);
+  auto showDevice = [&window, form, ports, showingReason] {
     window.setDeviceText(DescribeComPort(form->puert, ports.path(form->puert)));
+    *showingReason = false;
   };
-  auto showOutcome = [&window, form, ports, showDevice](const Outcome& outcome) {
+  auto showOutcome = [&window, form, ports, showDevice, showingReason](const Outcome& outcome) {
     if (outcome.result == Result::PortUnavailable) {
       window.setDeviceText(DescribeFault(form->puert, ports.path(form->puert), outcome.fault));
-    } else if (outcome.result == Result::Done && form->Conecta == 0) {
+      *showingReason = true;
+    } else if (outcome.result == Result::Done && form->Conecta == 0 && *showingReason) {
       showDevice();
     }
   };

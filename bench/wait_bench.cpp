@@ -1,4 +1,5 @@
-// wait_bench: the link handshake and a fruitless wait with the real window,
+// wait_bench: the link handshake (straight on the line and through ser2net)
+// and a fruitless wait with the real window,
 // QSerialPort and the event-loop clock against the built simulator, the CPU
 // that waiting costs, and how fast and how large the program starts.
 // Prints one "name: value" line per figure.
@@ -24,6 +25,7 @@
 
 #include "app/options.h"
 #include "app/program.h"
+#include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "support/child_process.h"
 #include "support/window_rig.h"
@@ -102,21 +104,37 @@ class MessageBoxWatch : public QObject {
   }
 };
 
-double HandshakeMs() {
+// Click to "Conectado", then a disconnect, ready for the next run.
+double OneHandshakeMs(WindowRig& rig) {
+  const auto start = Clock::now();
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  const auto linked = Clock::now();
+  if (rig.window.statusText() != QLatin1String(kLinkedStatus)) Fail("the handshake failed");
+  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  return Millis(linked - start).count();
+}
+
+struct Handshakes {
+  double directMs = 0;
+  double ser2netMs = 0;
+};
+
+// The same simulated device straight on its line and through ser2net, in
+// alternating runs.
+Handshakes HandshakesMs() {
   SimProcess sim({});
   if (sim.path().isEmpty()) Fail("timer-sim did not start");
-  WindowRig rig(MapCom1To(sim.path()));
-  std::vector<double> runs;
+  Ser2netProcess server(sim.path());
+  if (server.address().isEmpty()) Fail("ser2net did not start: " + server.problem().toStdString());
+  WindowRig direct(MapCom1To(sim.path()));
+  WindowRig served(MapCom1To(server.address()));
+  std::vector<double> directRuns;
+  std::vector<double> servedRuns;
   for (int i = 0; i < kHandshakeRuns; ++i) {
-    const auto start = Clock::now();
-    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-    const auto linked = Clock::now();
-    if (rig.window.statusText() != QLatin1String(kLinkedStatus)) Fail("the handshake failed");
-    runs.push_back(Millis(linked - start).count());
-    // Disconnects, ready for the next run.
-    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    directRuns.push_back(OneHandshakeMs(direct));
+    servedRuns.push_back(OneHandshakeMs(served));
   }
-  return Median(runs);
+  return {Median(directRuns), Median(servedRuns)};
 }
 
 struct FruitlessWait {
@@ -212,10 +230,11 @@ int main(int argc, char* argv[]) {
   const Startup startup = Startups();
 
   QApplication app(argc, argv);
-  const double handshake = HandshakeMs();
+  const Handshakes handshakes = HandshakesMs();
   const FruitlessWait fruitless = FruitlessWaits();
 
-  std::printf("handshake_ms: %.1f\n", handshake);
+  std::printf("handshake_ms: %.1f\n", handshakes.directMs);
+  std::printf("handshake_ser2net_ms: %.1f\n", handshakes.ser2netMs);
   std::printf("wire_ms: %.1f\n", wireMs);
   std::printf("fruitless_wait_ms: %.1f\n", fruitless.medianMs);
   std::printf("wait_cpu_percent: %.1f\n", fruitless.cpuPercent);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, configures, builds and runs every test through
-# CTest; then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# clang-tidy over the sources, and each fuzz target for 30 s.
+# Installs what is missing, configures, builds (with gcc) and runs every test
+# through CTest; then the same suite built with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer, clang-tidy over the sources, and each fuzz target
+# for 30 s. Every build treats compiler warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +12,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 ctest --test-dir build --output-on-failure -j2
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIMER_SANITIZE=ON
+CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIMER_SANITIZE=ON
 cmake --build build-asan
 ctest --test-dir build-asan --output-on-failure -j2
 

@@ -280,7 +280,13 @@ TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {
   EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
   ExpectUnlinked(rig);
   EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path() + " · en uso por otro programa");
-  // Choosing a port names its device again.
+  // Once the other program lets go, a link names the device again, and so
+  // does choosing a port.
+  other.close();
+  ClickConectar(rig);
+  EXPECT_EQ(rig.window.statusText(), "Conectado");
+  EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path());
+  rig.window.setDeviceText(QStringLiteral("stale"));
   rig.window.portList()->setFocus();
   QTest::keyClick(rig.window.portList(), Qt::Key_Down);
   EXPECT_EQ(rig.window.deviceText(), "Com2: sin dispositivo");
