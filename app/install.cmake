@@ -26,6 +26,39 @@ foreach(size 16 32 48 64 128)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
+# Manual pages, from the programs' own --help and a few added sections.
+find_program(TIMER_HELP2MAN help2man)
+if(TIMER_HELP2MAN)
+  set(_man_pages)
+  foreach(entry
+      "timer-rs232|program and fire an RS-232 timer device"
+      "timerctl|read, program, fire and find RS-232 timer devices from scripts"
+      "timer-sim|a simulated RS-232 timer device on a pseudo-terminal")
+    string(REPLACE "|" ";" entry "${entry}")
+    list(GET entry 0 program)
+    list(GET entry 1 summary)
+    if(NOT TARGET ${program})
+      continue()
+    endif()
+    set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
+    set(include ${PROJECT_SOURCE_DIR}/docs/man/${program}.h2m)
+    add_custom_command(OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+              ${TIMER_HELP2MAN} --no-info --section=1 --name=${summary}
+              --include=${include} --output=${page} $<TARGET_FILE:${program}>
+      COMMAND gzip -9nf ${page}
+      DEPENDS ${program} ${include}
+      COMMENT "Manual page ${program}(1)"
+      VERBATIM)
+    list(APPEND _man_pages ${page}.gz)
+  endforeach()
+  add_custom_target(manual_pages ALL DEPENDS ${_man_pages})
+  install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  message(WARNING "help2man not found: no manual pages (scripts/install-deps.sh installs it)")
+endif()
+
 # --- Debian package --------------------------------------------------------
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME timer-rs232)

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 
 #include <cstdio>
 
@@ -32,7 +33,14 @@ int main(int argc, char* argv[]) {
   SetApplicationInfo();
   // Reasons read "timer-rs232: cannot open ...", as a command-line program's do.
   qSetMessagePattern(QStringLiteral("%{appname}: %{message}"));
-  Program program(options);
+  QFile trace(options.traceFile);
+  if (!options.traceFile.isEmpty() &&
+      !trace.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    std::fprintf(stderr, "timer-rs232: --trace %s: %s\n", qPrintable(options.traceFile),
+                 qPrintable(trace.errorString()));
+    return 2;
+  }
+  Program program(options, options.traceFile.isEmpty() ? nullptr : &trace);
   program.Start();
   return QApplication::exec();
 }

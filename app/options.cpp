@@ -20,9 +20,15 @@ Options ParseOptions(const QStringList& arguments) {
                      "--port 1=/dev/ttyUSB0, or a serial device server's raw TCP port, e.g. "
                      "--port 3=tcp:10.0.0.5:4001. Repeatable."),
       QStringLiteral("N=PATH"));
+  const QCommandLineOption trace(
+      QStringLiteral("trace"),
+      QStringLiteral("Writes every byte sent and received to FILE, one line each: milliseconds "
+                     "since the start, tx or rx, the characters and their hex codes."),
+      QStringLiteral("FILE"));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(port);
+  parser.addOption(trace);
 
   Options options;
   if (!parser.parse(arguments)) {
@@ -59,5 +65,6 @@ Options ParseOptions(const QStringList& arguments) {
     }
     options.ports.set(parsed.number, parsed.path);
   }
+  options.traceFile = parser.value(trace);
   return options;
 }

@@ -14,6 +14,8 @@ struct Options {
 
   // The given --port numbers; empty when none was given.
   PortMap ports;
+  // --trace: where every byte sent and received is written; empty: nowhere.
+  QString traceFile;
 };
 
 // Reads the program's command line (arguments[0] is the program).

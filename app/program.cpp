@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QFileDevice>
 
 #include "app/app_icon.h"
 #include "app/port_config.h"
@@ -24,8 +25,19 @@ PortMap PortsOf(const Options& options) {
 
 }  // namespace
 
-Program::Program(const Options& options) : m_port(PortsOf(options)) {
+Program::Program(const Options& options, QIODevice* trace)
+    : m_port(PortsOf(options)), m_form(m_window, line(trace), m_clock) {
   ConnectHandlers(m_window, m_form, m_port.portMap());
+}
+
+SerialPort& Program::line(QIODevice* trace) {
+  if (!trace) return m_port;
+  m_tracer = std::make_unique<TracingPort>(m_port, [trace](const QString& text) {
+    trace->write((text + QLatin1Char('\n')).toUtf8());
+    // A technician reads it while the program runs, and after a crash.
+    if (auto* file = qobject_cast<QFileDevice*>(trace)) file->flush();
+  });
+  return *m_tracer;
 }
 
 void Program::Start() {

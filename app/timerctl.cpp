@@ -1,87 +1,92 @@
 #include "app/timerctl.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cstdio>
+#include <mutex>
 #include <optional>
 
-#include "app/headless_view.h"
+#include <unistd.h>
+
 #include "app/port_config.h"
-#include "handlers/activation.h"
-#include "handlers/connect.h"
-#include "handlers/field_check.h"
-#include "handlers/form.h"
-#include "handlers/port_selection.h"
-#include "handlers/upload.h"
-#include "link/com_port.h"
-#include "link/event_loop_clock.h"
+#include "app/programmer.h"
+#include "app/timer_config.h"
 #include "link/port_map.h"
-#include "model/form1.h"
 #include "model/protocol.h"
 #include "model/texts.h"
 
 namespace {
 
 constexpr char kHelpText[] =
-    R"(Usage: timerctl [--port N=PATH]... [--com N | --device PATH] COMMAND [OPTIONS]
+    R"help(Usage: timerctl [OPTIONS] COMMAND
 
-Reads, programs and fires a timer device on an RS-232 line (2400 baud, 8N1),
-with the same port map, commands and answers as the timer-rs232 window.
+Reads, programs and fires timer devices on RS-232 lines (2400 baud, 8N1), with
+the same port map, commands and answers as the timer-rs232 window.
 
 Commands:
   read                  Links (probe "Y") and prints the device's configuration:
                         the monostable, ON and OFF times as HH:MM:SS and the
-                        power-up state. With --json, as one JSON object.
+                        power-up state. With --json, as one JSON object, which
+                        upload --from takes back.
   upload                Links, takes the read-back as the starting point, changes
-                        what is given, and sends the configuration:
+                        what is given, sends the configuration, then reads it
+                        back and compares:
+                          --from FILE           a configuration file (- for
+                                                standard input); the options
+                                                below override single values
                           --mode mono|bi        (default mono)
                           --mono HH:MM:SS       monostable time
                           --on HH:MM:SS         bistable ON time
                           --off HH:MM:SS        bistable OFF time
                           --power-up on|off     state at power-up
+                          --no-verify           skips the read-back
                         Hours 00-99, minutes and seconds 00-59, two digits each.
                         A read-back that is not a well-formed configuration is
-                        refused unless all of --mono, --on, --off and --power-up
-                        are given.
+                        refused unless mono, on, off and power-up are all given.
   fire                  Links and fires the timer ("E").
+  scan                  Probes every Com number that designates a device (or
+                        the ones given) at once, and says which has a timer.
 
-Port:
+Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
                         or with N=tcp:HOST:PORT the raw TCP port of a serial
                         device server. Repeatable, and over the [ports] group of
                         ~/.config/timer-rs232/timer-rs232.conf. Without either,
                         the system's serial ports: ttyS by number, then ttyUSB,
                         then ttyACM, then the rest.
-  --com N               The Com number to use (default 1).
-  --device PATH         Uses the device PATH (or tcp:HOST:PORT) directly.
+  --com N               A Com number to use (default 1). Repeatable.
+  --device PATH         A device PATH (or tcp:HOST:PORT) to use directly.
+                        Repeatable.
+  --all                 Every Com number that designates a device.
+  With more than one device, or --all, all of them are served at once and each
+  gets one line, in the order given: "Com2 /dev/ttyUSB1: ok", "...: no answer",
+  "...: port unavailable (REASON)", "...: verification failed (...)".
+
+Output:
+  --json                One JSON object per device.
+  --trace               Every byte sent and received, on standard error:
+                        milliseconds since the start, tx or rx, the characters
+                        (others as \xNN) and their hex codes.
+  -h, --help            Shows this help.
+  --version             Shows the version.
 
 Exit status:
-  0  success
-  1  the device did not answer ("El dispositivo no se encuentra")
-  2  bad usage, or a value out of range (the field's range message)
+  0  success (scan: a timer answered)
+  1  the device did not answer ("El dispositivo no se encuentra"); scan: no timer
+  2  bad usage, a bad configuration file, or a value out of range
   3  the port is not available ("El puerto no esta disponible"; the reason follows)
-)";
+  4  the device acknowledged an upload but reads back something else
+  With several devices, the largest code among them.
+)help";
 
-struct Time {
-  QString hours, minutes, seconds;
-};
-
-// Fields in device order: seconds, minutes, hours.
-struct Group {
-  const char* option;
-  Ctl seconds, minutes, hours;
-};
-constexpr Group kGroups[] = {
-    {"mono", Ctl::segundos, Ctl::minutos, Ctl::horas},
-    {"on", Ctl::segundos_on, Ctl::minutos_on, Ctl::horas_on},
-    {"off", Ctl::segundos_off, Ctl::minutos_off, Ctl::horas_off},
-};
+constexpr int kExitNoTimerFound = kExitNoAnswer;
 
 void Print(FILE* stream, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), stream);
-  std::fputc('\n', stream);
+  std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
 }
 
 int Fail(int code, const QString& message) {
@@ -89,68 +94,83 @@ int Fail(int code, const QString& message) {
   return code;
 }
 
-// "HH:MM:SS" with two digits each; the ranges are checked as the window does.
-std::optional<Time> ParseTime(const QString& text, QString* error) {
-  const QStringList parts = text.split(QLatin1Char(':'));
-  if (parts.size() != 3 || parts[0].size() != 2 || parts[1].size() != 2 || parts[2].size() != 2) {
-    *error = QStringLiteral("expected HH:MM:SS, got \"%1\"").arg(text);
-    return std::nullopt;
-  }
-  const Time time{parts[0], parts[1], parts[2]};
-  if (!Accepts(FieldKind::Hours, time.hours)) {
-    *error = QString::fromUtf8(RangeMessage(FieldKind::Hours).prompt);
-  } else if (!Accepts(FieldKind::MinutesSeconds, time.minutes) ||
-             !Accepts(FieldKind::MinutesSeconds, time.seconds)) {
-    *error = QString::fromUtf8(RangeMessage(FieldKind::MinutesSeconds).prompt);
-  } else {
-    return time;
-  }
-  return std::nullopt;
+QString Word(bool on) {
+  return on ? QStringLiteral("on") : QStringLiteral("off");
 }
 
-int ExitCode(Result result) {
-  switch (result) {
-    case Result::Done:
-      return kExitOk;
-    case Result::Refused:
-      return kExitUsage;
-    case Result::PortUnavailable:
-      return kExitPortUnavailable;
-    case Result::NoAnswer:
-    case Result::PortClosed:
-    case Result::Unloaded:
-    case Result::Busy:
-      break;
-  }
-  return kExitNoAnswer;
+// "mono 01:30:15, on 00:00:10, off 00:02:00, power-up off"
+QString Summary(const TimerConfig& c) {
+  return QStringLiteral("mono %1, on %2, off %3, power-up %4")
+      .arg(c.mono->text(), c.on->text(), c.off->text(), Word(*c.powerUpOn));
 }
 
-// Writes the failures the handlers showed to stderr, as the window shows
-// them, the port's reason after the last; returns the outcome's exit code.
-int Finish(HeadlessView& view, const Outcome& outcome) {
-  QStringList failures;
-  for (const HeadlessView::Shown& shown : view.takeMessages()) {
-    if (shown.icon == MsgIcon::Error) failures << shown.prompt;
-  }
-  if (outcome.result == Result::PortUnavailable && !outcome.reason.isEmpty() &&
-      !failures.isEmpty()) {
-    failures.last() += QStringLiteral(" (") + outcome.reason + QLatin1Char(')');
-  }
-  for (const QString& failure : failures) Print(stderr, failure);
-  return ExitCode(outcome.result);
+// The text form of a read: one line per time, then the power-up state.
+void PrintConfiguration(const TimerConfig& c) {
+  Print(stdout, QStringLiteral("mono: ") + c.mono->text());
+  Print(stdout, QStringLiteral("on  : ") + c.on->text());
+  Print(stdout, QStringLiteral("off : ") + c.off->text());
+  Print(stdout, QStringLiteral("power-up: ") + Word(*c.powerUpOn));
 }
 
-bool WellFormed(const HeadlessView& view) {
-  for (Ctl field : kDeviceFieldOrder) {
-    const QString text = view.text(field);
-    if (text.size() != 2 || !Accepts(KindOf(field), text)) return false;
+bool WellFormed(const TimerConfig& c) {
+  QString ignored;
+  for (const std::optional<Hms>& t : {c.mono, c.on, c.off}) {
+    if (!ParseHms(t->text(), &ignored)) return false;
   }
   return true;
 }
 
-QString TimeOf(const HeadlessView& view, const Group& g) {
-  return view.text(g.hours) + QLatin1Char(':') + view.text(g.minutes) + QLatin1Char(':') +
-         view.text(g.seconds);
+QString Line(const Target& target, const DeviceResult& r, bool scan) {
+  QString line = target.label + QStringLiteral(": ");
+  if (scan && r.code == kExitOk) return line + QStringLiteral("timer (") +
+                                        Summary(*r.configuration) + QLatin1Char(')');
+  line += r.result;
+  if (!r.reason.isEmpty()) line += QStringLiteral(" (") + r.reason + QLatin1Char(')');
+  if (!r.differences.isEmpty())
+    line += QStringLiteral(" (") + r.differences.join(QStringLiteral("; ")) + QLatin1Char(')');
+  if (r.code == kExitOk && r.configuration)
+    line += QStringLiteral(" (") + Summary(*r.configuration) + QLatin1Char(')');
+  return line;
+}
+
+QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
+  QJsonObject object;
+  object.insert(QStringLiteral("port"), target.label);
+  object.insert(QStringLiteral("result"),
+                scan && r.code == kExitOk ? QStringLiteral("timer") : r.result);
+  if (!r.reason.isEmpty()) object.insert(QStringLiteral("reason"), r.reason);
+  if (r.configuration) object.insert(QStringLiteral("configuration"), ToJson(*r.configuration));
+  if (!r.differences.isEmpty())
+    object.insert(QStringLiteral("differences"), QJsonArray::fromStringList(r.differences));
+  return object;
+}
+
+// What one device's run says, as the window would have said it: its failure
+// messages, the port's reason after the port's message, the differences a
+// verification found.
+void PrintFailures(const DeviceResult& r) {
+  QStringList lines = r.messages;
+  if (r.code == kExitPortUnavailable && !r.reason.isEmpty() && !lines.isEmpty())
+    lines.last() += QStringLiteral(" (") + r.reason + QLatin1Char(')');
+  if (r.code == kExitUsage && lines.isEmpty()) lines << r.reason;
+  lines += r.differences;
+  for (const QString& line : lines) Print(stderr, line);
+}
+
+std::optional<QByteArray> ReadFile(const QString& name, QString* error) {
+  QFile file;
+  bool opened = false;
+  if (name == QLatin1String("-")) {
+    opened = file.open(stdin, QIODevice::ReadOnly);
+  } else {
+    file.setFileName(name);
+    opened = file.open(QIODevice::ReadOnly);
+  }
+  if (!opened) {
+    *error = QStringLiteral("%1: %2").arg(name, file.errorString());
+    return std::nullopt;
+  }
+  return file.readAll();
 }
 
 }  // namespace
@@ -163,14 +183,18 @@ int RunTimerctl(const QStringList& arguments) {
   const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("N=PATH"));
   const QCommandLineOption com(QStringLiteral("com"), QString(), QStringLiteral("N"));
   const QCommandLineOption device(QStringLiteral("device"), QString(), QStringLiteral("PATH"));
+  const QCommandLineOption all(QStringLiteral("all"), QString());
   const QCommandLineOption json(QStringLiteral("json"), QString());
+  const QCommandLineOption trace(QStringLiteral("trace"), QString());
+  const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("FILE"));
+  const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
   const QCommandLineOption mode(QStringLiteral("mode"), QString(), QStringLiteral("mono|bi"));
   const QCommandLineOption powerUp(QStringLiteral("power-up"), QString(), QStringLiteral("on|off"));
-  parser.addOptions({help, version, port, com, device, json, mode, powerUp});
-  for (const Group& g : kGroups) {
-    parser.addOption(
-        QCommandLineOption(QString::fromLatin1(g.option), QString(), QStringLiteral("HH:MM:SS")));
-  }
+  const QCommandLineOption mono(QStringLiteral("mono"), QString(), QStringLiteral("HH:MM:SS"));
+  const QCommandLineOption on(QStringLiteral("on"), QString(), QStringLiteral("HH:MM:SS"));
+  const QCommandLineOption off(QStringLiteral("off"), QString(), QStringLiteral("HH:MM:SS"));
+  parser.addOptions({help, version, port, com, device, all, json, trace, from, noVerify, mode,
+                     powerUp, mono, on, off});
 
   if (!parser.parse(arguments)) return Fail(kExitUsage, parser.errorText());
   if (parser.isSet(help)) {
@@ -183,116 +207,151 @@ int RunTimerctl(const QStringList& arguments) {
   }
   const QStringList positional = parser.positionalArguments();
   const QString command = positional.value(0);
-  if (positional.size() != 1 || !QStringList{"read", "upload", "fire"}.contains(command))
+  if (positional.size() != 1 ||
+      !QStringList{"read", "upload", "fire", "scan"}.contains(command))
     return Fail(kExitUsage,
-                QStringLiteral("expected one command: read, upload or fire (see --help)"));
+                QStringLiteral("expected one command: read, upload, fire or scan (see --help)"));
+  const bool scan = command == QLatin1String("scan");
+  const bool upload = command == QLatin1String("upload");
 
-  // Which device: --device, or --com N under the port map.
+  // What to upload, all checked before any line is touched.
+  Request request;
+  request.job = upload                                ? Job::Upload
+                : command == QLatin1String("fire") ? Job::Fire
+                                                      : Job::Read;
+  request.verify = !parser.isSet(noVerify);
+  for (const QCommandLineOption* option : {&from, &mode, &powerUp, &mono, &on, &off, &noVerify}) {
+    if (parser.isSet(*option) && !upload)
+      return Fail(kExitUsage, QStringLiteral("--%1 goes with upload").arg(option->names().first()));
+  }
+  if (parser.isSet(from)) {
+    QString error;
+    const std::optional<QByteArray> text = ReadFile(parser.value(from), &error);
+    if (!text) return Fail(kExitUsage, error);
+    const QString source =
+        parser.value(from) == QLatin1String("-") ? QStringLiteral("standard input") : parser.value(from);
+    const std::optional<TimerConfig> file = ParseTimerConfig(*text, source, &error);
+    if (!file) return Fail(kExitUsage, error);
+    request.changes = *file;
+  }
+  TimerConfig given;
+  for (const QCommandLineOption* option : {&mono, &on, &off}) {
+    if (!parser.isSet(*option)) continue;
+    QString error;
+    const std::optional<Hms> time = ParseHms(parser.value(*option), &error);
+    if (!time) return Fail(kExitUsage, QStringLiteral("--%1: %2").arg(option->names().first(), error));
+    (option == &mono ? given.mono : option == &on ? given.on : given.off) = time;
+  }
+  if (parser.isSet(mode)) {
+    const QString value = parser.value(mode);
+    if (value != QLatin1String("mono") && value != QLatin1String("bi"))
+      return Fail(kExitUsage, QStringLiteral("--mode takes mono or bi"));
+    given.bistable = value == QLatin1String("bi");
+  }
+  if (parser.isSet(powerUp)) {
+    const QString value = parser.value(powerUp);
+    if (value != QLatin1String("on") && value != QLatin1String("off"))
+      return Fail(kExitUsage, QStringLiteral("--power-up takes on or off"));
+    given.powerUpOn = value == QLatin1String("on");
+  }
+  request.changes.update(given);
+
+  // Which devices: --device and --com in the order given, or --all.
+  std::vector<Target> targets;
   PortMap map;
-  qint16 number = 1;
-  if (parser.isSet(device)) {
-    if (parser.isSet(com) || parser.isSet(port))
-      return Fail(kExitUsage, QStringLiteral("--device goes without --com and --port"));
-    const QString path = parser.value(device);
-    if (IsNetworkPath(path) && !ParseNetworkPath(path))
-      return Fail(kExitUsage, QStringLiteral("--device %1: expected tcp:HOST:PORT").arg(path));
-    map.set(1, path);
-  } else {
-    PortMap given;
+  const bool byNumber = parser.isSet(com) || parser.isSet(all) || !parser.isSet(device);
+  if (parser.isSet(port) || byNumber) {
+    PortMap fromCommandLine;
     for (const QString& value : parser.values(port)) {
       PortOption option;
       QString error;
       if (!ParsePortOption(value, &option, &error))
         return Fail(kExitUsage, QStringLiteral("--port ") + error);
-      given.set(option.number, option.path);
+      fromCommandLine.set(option.number, option.path);
     }
-    map = PortsOverConfiguration(given);
+    map = PortsOverConfiguration(fromCommandLine);
     if (map.isEmpty()) map = PortMap::FromSystem();
-    if (parser.isSet(com)) {
+  }
+  const auto byCom = [&map](qint16 number) {
+    const QString path = map.path(number);
+    return Target{path.isEmpty() ? PortEntry(number) : PortEntry(number) + QLatin1Char(' ') + path,
+                  map, number};
+  };
+  int comIndex = 0;
+  int deviceIndex = 0;
+  const QStringList names = parser.optionNames();
+  for (const QString& name : names) {
+    if (name == QLatin1String("com")) {
       bool ok = false;
-      number = static_cast<qint16>(parser.value(com).toInt(&ok));
+      const int number = parser.values(com).value(comIndex++).toInt(&ok);
       if (!ok || number < 1 || number > kPortCount)
-        return Fail(kExitUsage,
-                    QStringLiteral("--com takes a number from 1 to %1").arg(kPortCount));
+        return Fail(kExitUsage, QStringLiteral("--com takes a number from 1 to %1").arg(kPortCount));
+      targets.push_back(byCom(static_cast<qint16>(number)));
+    } else if (name == QLatin1String("device")) {
+      const QString path = parser.values(device).value(deviceIndex++);
+      if (IsNetworkPath(path) && !ParseNetworkPath(path))
+        return Fail(kExitUsage, QStringLiteral("--device %1: expected tcp:HOST:PORT").arg(path));
+      PortMap alone;
+      alone.set(1, path);
+      targets.push_back({path, alone, 1});
     }
   }
-
-  // Upload values, all checked before the line is touched.
-  std::optional<Time> times[3];
-  for (int i = 0; i < 3; ++i) {
-    const QString name = QString::fromLatin1(kGroups[i].option);
-    if (!parser.isSet(name)) continue;
-    if (command != QLatin1String("upload"))
-      return Fail(kExitUsage, QStringLiteral("--%1 goes with upload").arg(name));
-    QString error;
-    times[i] = ParseTime(parser.value(name), &error);
-    if (!times[i]) return Fail(kExitUsage, QStringLiteral("--%1: %2").arg(name, error));
-  }
-  const QString modeValue = parser.value(mode);
-  if (parser.isSet(mode) && modeValue != QLatin1String("mono") && modeValue != QLatin1String("bi"))
-    return Fail(kExitUsage, QStringLiteral("--mode takes mono or bi"));
-  const QString powerValue = parser.value(powerUp);
-  if (parser.isSet(powerUp) && powerValue != QLatin1String("on") &&
-      powerValue != QLatin1String("off"))
-    return Fail(kExitUsage, QStringLiteral("--power-up takes on or off"));
-  if ((parser.isSet(mode) || parser.isSet(powerUp)) && command != QLatin1String("upload"))
-    return Fail(kExitUsage, QStringLiteral("--mode and --power-up go with upload"));
-
-  HeadlessView view;
-  ComPort serial(map);
-  EventLoopClock clock;
-  Form1 form(view, serial, clock);
-  Form_Load(form);
-  view.setListIndex(Ctl::Combo1, number - 1);
-  Combo1_Click(form);
-
-  if (const int code = Finish(view, Conectar_Click(form)); code != kExitOk) return code;
-
-  if (command == QLatin1String("read")) {
-    const bool on = view.value(Ctl::Option3);
-    if (parser.isSet(json)) {
-      QJsonObject object;
-      for (const Group& g : kGroups) object.insert(QLatin1String(g.option), TimeOf(view, g));
-      object.insert(QStringLiteral("power_up"), on ? QStringLiteral("on") : QStringLiteral("off"));
-      object.insert(QStringLiteral("well_formed"), WellFormed(view));
-      Print(stdout, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
-    } else {
-      for (const Group& g : kGroups)
-        Print(stdout,
-              QStringLiteral("%1: %2").arg(QLatin1String(g.option), -4).arg(TimeOf(view, g)));
-      Print(stdout, QStringLiteral("power-up: %1").arg(on ? "on" : "off"));
+  const bool everyDevice = parser.isSet(all) || (scan && targets.empty());
+  if (everyDevice) {
+    if (!targets.empty())
+      return Fail(kExitUsage, QStringLiteral("--all goes without --com and --device"));
+    for (int n = 1; n <= kPortCount; ++n) {
+      if (!map.path(n).isEmpty()) targets.push_back(byCom(static_cast<qint16>(n)));
     }
-    Conectar_Click(form);
-    return kExitOk;
+    if (targets.empty()) return Fail(kExitPortUnavailable, QStringLiteral("no port designates a device"));
+  }
+  if (targets.empty()) targets.push_back(byCom(1));
+
+  const bool lines = scan || everyDevice || targets.size() > 1;
+  const bool asJson = parser.isSet(json);
+  std::mutex stderrLock;
+  if (parser.isSet(trace)) {
+    request.trace = [&stderrLock, lines](const QString& label, const QString& text) {
+      const std::lock_guard<std::mutex> lock(stderrLock);
+      Print(stderr, lines ? label + QStringLiteral(": ") + text : text);
+    };
   }
 
-  if (command == QLatin1String("fire")) {
-    const int code = Finish(view, fire_Click(form));
-    if (form.Conecta == 0) Conectar_Click(form);
-    return code;
+  if (!lines) {
+    const DeviceResult r = RunOnDevice(targets.front(), request);
+    PrintFailures(r);
+    if (r.code == kExitOk && r.configuration) {
+      if (asJson) {
+        QJsonObject object = ToJson(*r.configuration);
+        object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
+        Print(stdout, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+      } else {
+        PrintConfiguration(*r.configuration);
+      }
+    }
+    return r.code;
   }
 
-  const bool everything = times[0] && times[1] && times[2] && parser.isSet(powerUp);
-  if (!everything && !WellFormed(view)) {
-    Conectar_Click(form);
-    return Fail(kExitUsage,
-                QStringLiteral("the device's read-back is not a well-formed configuration; give "
-                               "--mono, --on, --off and --power-up"));
+  // Progress only where someone watches it.
+  const bool terminal = ::isatty(STDERR_FILENO) != 0;
+  const int total = static_cast<int>(targets.size());
+  const std::vector<DeviceResult> results =
+      RunOnDevices(targets, request, [&](int done) {
+        if (!terminal) return;
+        const std::lock_guard<std::mutex> lock(stderrLock);
+        std::fprintf(stderr, "\r%d/%d%s", done, total, done == total ? "\r\033[K" : "");
+        std::fflush(stderr);
+      });
+  int code = kExitOk;
+  bool timerFound = false;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const DeviceResult& r = results[i];
+    code = std::max(code, r.code);
+    timerFound = timerFound || r.code == kExitOk;
+    Print(stdout, asJson ? QString::fromUtf8(QJsonDocument(JsonLine(targets[i], r, scan))
+                                                 .toJson(QJsonDocument::Compact))
+                         : Line(targets[i], r, scan));
   }
-  for (int i = 0; i < 3; ++i) {
-    if (!times[i]) continue;
-    view.setText(kGroups[i].hours, times[i]->hours);
-    view.setText(kGroups[i].minutes, times[i]->minutes);
-    view.setText(kGroups[i].seconds, times[i]->seconds);
-  }
-  const bool bistable = modeValue == QLatin1String("bi");
-  view.setValue(Ctl::Option1, !bistable);
-  view.setValue(Ctl::Option2, bistable);
-  if (parser.isSet(powerUp)) {
-    view.setValue(Ctl::Option3, powerValue == QLatin1String("on"));
-    view.setValue(Ctl::Option4, powerValue != QLatin1String("on"));
-  }
-  const int code = Finish(view, enviar_Click(form));
-  if (form.Conecta == 0) Conectar_Click(form);
+  if (scan) return timerFound ? kExitOk : kExitNoTimerFound;
   return code;
 }

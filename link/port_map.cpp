@@ -69,6 +69,11 @@ std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
   return NetworkAddress{host, static_cast<quint16>(port)};
 }
 
+QString DescribeLine(int number, const QString& path) {
+  const QString com = QStringLiteral("Com%1").arg(number);
+  return path.isEmpty() ? com : com + QStringLiteral(" (") + path + QLatin1Char(')');
+}
+
 QString DescribeComPort(int number, const QString& path) {
   const QString com = PortEntry(number) + QStringLiteral(": ");
   if (path.isEmpty()) return com + QString::fromUtf8(kNoDeviceBehind);

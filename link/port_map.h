@@ -30,6 +30,10 @@ class PortMap {
 // number, then ttyACM by number, then every other name alphabetically.
 QStringList OrderPortNames(QStringList systemLocations);
 
+// "Com1 (/dev/ttyUSB0)", or "Com7" when no device stands behind it: which
+// line a message is about.
+QString DescribeLine(int number, const QString& path);
+
 // What Com `number` reaches, for the operator: "Com1: /dev/ttyUSB0 · FT232R USB
 // UART · A50285BI", or that no device stands behind it.
 QString DescribeComPort(int number, const QString& path);

@@ -62,7 +62,7 @@ bool QtSerialPort::open() {
   if (m_port.isOpen()) return false;
   const QString path = m_map.path(m_number);
   if (path.isEmpty()) {
-    m_error = QStringLiteral("Com%1: no device stands behind this number").arg(m_number);
+    m_error = QStringLiteral("no device stands behind this number");
     m_fault = PortFault::NoDevice;
   } else if (openDevice(path)) {
     ++m_opening;
@@ -70,7 +70,8 @@ bool QtSerialPort::open() {
     m_fault = PortFault::None;
     return true;
   }
-  qCWarning(lcLine, "cannot open %s", qUtf8Printable(m_error));
+  qCWarning(lcLine, "cannot open %s: %s", qUtf8Printable(DescribeLine(m_number, path)),
+            qUtf8Printable(m_error));
   return false;
 }
 
@@ -89,7 +90,7 @@ bool QtSerialPort::openDevice(const QString& path) {
     m_port.clearError();
     return true;
   }
-  m_error = QStringLiteral("Com%1 (%2): %3").arg(m_number).arg(path, m_port.errorString());
+  m_error = m_port.errorString();
   m_fault = FaultOfOpening(path, m_port.error());
   m_port.close();
   return false;
@@ -156,9 +157,10 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     case QSerialPort::WriteError: {
       // Qt keeps the port open after these; nothing more will pass through it.
       m_failed = true;
-      m_error = QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString());
+      m_error = m_port.errorString();
       m_fault = PortFault::Unplugged;
-      qCWarning(lcLine, "%s", qUtf8Printable(m_error));
+      qCWarning(lcLine, "%s: %s", qUtf8Printable(DescribeLine(m_number, m_map.path(m_number))),
+                qUtf8Printable(m_error));
       // Reported once QSerialPort has finished handling its error: whoever is
       // told may close the port.
       const quint64 opening = m_opening;

@@ -42,7 +42,8 @@ class SerialPort {
   // True once the line has failed while open (adapter unplugged, device gone):
   // the port stays nominally open but nothing more will come through it.
   virtual bool failed() const = 0;
-  // Why the last opening failed, or why the line failed, for stderr...
+  // Why the last opening failed, or why the line failed, in the system's
+  // words ("Permission denied") for stderr...
   virtual QString errorText() const = 0;
   // ...and in the operator's terms.
   virtual PortFault fault() const = 0;

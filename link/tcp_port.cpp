@@ -62,7 +62,7 @@ bool TcpPort::open() {
   const std::optional<NetworkAddress> address = ParseNetworkPath(m_path);
   m_failed = false;
   if (!address) {
-    m_error = QStringLiteral("Com%1: no network address stands behind this number").arg(m_number);
+    m_error = QStringLiteral("no network address stands behind this number");
     m_fault = PortFault::NoDevice;
   } else if (connectTo(*address)) {
     m_open = true;
@@ -71,7 +71,10 @@ bool TcpPort::open() {
     m_fault = PortFault::None;
     return true;
   }
-  if (m_fault != PortFault::None) qCWarning(lcLine, "cannot open %s", qUtf8Printable(m_error));
+  if (m_fault != PortFault::None) {
+    qCWarning(lcLine, "cannot open %s: %s", qUtf8Printable(DescribeLine(m_number, m_path)),
+              qUtf8Printable(m_error));
+  }
   return false;
 }
 
@@ -114,11 +117,9 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   if (m_socket.state() == QAbstractSocket::ConnectedState) return true;
   const bool timedOut = m_socket.state() != QAbstractSocket::UnconnectedState;
   m_fault = timedOut ? PortFault::NoResponse : FaultOfConnecting(m_socket.error());
-  m_error = QStringLiteral("Com%1 (%2): %3")
-                .arg(m_number)
-                .arg(m_path, timedOut ? QStringLiteral("no answer within %1 s")
-                                            .arg(std::chrono::seconds(kConnectTime).count())
-                                      : m_socket.errorString());
+  m_error = timedOut ? QStringLiteral("no answer within %1 s")
+                           .arg(std::chrono::seconds(kConnectTime).count())
+                     : m_socket.errorString();
   m_socket.abort();
   return false;
 }
@@ -216,8 +217,9 @@ void TcpPort::lineLost() {
   if (!m_open || m_failed) return;
   m_failed = true;
   m_fault = PortFault::ConnectionLost;
-  m_error = QStringLiteral("%1: %2").arg(m_path, m_socket.errorString());
-  qCWarning(lcLine, "%s", qUtf8Printable(m_error));
+  m_error = m_socket.errorString();
+  qCWarning(lcLine, "%s: %s", qUtf8Printable(DescribeLine(m_number, m_path)),
+            qUtf8Printable(m_error));
   const quint64 opening = m_opening;
   QTimer::singleShot(0, this, [this, opening] {
     if (m_open && m_opening == opening) reportFailure();

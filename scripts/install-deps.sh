@@ -10,7 +10,7 @@ packages=(
   socat ser2net xvfb xauth imagemagick x11-utils xdotool
   clang clang-tidy libclang-rt-14-dev
   fonts-liberation2 fonts-liberation
-  desktop-file-utils appstream
+  desktop-file-utils appstream help2man man-db
 )
 
 missing=()

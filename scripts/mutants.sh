@@ -5,7 +5,7 @@
 # folder, built once, then rebuilt and tested per mutant with the unit,
 # widget, simulator and end-to-end tests. Not part of the test command: it
 # takes about an hour on two cores.
-#   scripts/mutants.sh [LIST] [NAME_FILTER]
+#   scripts/mutants.sh [LIST] [NAME_REGEX]   (only the mutants whose name matches)
 # Exit status: 0 when at least 90% are caught, 1 otherwise, 2 when the list
 # or the unbroken sources are at fault.
 set -euo pipefail
@@ -53,7 +53,7 @@ name="" file="" find="" replace="" sees=""
 
 run_one() {
   [ -n "$name" ] || return 0
-  if [ -n "$only" ] && [[ "$name" != *"$only"* ]]; then name=""; return 0; fi
+  if [ -n "$only" ] && ! [[ "$name" =~ $only ]]; then name=""; return 0; fi
   local why
   cp "$src/$file" "$work/original"
   if ! why=$(apply "$file" "$find" "$replace"); then

@@ -149,7 +149,7 @@ void Device::startCommand(char byte, std::vector<Event>& events) {
 
 void Device::finishFrame(std::vector<Event>& events) {
   if (const auto config = parseFrame(m_frame)) {
-    m_config = *config;
+    if (!m_writeFails) m_config = *config;
     events.push_back({Event::Kind::kConfigure, m_frame, std::string(1, m_frame[0])});
   } else {
     events.push_back({Event::Kind::kDiscarded, m_frame, {}});

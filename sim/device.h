@@ -53,6 +53,10 @@ class Device {
  public:
   explicit Device(const Config& config = {}) : m_config(config) {}
 
+  // A device whose memory write fails: it acknowledges a configuration but
+  // keeps the one it had.
+  void setWriteFails(bool fails) { m_writeFails = fails; }
+
   // One received byte can finish a broken frame and start a new command, hence
   // up to two events.
   std::vector<Event> receive(char byte);
@@ -63,6 +67,7 @@ class Device {
   void finishFrame(std::vector<Event>& events);
 
   Config m_config;
+  bool m_writeFails = false;
   std::string m_frame;  // non-empty while a frame is being collected
 };
 

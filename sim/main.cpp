@@ -72,7 +72,9 @@ class Simulator {
         m_line(line),
         m_signalFd(signalFd),
         m_device(settings.config),
-        m_output(settings.config.powerUpOn) {}
+        m_output(settings.config.powerUpOn) {
+    m_device.setWriteFails(settings.writeFails);
+  }
 
   // Returns the exit code.
   int run();

@@ -53,6 +53,9 @@ ParsedOptions parseOptions(const QStringList& arguments) {
       {"mode", "Timer mode: mono or bi (default mono).", "mono|bi"},
       {"instant", "Send answers at once instead of at 2400 baud."},
       {"silent", "Never answer."},
+      {"write-fails",
+       "Acknowledge configurations but keep the old one, as a device whose memory write "
+       "failed does."},
       {"reply-delay", "Wait MS milliseconds before each answer.", "MS"},
       {"split", "Send answers in pieces of N characters, 20 ms apart.", "N"},
       {"noise", "Send TEXT before each answer.", "TEXT"},
@@ -124,6 +127,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
 
   settings.instant = parser.isSet("instant");
   settings.silent = parser.isSet("silent");
+  settings.writeFails = parser.isSet("write-fails");
   settings.replyDelay = std::chrono::milliseconds(delayMs);
   settings.splitSize = static_cast<std::size_t>(split);
   settings.noise = parser.value("noise").toStdString();

@@ -13,6 +13,7 @@ struct Settings {
   Config config;
   bool instant = false;
   bool silent = false;
+  bool writeFails = false;
   std::chrono::milliseconds replyDelay{0};
   std::size_t splitSize = 0;
   std::string noise;

@@ -23,6 +23,8 @@ TEST(Options, PortOptionsMakeTheWholeMap) {
   EXPECT_EQ(options.ports.path(1), "/tmp/a");
   EXPECT_EQ(options.ports.path(5), "/dev/ttyUSB3");
   EXPECT_EQ(options.ports.path(3), "tcp:10.0.0.5:4001");
+  EXPECT_TRUE(options.traceFile.isEmpty());
+  EXPECT_EQ(Parse({"--trace", "/tmp/line.trace"}).traceFile, "/tmp/line.trace");
   EXPECT_EQ(options.ports.path(2), "");
 }
 

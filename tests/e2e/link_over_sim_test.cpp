@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -17,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/options.h"
+#include "app/program.h"
 #include "e2e/sim_process.h"
 #include "support/message_boxes.h"
 #include "support/window_rig.h"
@@ -290,6 +293,32 @@ TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {
   rig.window.portList()->setFocus();
   QTest::keyClick(rig.window.portList(), Qt::Key_Down);
   EXPECT_EQ(rig.window.deviceText(), "Com2: sin dispositivo");
+}
+
+}  // namespace
+
+namespace {
+
+// timer-rs232 --trace FILE: what a technician on site reads afterwards.
+TEST(Link, TheProgramTracesEveryByteOfTheLine) {
+  SimProcess sim(ConfigAnd({"--instant"}));
+  ASSERT_FALSE(sim.path().isEmpty());
+  Options options;
+  options.ports = MapCom1To(sim.path());
+  QBuffer trace;
+  ASSERT_TRUE(trace.open(QIODevice::WriteOnly));
+  Program program(options, &trace);
+  program.Start();
+  MessageBoxCloser boxes;
+
+  QTest::mouseClick(program.window().button(Ctl::Conectar), Qt::LeftButton);
+
+  ASSERT_EQ(program.window().statusText(), "Conectado");
+  const QStringList lines = QString::fromUtf8(trace.data()).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2) << trace.data().toStdString();
+  EXPECT_TRUE(lines[0].endsWith(" tx \"Y\" 59")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].contains(" rx \"1530011000000002000Y\" 31 35 33 30")) << lines[1].toStdString();
+  program.window().close();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSerialPort>
 
 #include <chrono>
@@ -100,9 +101,10 @@ TEST(Timerctl, FiresTheTimer) {
 struct FailureCase {
   const char* name;
   std::vector<std::string> simArgs;
-  QStringList args;
+  QStringList args;  // FILE stands for a file holding `file`
   int code;
   const char* message;  // on stderr
+  const char* file = nullptr;
 };
 
 // Cases print as their names in the test log.
@@ -115,9 +117,27 @@ class TimerctlFailure : public ::testing::TestWithParam<FailureCase> {};
 TEST_P(TimerctlFailure, EndsWithItsCodeAndTheWindowsMessage) {
   const FailureCase& c = GetParam();
   SimProcess sim(c.simArgs);
-  const Outcome run = Timerctl(sim.path(), c.args);
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("timer.json"));
+  QStringList args = c.args;
+  if (c.file) {
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(c.file);
+    out.close();
+    args.replaceInStrings(QStringLiteral("FILE"), file);
+  }
+
+  const Outcome run = Timerctl(sim.path(), args);
+
   EXPECT_EQ(run.code, c.code) << run.err.toStdString();
   EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
+  if (c.file) {
+    EXPECT_TRUE(run.err.contains(file)) << "names the file: " << run.err.toStdString();
+    std::this_thread::sleep_for(100ms);  // the simulator's log trails a little
+    EXPECT_TRUE(sim.events().filter(QStringLiteral("rx")).isEmpty())
+        << "refused before the port is opened";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -142,7 +162,27 @@ INSTANTIATE_TEST_SUITE_P(
                     {"upload", "--mono", "00:00:05"},
                     2,
                     "not a well-formed configuration"},
-        FailureCase{"UnknownCommand", {"--instant"}, {"frobnicate"}, 2, "read, upload or fire"}),
+        FailureCase{"UnknownCommand", {"--instant"}, {"frobnicate"}, 2, "read, upload, fire"},
+        // The device acknowledges, but its memory write failed.
+        FailureCase{"VerificationFails",
+                    {"--instant", "--write-fails"},
+                    {"upload", "--on", "00:00:10", "--power-up", "off"},
+                    4,
+                    "on: sent 00:00:10, device has 00:00:00\npower-up: sent off, device has on"},
+        FailureCase{"FileNotJson", {"--instant"}, {"upload", "--from", "FILE"}, 2, "not JSON",
+                    "{\"mono\": "},
+        FailureCase{"FileNotAnObject", {"--instant"}, {"upload", "--from", "FILE"}, 2,
+                    "expected one JSON object", "[\"00:00:01\"]"},
+        FailureCase{"FileUnknownKey", {"--instant"}, {"upload", "--from", "FILE"}, 2,
+                    "\"mone\": unknown key", "{\"mone\": \"00:00:01\"}"},
+        FailureCase{"FileWrongType", {"--instant"}, {"upload", "--from", "FILE"}, 2,
+                    "\"mono\": expected a text", "{\"mono\": 5}"},
+        FailureCase{"FileOutOfRange", {"--instant"}, {"upload", "--from", "FILE"}, 2,
+                    "\"on\": El valor debe estar entre 0 y 59", "{\"on\": \"00:60:00\"}"},
+        FailureCase{"FilePowerUpWord", {"--instant"}, {"upload", "--from", "FILE"}, 2,
+                    "\"power_up\": takes \"on\" or \"off\"", "{\"power_up\": \"yes\"}"},
+        FailureCase{"FileMissing", {"--instant"}, {"upload", "--from", "/nonexistent/timer.json"},
+                    2, "/nonexistent/timer.json"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Timerctl, ABusyPortIsNotAvailable) {
@@ -191,9 +231,110 @@ TEST(Timerctl, ReachesATimerBehindASerialDeviceServer) {
 TEST(Timerctl, ANoisyReadBackCanBeOverwrittenWhole) {
   SimProcess sim({"--instant", "--noise", "abc"});
   const Outcome run = Timerctl(sim.path(), {"upload", "--mono", "00:00:05", "--on", "00:00:01",
-                                            "--off", "00:00:02", "--power-up", "on"});
+                                            "--off", "00:00:02", "--power-up", "on", "--no-verify"});
   EXPECT_EQ(run.code, 0) << run.err.toStdString();
   EXPECT_TRUE(Logged(sim, "rx T0500000100000200001 "));
+  // Read back, the noise shifts every field: the device cannot be shown to
+  // hold what was sent.
+  const Outcome verified = Timerctl(sim.path(), {"upload", "--mono", "00:00:05", "--on",
+                                                 "00:00:01", "--off", "00:00:02", "--power-up",
+                                                 "on"});
+  EXPECT_EQ(verified.code, 4) << verified.err.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The configuration one device holds, kept in a file, programmed into
+// another through standard input, and read back equal.
+TEST(Programmer, AConfigurationFileMakesTheRoundTrip) {
+  SimProcess first({"--mono", "01:30:15", "--on", "00:00:10", "--off", "12:02:00", "--power-up",
+                    "off"});
+  SimProcess second({});
+  const Outcome read = Timerctl(first.path(), {"read", "--json"});
+  ASSERT_EQ(read.code, 0) << read.err.toStdString();
+
+  ChildProcess upload(TIMERCTL_PATH,
+                      {"--device", second.path().toStdString(), "upload", "--from", "-"});
+  upload.writeInput(read.out.toStdString());
+  upload.closeInput();
+  ASSERT_EQ(upload.wait(15s), 0) << upload.err();
+
+  const Outcome back = Timerctl(second.path(), {"read", "--json"});
+  EXPECT_EQ(back.out, read.out);
+  EXPECT_TRUE(Logged(second, "rx T1530011000000002120 ")) << "seconds first, verified";
+}
+
+// Each device on its own line with its own wait, in the order given; the
+// silent one costs one fruitless wait, not one per device.
+TEST(Programmer, AFleetIsServedAtOnceAndReportedInOrder) {
+  SimProcess fine({"--mono", "00:01:30"});
+  SimProcess silent({"--silent"});
+  SimProcess forgetful({"--write-fails"});
+  const QString missing = QStringLiteral("/dev/timer-missing");
+  const auto started = std::chrono::steady_clock::now();
+
+  const Outcome run = RunTimerctl({"--device", fine.path(), "--device", silent.path(), "--device",
+                                   missing, "--device", forgetful.path(), "upload", "--on",
+                                   "00:00:10"});
+
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 3500ms);
+  EXPECT_EQ(run.code, 4) << "the largest code among them";
+  EXPECT_EQ(run.out.split('\n', Qt::SkipEmptyParts),
+            (QStringList{fine.path() + ": ok", silent.path() + ": no answer",
+                         missing + ": port unavailable (No such file or directory)",
+                         forgetful.path() + ": verification failed (on: sent 00:00:10, device "
+                                            "has 00:00:00)"}));
+  EXPECT_FALSE(run.err.contains('\r')) << "no progress when stderr is no terminal";
+
+  const Outcome json = RunTimerctl({"--json", "--device", fine.path(), "--device", missing, "read"});
+  const QStringList lines = json.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2);
+  const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+  EXPECT_EQ(first.value("port").toString(), fine.path());
+  EXPECT_EQ(first.value("result").toString(), "ok");
+  EXPECT_EQ(first.value("configuration").toObject().value("mono").toString(), "00:01:30");
+  EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value("result").toString(),
+            "port unavailable");
+  EXPECT_EQ(json.code, 3);
+}
+
+// "Which port is my timer on?": every Com number at once, in about one
+// fruitless wait.
+TEST(Programmer, AScanSaysWhichPortHasATimer) {
+  SimProcess timer({"--mono", "00:01:30", "--power-up", "off"});
+  SimProcess silent({"--silent"});
+  const auto started = std::chrono::steady_clock::now();
+
+  const Outcome run = RunTimerctl({"--port", "1=" + timer.path(), "--port", "2=" + silent.path(),
+                                   "--port", "5=/dev/timer-missing", "scan"});
+
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 3500ms);
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(run.out.split('\n', Qt::SkipEmptyParts),
+            (QStringList{"Com1 " + timer.path() +
+                             ": timer (mono 00:01:30, on 00:00:00, off 00:00:00, power-up off)",
+                         "Com2 " + silent.path() + ": no answer",
+                         "Com5 /dev/timer-missing: port unavailable (No such file or directory)"}));
+  EXPECT_EQ(RunTimerctl({"--port", "2=" + silent.path(), "scan"}).code, 1) << "no timer found";
+}
+
+// Every byte, as a technician reads it: "Y" out, the 20 characters in.
+TEST(Programmer, TheTraceShowsEveryByte) {
+  SimProcess sim({"--mono", "01:30:15"});
+  const Outcome run = Timerctl(sim.path(), {"--trace", "read"});
+  ASSERT_EQ(run.code, 0) << run.err.toStdString();
+  const QRegularExpression line(
+      QStringLiteral(R"re(^ *\d+\.\d (tx|rx) "([^"]*)"((?: [0-9a-f]{2})+)$)re"));
+  QString sent, received;
+  for (const QString& text : run.err.split('\n', Qt::SkipEmptyParts)) {
+    const QRegularExpressionMatch m = line.match(text);
+    ASSERT_TRUE(m.hasMatch()) << text.toStdString();
+    (m.captured(1) == "tx" ? sent : received) += m.captured(2);
+  }
+  EXPECT_EQ(sent, "Y");
+  EXPECT_EQ(received, "1530010000000000001Y");
 }
 
 }  // namespace

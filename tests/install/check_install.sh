@@ -71,6 +71,23 @@ check_tree() {
     fail "share/metainfo/$id.metainfo.xml is not installed"
   fi
 
+  # Each program has a manual page that man shows, with what its help says.
+  for bin in timer-rs232 timerctl timer-sim; do
+    local page=$prefix/share/man/man1/$bin.1.gz
+    if [ -f "$page" ]; then
+      local shown
+      shown=$(MANWIDTH=80 man -l "$page" 2>/dev/null) || fail "man -l $page failed"
+      grep -q -- "--help" <<<"$shown" || fail "$bin(1) does not show the options"
+    else
+      fail "share/man/man1/$bin.1.gz is not installed"
+    fi
+  done
+  local ctl
+  ctl=$(MANWIDTH=80 man -l "$prefix/share/man/man1/timerctl.1.gz" 2>/dev/null || true)
+  for section in "EXIT STATUS" "CONFIGURATION FILE" "power_up"; do
+    grep -q "$section" <<<"$ctl" || fail "timerctl(1) lacks $section"
+  done
+
   local hicolor=$prefix/share/icons/hicolor
   [ -s "$hicolor/scalable/apps/$id.svg" ] || fail "scalable icon is not installed"
   for size in 16 32 48 64 128; do
@@ -117,6 +134,7 @@ check_deb() {
   local root=$scratch/root
   dpkg -x "$deb" "$root"
   for f in usr/bin/timer-rs232 usr/bin/timerctl usr/bin/timer-sim "usr/share/applications/$id.desktop" \
+    usr/share/man/man1/timerctl.1.gz usr/share/man/man1/timer-rs232.1.gz \
     "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg"; do
     [ -e "$root/$f" ] || fail "the package lacks /$f"
   done

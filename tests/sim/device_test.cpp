@@ -84,6 +84,12 @@ TEST_P(ValidFrameTest, IsStoredAndAnsweredWithItsLetter) {
   EXPECT_EQ(device.config(), GetParam().stored);
   // What was stored comes back in the read-back, in wire order.
   EXPECT_EQ(feed(device, "Y").answers, std::string(GetParam().frame + 1) + "Y");
+
+  // A device whose memory write fails acknowledges all the same.
+  Device failing;
+  failing.setWriteFails(true);
+  EXPECT_EQ(feed(failing, GetParam().frame).answers, std::string(1, GetParam().frame[0]));
+  EXPECT_EQ(failing.config(), Config{});
 }
 
 INSTANTIATE_TEST_SUITE_P(

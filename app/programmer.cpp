@@ -1,0 +1,250 @@
+#include "app/programmer.h"
+
+#include <QThread>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "app/headless_view.h"
+#include "handlers/activation.h"
+#include "handlers/connect.h"
+#include "handlers/field_check.h"
+#include "handlers/form.h"
+#include "handlers/port_selection.h"
+#include "handlers/upload.h"
+#include "link/com_port.h"
+#include "link/event_loop_clock.h"
+#include "link/tracing_port.h"
+#include "model/form1.h"
+#include "model/protocol.h"
+
+namespace {
+
+// The three times, each in device order: seconds, minutes, hours.
+struct Group {
+  const char* name;
+  Ctl seconds, minutes, hours;
+  std::optional<Hms> TimerConfig::*value;
+};
+constexpr Group kGroups[] = {
+    {"mono", Ctl::segundos, Ctl::minutos, Ctl::horas, &TimerConfig::mono},
+    {"on", Ctl::segundos_on, Ctl::minutos_on, Ctl::horas_on, &TimerConfig::on},
+    {"off", Ctl::segundos_off, Ctl::minutos_off, Ctl::horas_off, &TimerConfig::off},
+};
+
+// What the window shows: the three times and the power-up option.
+TimerConfig Shown(const HeadlessView& view) {
+  TimerConfig config;
+  for (const Group& g : kGroups)
+    config.*g.value = Hms{view.text(g.hours), view.text(g.minutes), view.text(g.seconds)};
+  config.powerUpOn = view.value(Ctl::Option3);
+  return config;
+}
+
+void Enter(HeadlessView& view, const TimerConfig& config) {
+  for (const Group& g : kGroups) {
+    if (!(config.*g.value)) continue;
+    view.setText(g.hours, (config.*g.value)->hours);
+    view.setText(g.minutes, (config.*g.value)->minutes);
+    view.setText(g.seconds, (config.*g.value)->seconds);
+  }
+  const bool bistable = config.bistable.value_or(false);
+  view.setValue(Ctl::Option1, !bistable);
+  view.setValue(Ctl::Option2, bistable);
+  if (config.powerUpOn) {
+    view.setValue(Ctl::Option3, *config.powerUpOn);
+    view.setValue(Ctl::Option4, !*config.powerUpOn);
+  }
+}
+
+// Every time two digits in its range: a read-back that can be sent back.
+bool WellFormed(const HeadlessView& view) {
+  for (Ctl field : kDeviceFieldOrder) {
+    const QString text = view.text(field);
+    if (text.size() != 2 || !Accepts(KindOf(field), text)) return false;
+  }
+  return true;
+}
+
+QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
+  QStringList differences;
+  for (const Group& g : kGroups) {
+    const Hms& a = *(sent.*g.value);
+    const Hms& b = *(found.*g.value);
+    if (!(a == b))
+      differences << QStringLiteral("%1: sent %2, device has %3")
+                         .arg(QLatin1String(g.name), a.text(), b.text());
+  }
+  if (sent.powerUpOn != found.powerUpOn) {
+    const auto word = [](bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); };
+    differences << QStringLiteral("power-up: sent %1, device has %2")
+                       .arg(word(*sent.powerUpOn), word(*found.powerUpOn));
+  }
+  return differences;
+}
+
+// The device, its line and the window model of one run.
+class Session {
+ public:
+  Session(const Target& target, const Request& request)
+      : m_port(target.ports), m_form(m_view, line(target, request), m_clock) {
+    Form_Load(m_form);
+    m_view.setListIndex(Ctl::Combo1, target.number - 1);
+    Combo1_Click(m_form);
+  }
+
+  HeadlessView& view() { return m_view; }
+  Form1& form() { return m_form; }
+
+  // Keeps what the handlers showed; failures only.
+  bool ended(const Outcome& outcome, DeviceResult& result) {
+    for (const HeadlessView::Shown& shown : m_view.takeMessages()) {
+      if (shown.icon == MsgIcon::Error) result.messages << shown.prompt;
+    }
+    switch (outcome.result) {
+      case Result::Done:
+        return false;
+      case Result::Refused:
+        result.code = kExitUsage;
+        result.result = QStringLiteral("refused");
+        result.reason = result.messages.value(0);
+        break;
+      case Result::PortUnavailable:
+        result.code = kExitPortUnavailable;
+        result.result = QStringLiteral("port unavailable");
+        result.reason = outcome.reason;
+        break;
+      case Result::NoAnswer:
+      case Result::PortClosed:
+      case Result::Unloaded:
+      case Result::Busy:
+        result.code = kExitNoAnswer;
+        result.result = QStringLiteral("no answer");
+        break;
+    }
+    return true;
+  }
+
+  void unlink() {
+    if (m_form.Conecta == 0) Conectar_Click(m_form);
+  }
+
+ private:
+  SerialPort& line(const Target& target, const Request& request) {
+    if (!request.trace) return m_port;
+    m_tracer = std::make_unique<TracingPort>(
+        m_port, [&target, &request](const QString& line) { request.trace(target.label, line); },
+        request.traceStart);
+    return *m_tracer;
+  }
+
+  HeadlessView m_view;
+  ComPort m_port;
+  std::unique_ptr<TracingPort> m_tracer;
+  EventLoopClock m_clock;
+  Form1 m_form;
+};
+
+// How many devices are done; the threads tell, the caller waits.
+struct Finished {
+  std::mutex mutex;
+  std::condition_variable changed;
+  int count = 0;
+};
+
+class DeviceThread : public QThread {
+ public:
+  DeviceThread(const Target& target, const Request& request, Finished& finished)
+      : m_target(target), m_request(request), m_finished(finished) {}
+  const DeviceResult& result() const { return m_result; }
+
+ protected:
+  // The port, the window model and the wait live and die on this thread.
+  void run() override {
+    m_result = RunOnDevice(m_target, m_request);
+    const std::lock_guard<std::mutex> lock(m_finished.mutex);
+    ++m_finished.count;
+    m_finished.changed.notify_all();
+  }
+
+ private:
+  const Target& m_target;
+  const Request& m_request;
+  Finished& m_finished;
+  DeviceResult m_result;
+};
+
+}  // namespace
+
+DeviceResult RunOnDevice(const Target& target, const Request& request) {
+  Session session(target, request);
+  HeadlessView& view = session.view();
+  Form1& form = session.form();
+  DeviceResult result{kExitOk, QStringLiteral("ok"), {}, {}, {}, {}};
+
+  if (session.ended(Conectar_Click(form), result)) return result;
+
+  switch (request.job) {
+    case Job::Read:
+      result.configuration = Shown(view);
+      break;
+    case Job::Fire:
+      session.ended(fire_Click(form), result);
+      break;
+    case Job::Upload: {
+      const TimerConfig& c = request.changes;
+      const bool everything = c.mono && c.on && c.off && c.powerUpOn;
+      if (!everything && !WellFormed(view)) {
+        result = {kExitUsage,
+                  QStringLiteral("refused"),
+                  QStringLiteral("the device's read-back is not a well-formed configuration; "
+                                 "give mono, on, off and power-up"),
+                  {},
+                  {},
+                  {}};
+        break;
+      }
+      Enter(view, c);
+      if (session.ended(enviar_Click(form), result)) break;
+      if (!request.verify) break;
+      // The device said it took it; what it reads back tells whether it did.
+      const TimerConfig sent = Shown(view);
+      Conectar_Click(form);
+      if (session.ended(Conectar_Click(form), result)) break;
+      result.differences = Differences(sent, Shown(view));
+      if (!result.differences.isEmpty()) {
+        result.code = kExitVerifyFailed;
+        result.result = QStringLiteral("verification failed");
+        result.configuration = Shown(view);
+      }
+      break;
+    }
+  }
+  session.unlink();
+  return result;
+}
+
+std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
+                                       const std::function<void(int done)>& progress) {
+  Finished finished;
+  std::vector<std::unique_ptr<DeviceThread>> threads;
+  for (const Target& target : targets) {
+    threads.push_back(std::make_unique<DeviceThread>(target, request, finished));
+    threads.back()->start();
+  }
+  const int all = static_cast<int>(threads.size());
+  for (int told = -1; told < all;) {
+    std::unique_lock<std::mutex> lock(finished.mutex);
+    finished.changed.wait(lock, [&] { return finished.count != told; });
+    told = finished.count;
+    lock.unlock();
+    if (progress) progress(told);
+  }
+  std::vector<DeviceResult> results;
+  for (const auto& thread : threads) {
+    thread->wait();
+    results.push_back(thread->result());
+  }
+  return results;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/timer_config.h"
+#include "link/port_map.h"
+
+// What timerctl does to one device, through the same handlers, answers and
+// wait as the window; and to many at once, each on its own thread with its
+// own port, window model and wait.
+
+// Exit codes a script can rely on; with many devices, the largest counts.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitNoAnswer = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitPortUnavailable = 3;
+inline constexpr int kExitVerifyFailed = 4;
+
+enum class Job { Read, Upload, Fire };
+
+struct Request {
+  Job job = Job::Read;
+  // For an upload: what to change on top of the device's read-back.
+  TimerConfig changes;
+  bool verify = true;
+  // Every byte sent and received, one line each, with the device's label;
+  // empty: no trace. Called from the device's thread.
+  std::function<void(const QString& device, const QString& line)> trace;
+  std::chrono::steady_clock::time_point traceStart = std::chrono::steady_clock::now();
+};
+
+// One device: Com `number` under `ports`.
+struct Target {
+  QString label;  // "Com2 /dev/ttyUSB1", or the path given with --device
+  PortMap ports;
+  qint16 number = 1;
+};
+
+struct DeviceResult {
+  int code = kExitOk;
+  // "ok", "no answer", "port unavailable", "verification failed", "refused".
+  QString result;
+  QString reason;        // why, in the system's or the program's words
+  QStringList messages;  // what the window would have shown, failures only
+  // A read's configuration, or what the device had after a failed verify.
+  std::optional<TimerConfig> configuration;
+  QStringList differences;  // "on: sent 00:00:10, device has 00:20:10"
+};
+
+DeviceResult RunOnDevice(const Target& target, const Request& request);
+
+// All at once; results in the order of `targets`. `progress` is told how
+// many have finished, from the calling thread.
+std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
+                                       const std::function<void(int done)>& progress = {});

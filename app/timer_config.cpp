@@ -1,0 +1,124 @@
+#include "app/timer_config.h"
+
+#include <QJsonDocument>
+#include <QStringList>
+
+#include "handlers/field_check.h"
+#include "model/texts.h"
+
+namespace {
+
+constexpr char kModeMono[] = "mono";
+constexpr char kModeBi[] = "bi";
+
+// One of two words, as a flag; the key's name goes into the complaint.
+std::optional<bool> ParseChoice(const QJsonValue& value, const char* yes, const char* no,
+                                const QString& where, QString* error) {
+  if (value.isString() && value.toString() == QLatin1String(yes)) return true;
+  if (value.isString() && value.toString() == QLatin1String(no)) return false;
+  *error = QStringLiteral("%1: takes \"%2\" or \"%3\"").arg(where, QLatin1String(yes),
+                                                            QLatin1String(no));
+  return std::nullopt;
+}
+
+}  // namespace
+
+void TimerConfig::update(const TimerConfig& other) {
+  if (other.mono) mono = other.mono;
+  if (other.on) on = other.on;
+  if (other.off) off = other.off;
+  if (other.powerUpOn) powerUpOn = other.powerUpOn;
+  if (other.bistable) bistable = other.bistable;
+}
+
+bool TimerConfig::operator==(const TimerConfig& other) const {
+  return mono == other.mono && on == other.on && off == other.off &&
+         powerUpOn == other.powerUpOn && bistable == other.bistable;
+}
+
+std::optional<Hms> ParseHms(const QString& text, QString* error) {
+  const QStringList parts = text.split(QLatin1Char(':'));
+  if (parts.size() != 3 || parts[0].size() != 2 || parts[1].size() != 2 || parts[2].size() != 2) {
+    *error = QStringLiteral("expected HH:MM:SS, got \"%1\"").arg(text);
+    return std::nullopt;
+  }
+  const Hms time{parts[0], parts[1], parts[2]};
+  if (!Accepts(FieldKind::Hours, time.hours)) {
+    *error = QString::fromUtf8(RangeMessage(FieldKind::Hours).prompt);
+  } else if (!Accepts(FieldKind::MinutesSeconds, time.minutes) ||
+             !Accepts(FieldKind::MinutesSeconds, time.seconds)) {
+    *error = QString::fromUtf8(RangeMessage(FieldKind::MinutesSeconds).prompt);
+  } else {
+    return time;
+  }
+  return std::nullopt;
+}
+
+std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QString& source,
+                                            QString* error) {
+  QJsonParseError parse{};
+  const QJsonDocument document = QJsonDocument::fromJson(json, &parse);
+  if (parse.error != QJsonParseError::NoError) {
+    *error = QStringLiteral("%1: not JSON: %2 at character %3")
+                 .arg(source, parse.errorString())
+                 .arg(parse.offset);
+    return std::nullopt;
+  }
+  if (!document.isObject()) {
+    *error = QStringLiteral("%1: expected one JSON object").arg(source);
+    return std::nullopt;
+  }
+  TimerConfig config;
+  const QJsonObject object = document.object();
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    const QString key = it.key();
+    const QString where = QStringLiteral("%1: \"%2\"").arg(source, key);
+    const QJsonValue value = it.value();
+    if (key == QLatin1String("mono") || key == QLatin1String("on") ||
+        key == QLatin1String("off")) {
+      if (!value.isString()) {
+        *error = where + QStringLiteral(": expected a text \"HH:MM:SS\"");
+        return std::nullopt;
+      }
+      QString why;
+      const std::optional<Hms> time = ParseHms(value.toString(), &why);
+      if (!time) {
+        *error = where + QStringLiteral(": ") + why;
+        return std::nullopt;
+      }
+      std::optional<Hms>& slot = key == QLatin1String("mono") ? config.mono
+                                 : key == QLatin1String("on")   ? config.on
+                                                                : config.off;
+      slot = time;
+    } else if (key == QLatin1String("power_up")) {
+      config.powerUpOn = ParseChoice(value, "on", "off", where, error);
+      if (!config.powerUpOn) return std::nullopt;
+    } else if (key == QLatin1String("mode")) {
+      config.bistable = ParseChoice(value, kModeBi, kModeMono, where, error);
+      if (!config.bistable) return std::nullopt;
+    } else if (key == QLatin1String("well_formed")) {
+      // What `read --json` says of the read-back; nothing to upload.
+      if (!value.isBool()) {
+        *error = where + QStringLiteral(": expected true or false");
+        return std::nullopt;
+      }
+    } else {
+      *error = where + QStringLiteral(": unknown key (known: mono, on, off, power_up, mode)");
+      return std::nullopt;
+    }
+  }
+  return config;
+}
+
+QJsonObject ToJson(const TimerConfig& config) {
+  QJsonObject object;
+  if (config.mono) object.insert(QStringLiteral("mono"), config.mono->text());
+  if (config.on) object.insert(QStringLiteral("on"), config.on->text());
+  if (config.off) object.insert(QStringLiteral("off"), config.off->text());
+  if (config.powerUpOn)
+    object.insert(QStringLiteral("power_up"),
+                  *config.powerUpOn ? QStringLiteral("on") : QStringLiteral("off"));
+  if (config.bistable)
+    object.insert(QStringLiteral("mode"), QLatin1String(*config.bistable ? kModeBi : kModeMono));
+  return object;
+}

@@ -1,0 +1,130 @@
+// programmer_bench: timerctl's work against the paced simulator. An upload
+// from command to confirmation, the read-back that verifies it, and a fleet:
+// sixteen devices read, programmed and verified at once next to one device
+// alone, in alternating runs. Prints one "name: value" line per figure.
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/headless_view.h"
+#include "app/programmer.h"
+#include "e2e/sim_process.h"
+#include "handlers/connect.h"
+#include "handlers/form.h"
+#include "handlers/port_selection.h"
+#include "handlers/upload.h"
+#include "link/com_port.h"
+#include "link/event_loop_clock.h"
+#include "model/form1.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::duration<double, std::milli>;
+
+constexpr int kUploadRuns = 10;
+constexpr int kFleetRuns = 5;
+constexpr int kFleetSize = 16;
+
+[[noreturn]] void Fail(const std::string& why) {
+  std::fprintf(stderr, "programmer_bench: %s\n", why.c_str());
+  std::exit(1);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+template <typename Step>
+double Timed(Step step) {
+  const auto start = Clock::now();
+  step();
+  return Millis(Clock::now() - start).count();
+}
+
+struct UploadFigures {
+  double uploadMs = 0;
+  double verifyMs = 0;
+};
+
+// The handlers as timerctl drives them: an upload, then the verifying
+// read-back (unlink, link again).
+UploadFigures Uploads(const QString& line) {
+  PortMap map;
+  map.set(1, line);
+  HeadlessView view;
+  ComPort port(map);
+  EventLoopClock clock;
+  Form1 form(view, port, clock);
+  Form_Load(form);
+  Combo1_Click(form);
+  if (Conectar_Click(form).result != Result::Done) Fail("the link failed");
+  std::vector<double> uploads, verifies;
+  for (int i = 0; i < kUploadRuns; ++i) {
+    view.setValue(Ctl::Option1, true);
+    Result result = Result::Done;
+    uploads.push_back(Timed([&] { result = enviar_Click(form).result; }));
+    if (result != Result::Done) Fail("the upload failed");
+    verifies.push_back(Timed([&] {
+      Conectar_Click(form);
+      result = Conectar_Click(form).result;
+    }));
+    if (result != Result::Done) Fail("the read-back failed");
+  }
+  return {Median(uploads), Median(verifies)};
+}
+
+double FleetMs(const std::vector<Target>& targets, const Request& request) {
+  std::vector<DeviceResult> results;
+  const double ms = Timed([&] { results = RunOnDevices(targets, request); });
+  for (const DeviceResult& r : results) {
+    if (r.code != kExitOk) Fail("a device of the fleet failed: " + r.result.toStdString());
+  }
+  return ms;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+
+  std::vector<std::unique_ptr<SimProcess>> sims;
+  std::vector<Target> fleet;
+  for (int i = 0; i < kFleetSize; ++i) {
+    sims.push_back(std::make_unique<SimProcess>(std::vector<std::string>{}));
+    if (sims.back()->path().isEmpty()) Fail("timer-sim did not start");
+    PortMap alone;
+    alone.set(1, sims.back()->path());
+    fleet.push_back({sims.back()->path(), alone, 1});
+  }
+  const UploadFigures upload = Uploads(sims.front()->path());
+
+  Request request;
+  request.job = Job::Upload;
+  request.changes.mono = Hms{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("15")};
+  const std::vector<Target> one(fleet.begin(), fleet.begin() + 1);
+  std::vector<double> ones, sixteens;
+  for (int i = 0; i < kFleetRuns; ++i) {
+    ones.push_back(FleetMs(one, request));
+    sixteens.push_back(FleetMs(fleet, request));
+  }
+  const double fleet1 = Median(ones);
+  const double fleet16 = Median(sixteens);
+
+  std::printf("upload_ms: %.1f\n", upload.uploadMs);
+  std::printf("verify_ms: %.1f\n", upload.verifyMs);
+  std::printf("fleet1_ms: %.1f\n", fleet1);
+  std::printf("fleet16_ms: %.1f\n", fleet16);
+  std::printf("fleet16_over_fleet1: %.2f\n", fleet16 / fleet1);
+  std::printf("# goal: fleet16_over_fleet1 at most 1.5\n");
+  return 0;
+}
