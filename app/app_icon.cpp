@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_icon.h"
 
 #include <QPainter>
@@ -34,8 +35,12 @@ QPixmap ClockFace(int size) {
 }  // namespace
 
 QIcon AppIcon() {
-  QIcon icon;
-  icon.addPixmap(ClockFace(16));
-  icon.addPixmap(ClockFace(32));
+  // The application and the window both carry it; it is drawn once.
+  static const QIcon icon = [] {
+    QIcon drawn;
+    drawn.addPixmap(ClockFace(16));
+    drawn.addPixmap(ClockFace(32));
+    return drawn;
+  }();
   return icon;
 }

@@ -1,7 +1,10 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the program like any Linux desktop program (binaries, launcher entry,
 # icons, AppStream data) and packages it as a .deb. Included from the top-level
 # CMakeLists.txt once the executables are defined.
 include(GNUInstallDirs)
+
+set(TIMER_MAINTAINER "Timer RS232 developers <maintainers@timer-rs232.invalid>")
 
 # Equal to QGuiApplication::desktopFileName, so the desktop matches the running
 # window to its entry and icon.
@@ -59,12 +62,42 @@ else()
   message(WARNING "help2man not found: no manual pages (scripts/install-deps.sh installs it)")
 endif()
 
+# Where bash-completion looks for a command's completion, below the prefix.
+set(TIMER_COMPLETIONS_DIR ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+find_program(TIMER_PKG_CONFIG pkg-config)
+if(TIMER_PKG_CONFIG)
+  execute_process(
+    COMMAND ${TIMER_PKG_CONFIG} --define-variable=prefix=/usr --variable=completionsdir
+            bash-completion
+    OUTPUT_VARIABLE _completions OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(_completions MATCHES "^/usr/(.+)$")
+    set(TIMER_COMPLETIONS_DIR ${CMAKE_MATCH_1})
+  endif()
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.bash
+  DESTINATION ${TIMER_COMPLETIONS_DIR} RENAME timerctl)
+
+# The licence and the history, where Debian keeps them.
+set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${_doc})
+set(_changelog ${CMAKE_BINARY_DIR}/changelog)
+add_custom_command(OUTPUT ${_changelog}.gz
+  COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DOUT=${_changelog}
+          -DPACKAGE=${PROJECT_NAME} "-DMAINTAINER=${TIMER_MAINTAINER}"
+          -P ${PROJECT_SOURCE_DIR}/packaging/debian_changelog.cmake
+  COMMAND gzip -9nf ${_changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/packaging/debian_changelog.cmake
+  COMMENT "Debian changelog from CHANGELOG.md"
+  VERBATIM)
+add_custom_target(changelog ALL DEPENDS ${_changelog}.gz)
+install(FILES ${_changelog}.gz DESTINATION ${_doc})
+
 # --- Debian package --------------------------------------------------------
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME timer-rs232)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Timer RS232 developers")
-set(CPACK_PACKAGE_CONTACT "Timer RS232 developers <maintainers@timer-rs232.invalid>")
+set(CPACK_PACKAGE_CONTACT "${TIMER_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Programs and fires an RS-232 timer device")
 # Kept in short lines: dpkg shows the long description as it is written.
 set(CPACK_PACKAGE_DESCRIPTION

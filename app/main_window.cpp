@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -370,6 +371,11 @@ void MainWindow::Unload() {
 // suspended see the window unloaded and return without resuming their work.
 void MainWindow::EndProgram() {
   QCoreApplication::quit();
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (m_firstPainted) QTimer::singleShot(0, this, std::exchange(m_firstPainted, {}));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPointer>
@@ -34,6 +35,8 @@ class MainWindow : public QWidget, public WindowModel {
   QString statusText() const;
   // The status bar's second panel: which device the chosen Com number reaches.
   void setDeviceText(const QString& text);
+  // Runs `action` once the window has been painted for the first time.
+  void whenFirstPainted(std::function<void()> action) { m_firstPainted = std::move(action); }
   // Runs `action` now, or once no message box is open any more: news from
   // the line waits until the operator has read what is on the screen.
   void whenNoMessageIsOpen(std::function<void()> action);
@@ -61,6 +64,7 @@ class MainWindow : public QWidget, public WindowModel {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -80,6 +84,7 @@ class MainWindow : public QWidget, public WindowModel {
   // A click moved the focus out of a field whose check then took it back:
   // the click itself must not reach its control.
   bool m_refuseClick = false;
+  std::function<void()> m_firstPainted;
   int m_openMessages = 0;
   std::vector<std::function<void()>> m_afterMessages;
   // The control that lost the focus by being disabled, and where Qt put it.

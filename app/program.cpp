@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program.h"
 
 #include <QApplication>
@@ -15,18 +16,10 @@ void SetApplicationInfo() {
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timer_rs232.TimerRS232"));
 }
 
-namespace {
-
-// --port over the configuration file; without either, the system's ports.
-PortMap PortsOf(const Options& options) {
-  const PortMap ports = PortsOverConfiguration(options.ports);
-  return ports.isEmpty() ? PortMap::FromSystem() : ports;
-}
-
-}  // namespace
-
 Program::Program(const Options& options, QIODevice* trace)
-    : m_port(PortsOf(options)), m_form(m_window, line(trace), m_clock) {
+    : m_port(PortsOverConfiguration(options.ports)), m_form(m_window, line(trace), m_clock) {
+  // --port over the configuration file; without either, the system's ports.
+  m_systemPorts = m_port.portMap().isEmpty();
   ConnectHandlers(m_window, m_form, m_port.portMap());
 }
 
@@ -42,5 +35,10 @@ SerialPort& Program::line(QIODevice* trace) {
 
 void Program::Start() {
   Form_Load(m_form);
+  // What the window does not show at first is asked of the system after.
+  m_window.whenFirstPainted([this] {
+    if (m_systemPorts) m_port.setPortMap(PortMap::FromSystem());
+    ShowChosenDevice(m_window, m_form, m_port.portMap());
+  });
   m_window.show();
 }

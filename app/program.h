@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QIODevice>
@@ -26,6 +27,9 @@ class Program {
  private:
   SerialPort& line(QIODevice* trace);
 
+  // No --port and no configuration file: the system's ports, asked for once
+  // the window is up.
+  bool m_systemPorts = false;
   ComPort m_port;
   std::unique_ptr<TracingPort> m_tracer;
   EventLoopClock m_clock;

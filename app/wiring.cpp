@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/wiring.h"
 
 #include <QAbstractButton>
@@ -40,13 +41,14 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
   // Naming a device asks the system about its ports, which takes a while:
   // a link renames it only when the panel shows a reason.
   auto showingReason = std::make_shared<bool>(false);
-  auto showDevice = [&window, form, ports, showingReason] {
-    window.setDeviceText(DescribeComPort(form->puert, ports.path(form->puert)));
+  const PortMap* map = &ports;
+  auto showDevice = [&window, form, map, showingReason] {
+    ShowChosenDevice(window, *form, *map);
     *showingReason = false;
   };
-  auto showOutcome = [&window, form, ports, showDevice, showingReason](const Outcome& outcome) {
+  auto showOutcome = [&window, form, map, showDevice, showingReason](const Outcome& outcome) {
     if (outcome.result == Result::PortUnavailable) {
-      window.setDeviceText(DescribeFault(form->puert, ports.path(form->puert), outcome.fault));
+      window.setDeviceText(DescribeFault(form->puert, map->path(form->puert), outcome.fault));
       *showingReason = true;
     } else if (outcome.result == Result::Done && form->Conecta == 0 && *showingReason) {
       showDevice();
@@ -97,7 +99,10 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
                      Combo1_Click(*form);
                      showDevice();
                    });
-  showDevice();
 
   window.setUnloadHandler([form] { Form_Unload(*form); });
+}
+
+void ShowChosenDevice(MainWindow& window, const Form1& f, const PortMap& ports) {
+  window.setDeviceText(DescribeComPort(f.puert, ports.path(f.puert)));
 }

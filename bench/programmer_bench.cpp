@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // programmer_bench: timerctl's work against the paced simulator. An upload
 // from command to confirmation, the read-back that verifies it, and a fleet:
 // sixteen devices read, programmed and verified at once next to one device

@@ -1,8 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/com_port.h"
 
 ComPort::ComPort(PortMap map) : m_map(map), m_serial(map), m_network(map) {
   m_serial.setFailureHandler([this] { reportFailure(); });
   m_network.setFailureHandler([this] { reportFailure(); });
+}
+
+void ComPort::setPortMap(const PortMap& map) {
+  m_map = map;
+  m_serial.setPortMap(map);
+  m_network.setPortMap(map);
 }
 
 bool ComPort::setCommPort(qint16 number) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "link/port_map.h"
@@ -28,6 +29,8 @@ class ComPort : public SerialPort {
   quint64 opening() const override { return m_serial.opening() + m_network.opening(); }
 
   const PortMap& portMap() const { return m_map; }
+  // The system's ports are asked for once the window is up.
+  void setPortMap(const PortMap& map);
 
  private:
   PortMap m_map;

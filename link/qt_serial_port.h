@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -30,6 +31,7 @@ class QtSerialPort : public QObject, public SerialPort {
   quint64 opening() const override;
 
   const PortMap& portMap() const { return m_map; }
+  void setPortMap(PortMap map) { m_map = std::move(map); }
 
  private:
   bool openDevice(const QString& path);

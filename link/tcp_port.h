@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -33,6 +34,7 @@ class TcpPort : public QObject, public SerialPort {
   bool clearInBuffer() override;
   bool output(const QByteArray& data) override;
   QByteArray input() override;
+  void setPortMap(PortMap map) { m_map = std::move(map); }
   bool failed() const override;
   QString errorText() const override;
   PortFault fault() const override;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/tracing_port.h"
 
 TracingPort::TracingPort(SerialPort& port, Sink sink, Clock::time_point start)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, from Debian 12's packages, whatever this machine lacks to build,
 # test and run the tool. Needs root (or sudo).
 set -euo pipefail
@@ -10,7 +11,7 @@ packages=(
   socat ser2net xvfb xauth imagemagick x11-utils xdotool
   clang clang-tidy libclang-rt-14-dev
   fonts-liberation2 fonts-liberation
-  desktop-file-utils appstream help2man man-db
+  desktop-file-utils appstream help2man man-db lintian bash-completion
 )
 
 missing=()

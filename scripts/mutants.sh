@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Breaks the program on purpose, one fault at a time, and tells which faults
 # the tests catch. Each mutant of the list (tests/mutants.txt by default)
 # replaces one text of one source file; the sources are copied to a scratch

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Re-renders the committed PNG icons from the SVG after it changes. The build does
 # not do this itself because no SVG renderer is guaranteed on a build machine.
 #   scripts/render-icons.sh

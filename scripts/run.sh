@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the tool and starts it on a simulated timer device: Com1 reaches the
 # simulator. Extra arguments go to timer-sim (e.g. --mono 00:01:30 --silent).
 set -euo pipefail
@@ -14,8 +15,9 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 
+# A stable name for the simulator's line, which the status bar shows.
+line=${XDG_RUNTIME_DIR:-/tmp}/ttyTIMER
 line_dir=$(mktemp -d)
-line="$line_dir/timer-line"
 build/bin/timer-sim --link "$line" "$@" >"$line_dir/sim.log" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null; rm -rf "$line_dir"' EXIT

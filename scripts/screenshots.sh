@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Retakes the README's screenshots under a private X server, against the
 # simulated device: the unlinked window, the linked window, a bistable
 # configuration, and the window at scale factor 2. Needs a build (build/bin).
@@ -22,9 +23,13 @@ trap cleanup EXIT
 
 title="Varnelta   - TIMER RS232 -"
 
+# The simulator's line, where scripts/run.sh puts it: the status bar shows
+# this name, as a user trying the program sees it.
+line=${XDG_RUNTIME_DIR:-/tmp}/ttyTIMER
+
 # Starts the window on a fresh simulator; sets $win to its X window id.
 start() {
-  local line="$work/line$RANDOM"
+  rm -f "$line"
   build/bin/timer-sim --link "$line" --mono 00:01:30 --on 00:00:10 --off 00:02:00 \
     --power-up on >/dev/null &
   pids+=($!)

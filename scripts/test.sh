@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, configures, builds (with gcc) and runs every test
 # through CTest; then the same suite built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer, clang-tidy over the sources, and each fuzz target

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs clang-tidy (configuration: .clang-tidy) over the project's own sources,
 # using the compile commands of a build folder:  scripts/tidy.sh [BUILD_DIR]
 # Fails when clang-tidy is missing, crashes, or finds anything.

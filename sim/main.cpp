@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // timer-sim: stands in for the timer device on a pseudo-terminal or serial line.
 
 #include <fcntl.h>

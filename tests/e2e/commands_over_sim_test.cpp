@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Upload and activation from the real window to the built simulator.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A device that floods the line during each kind of wait: the outcome is
 // what the whole reply would give, and memory does not grow with it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window, QSerialPort and event-loop clock linking to the built
 // simulator over a pseudo-terminal, driven by mouse clicks.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Com N on a serial device server: the real window and the network port
 // through Debian's ser2net to the built simulator, and servers that refuse,
 // do not exist, do not answer, or deliver what they kept from before.

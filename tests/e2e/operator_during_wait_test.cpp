@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operator keeps using the window while it waits for the device: every
 // enabled control is clicked, a port is chosen, a field is typed into and the
 // window is closed, during each kind of wait.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Debian's ser2net in front of a serial line, on a free loopback port, in raw

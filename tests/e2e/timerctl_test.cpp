@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // timerctl, the scripting front end, against the built simulator.
 
 #include <gtest/gtest.h>

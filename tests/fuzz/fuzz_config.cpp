@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever a configuration file holds, the parser ends without a fault, and a
 // configuration it accepts comes back the same through the JSON it writes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever a device sends back, the three exchanges end without a fault, the
 // fields take only what the reply rules give them, and an upload only ever
 // sends a well-formed configuration.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's command framing: whatever bytes arrive, it answers only as
 // the protocol allows and stores only well-formed configurations.
 

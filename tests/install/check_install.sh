@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the program installs and packages like any desktop program.
 #   check_install.sh tree BUILD_DIR            install into a scratch prefix and validate it
 #   check_install.sh deb  BUILD_DIR VERSION    build the .deb, check it and run from it
@@ -88,6 +89,30 @@ check_tree() {
     grep -q "$section" <<<"$ctl" || fail "timerctl(1) lacks $section"
   done
 
+  # bash-completion finds timerctl's completion where it looks (XDG_DATA_DIRS
+  # stands for the prefix), and it completes commands, options and values.
+  local completion=$prefix/share/bash-completion/completions/timerctl
+  if [ -f "$completion" ]; then
+    local case words expected got
+    for case in "timerctl ''|read upload fire scan" "timerctl --c|--com" "timerctl --mode ''|mono bi" \
+      "timerctl --power-up o|on off" "timerctl --com 1|1 10 11 12 13 14 15 16" \
+      "timerctl read --j|--json" "timerctl read ''|"; do
+      words=${case%%|*}
+      expected=${case#*|}
+      got=$(XDG_DATA_DIRS=$prefix/share bash -c '
+        source /usr/share/bash-completion/bash_completion
+        __load_completion timerctl || exit 1
+        eval "COMP_WORDS=($1)"
+        COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+        _timerctl
+        echo "${COMPREPLY[*]}"' _ "$words") || { fail "bash-completion does not load timerctl's"; break; }
+      [ "$got" = "$expected" ] || fail "completing '$words' gives '$got', expected '$expected'"
+    done
+  else
+    fail "share/bash-completion/completions/timerctl is not installed"
+  fi
+  [ -f "$prefix/share/doc/timer-rs232/copyright" ] || fail "the copyright file is not installed"
+
   local hicolor=$prefix/share/icons/hicolor
   [ -s "$hicolor/scalable/apps/$id.svg" ] || fail "scalable icon is not installed"
   for size in 16 32 48 64 128; do
@@ -131,10 +156,19 @@ check_deb() {
     grep -qx "$p" <<<"$names" || fail "Depends lacks $p"
   done
 
+  # Debian's own checker: no error and no warning.
+  local report
+  if ! report=$(lintian --fail-on error,warning "$deb" 2>&1); then
+    echo "$report" >&2
+    fail "lintian reports errors or warnings"
+  fi
+
   local root=$scratch/root
   dpkg -x "$deb" "$root"
   for f in usr/bin/timer-rs232 usr/bin/timerctl usr/bin/timer-sim "usr/share/applications/$id.desktop" \
     usr/share/man/man1/timerctl.1.gz usr/share/man/man1/timer-rs232.1.gz \
+    usr/share/doc/timer-rs232/copyright usr/share/doc/timer-rs232/changelog.gz \
+    usr/share/bash-completion/completions/timerctl \
     "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg"; do
     [ -e "$root/$f" ] || fail "the package lacks /$f"
   done

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modem-control lines as the program leaves them, seen through a stand-in
 // for the system's ioctl that gives the pseudo-terminal DTR and RTS.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the real timer-sim binary and talks to it through its pseudo-terminal.
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Linked into a test program, this stands in for the system's ioctl: it plays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The program's real parts: the Qt window, QSerialPort and the event-loop clock.
@@ -31,6 +32,7 @@ struct WindowRig {
   explicit WindowRig(PortMap map = {}) : port(std::move(map)) {
     ConnectHandlers(window, form, port.portMap());
     Form_Load(form);
+    ShowChosenDevice(window, form, port.portMap());
   }
 
   ComPort port;
@@ -43,7 +45,7 @@ struct WindowRig {
 // real clicks, and a protocol the test decides.
 struct WidgetRig {
   WidgetRig() {
-    ConnectHandlers(window, form, PortMap{});
+    ConnectHandlers(window, form, ports);
     Form_Load(form);
   }
 
@@ -61,6 +63,7 @@ struct WidgetRig {
 
   SimClock clock;
   ScriptedPort port{clock};
+  PortMap ports;
   MainWindow window;
   Form1 form{window, port, clock};
 };
