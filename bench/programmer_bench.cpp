@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "figures.h"
 #include "app/headless_view.h"
 #include "app/programmer.h"
 #include "e2e/sim_process.h"
@@ -33,17 +34,6 @@ using Millis = std::chrono::duration<double, std::milli>;
 constexpr int kUploadRuns = 10;
 constexpr int kFleetRuns = 5;
 constexpr int kFleetSize = 16;
-
-[[noreturn]] void Fail(const std::string& why) {
-  std::fprintf(stderr, "programmer_bench: %s\n", why.c_str());
-  std::exit(1);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 template <typename Step>
 double Timed(Step step) {

@@ -26,6 +26,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "figures.h"
 #include "app/options.h"
 #include "app/program.h"
 #include "e2e/ser2net_process.h"
@@ -54,17 +55,6 @@ constexpr char kBareChildFlag[] = "--bare-child";
 constexpr char kLinkedStatus[] = "Conectado";
 constexpr char kNoDeviceBox[] = "Conexion del TIMER | El dispositivo no se encuentra";
 constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
-
-[[noreturn]] void Fail(const std::string& why) {
-  std::fprintf(stderr, "wait_bench: %s\n", why.c_str());
-  std::exit(1);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 Clock::duration CpuTime() {
   timespec ts{};

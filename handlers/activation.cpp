@@ -10,29 +10,13 @@
 
 Outcome fire_Click(Form1& f) {
   if (f.m_waits > 0) return OutcomeOf(Result::Busy);
+  // A line that takes no command fails as a line that fails during the wait.
   if (!f.Conexion.output(QByteArray(kFire)) || !f.Conexion.clearInBuffer()) {
-    const Outcome lost = PortUnavailableOutcome(f.Conexion);
-    DropLinkWithMessage(f, kPortUnavailable);
-    return lost;
+    return CommandUnanswered(f, WaitEnd::PortFailed);
   }
-
-  switch (ReplyWait(f, QByteArray(kFireAnswer), QByteArray(kFireReplyStart)).end) {
-    case WaitEnd::AnswerSeen:
-      // A successful activation shows nothing.
-      RestateLink(f);
-      return {};
-    case WaitEnd::NoAnswer:
-      DropLinkWithMessage(f, kNoDevice);
-      return OutcomeOf(Result::NoAnswer);
-    case WaitEnd::PortFailed: {
-      const Outcome lost = PortUnavailableOutcome(f.Conexion);
-      DropLinkWithMessage(f, kPortUnavailable);
-      return lost;
-    }
-    case WaitEnd::PortClosed:
-      return OutcomeOf(Result::PortClosed);
-    case WaitEnd::Unloaded:
-      break;
-  }
-  return OutcomeOf(Result::Unloaded);
+  const WaitEnd end = ReplyWait(f, QByteArray(kFireAnswer), QByteArray(kFireReplyStart)).end;
+  if (end != WaitEnd::AnswerSeen) return CommandUnanswered(f, end);
+  // A successful activation shows nothing.
+  RestateLink(f);
+  return {};
 }

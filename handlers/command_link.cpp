@@ -37,3 +37,22 @@ void DropLinkWithMessage(Form1& f, const Message& message) {
   w.setEnabled(Ctl::Option2, false);
   w.setEnabled(Ctl::Frame1, false);
 }
+
+Outcome CommandUnanswered(Form1& f, WaitEnd end) {
+  switch (end) {
+    case WaitEnd::NoAnswer:
+      DropLinkWithMessage(f, kNoDevice);
+      return OutcomeOf(Result::NoAnswer);
+    case WaitEnd::PortFailed: {
+      Outcome lost = PortUnavailableOutcome(f.Conexion);
+      DropLinkWithMessage(f, kPortUnavailable);
+      return lost;
+    }
+    case WaitEnd::PortClosed:
+      return OutcomeOf(Result::PortClosed);
+    case WaitEnd::AnswerSeen:
+    case WaitEnd::Unloaded:
+      break;
+  }
+  return OutcomeOf(Result::Unloaded);
+}

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "handlers/outcome.h"
+#include "handlers/reply_wait.h"
+
 struct Form1;
 struct Message;
 
@@ -11,3 +14,8 @@ struct Message;
 void RestateLink(Form1& f);
 // Shows `message`, closes the port and writes the unlinked state.
 void DropLinkWithMessage(Form1& f, const Message& message);
+
+// A command whose wait ended without its answer (`end` is not AnswerSeen):
+// silence or a failed line drop the link with their message; a port closed
+// under the wait, or a closed window, leave everything to whoever did it.
+Outcome CommandUnanswered(Form1& f, WaitEnd end);

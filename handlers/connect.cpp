@@ -17,7 +17,7 @@ QString ReplyPair(const QByteArray& reply, int position) {
 
 Outcome PortErrorPath(Form1& f) {
   Show(f.m_view, kPortUnavailable);
-  const Outcome outcome = PortUnavailableOutcome(f.Conexion);
+  Outcome outcome = PortUnavailableOutcome(f.Conexion);
   // A failure after the opening must not leave the port held or the button
   // dead, or every later click would fail the same way.
   if (f.Conexion.isOpen()) f.Conexion.close();
@@ -154,7 +154,7 @@ Outcome Conexion_OnComm(Form1& f) {
   if (f.m_waits > 0 || f.Conecta != 0 || !f.Conexion.isOpen()) return {};
   Show(f.m_view, kPortUnavailable);
   if (f.m_unloaded) return OutcomeOf(Result::Unloaded);
-  const Outcome outcome = PortUnavailableOutcome(f.Conexion);
+  Outcome outcome = PortUnavailableOutcome(f.Conexion);
   Disconnect(f);
   return outcome;
 }

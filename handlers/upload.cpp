@@ -35,29 +35,11 @@ Outcome enviar_Click(Form1& f) {
     }
     sent = f.Conexion.output(ConfigurationString(f, mode));
   }
-  if (!sent || !f.Conexion.clearInBuffer()) {
-    const Outcome lost = PortUnavailableOutcome(f.Conexion);
-    DropLinkWithMessage(f, kPortUnavailable);
-    return lost;
-  }
-
-  switch (ReplyWait(f, QByteArray(kUploadAnswers), QByteArray(kUploadReplyStart)).end) {
-    case WaitEnd::AnswerSeen:
-      RestateLink(f);
-      Show(w, kUploadDone);
-      return {};
-    case WaitEnd::NoAnswer:
-      DropLinkWithMessage(f, kNoDevice);
-      return OutcomeOf(Result::NoAnswer);
-    case WaitEnd::PortFailed: {
-      const Outcome lost = PortUnavailableOutcome(f.Conexion);
-      DropLinkWithMessage(f, kPortUnavailable);
-      return lost;
-    }
-    case WaitEnd::PortClosed:
-      return OutcomeOf(Result::PortClosed);
-    case WaitEnd::Unloaded:
-      break;
-  }
-  return OutcomeOf(Result::Unloaded);
+  // A line that takes no command fails as a line that fails during the wait.
+  if (!sent || !f.Conexion.clearInBuffer()) return CommandUnanswered(f, WaitEnd::PortFailed);
+  const WaitEnd end = ReplyWait(f, QByteArray(kUploadAnswers), QByteArray(kUploadReplyStart)).end;
+  if (end != WaitEnd::AnswerSeen) return CommandUnanswered(f, end);
+  RestateLink(f);
+  Show(w, kUploadDone);
+  return {};
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/com_port.h"
 
-ComPort::ComPort(PortMap map) : m_map(map), m_serial(map), m_network(map) {
+ComPort::ComPort(const PortMap& map) : m_map(map), m_serial(map), m_network(map) {
   m_serial.setFailureHandler([this] { reportFailure(); });
   m_network.setFailureHandler([this] { reportFailure(); });
 }

@@ -11,7 +11,7 @@
 // every operation goes to the one the current opening uses.
 class ComPort : public SerialPort {
  public:
-  explicit ComPort(PortMap map);
+  explicit ComPort(const PortMap& map);
 
   bool setCommPort(qint16 number) override;
   bool setSettings(const QString& settings) override;

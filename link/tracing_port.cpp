@@ -13,7 +13,7 @@ bool TracingPort::output(const QByteArray& data) {
 }
 
 QByteArray TracingPort::input() {
-  const QByteArray received = m_port.input();
+  QByteArray received = m_port.input();
   if (!received.isEmpty()) trace("rx", received);
   return received;
 }

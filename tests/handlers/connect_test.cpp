@@ -170,7 +170,7 @@ TEST(Handshake, ChatterAtTheWirePaceIsGivenUpAfterTwoSecondsOfGaps) {
     rig.port.answers["Y"] = reply;
 
     EXPECT_EQ(Conectar_Click(rig.form).result, c.result) << c.name;
-    EXPECT_NEAR(rig.clock.elapsed().count(), c.endsAfter.count(), c.endsAfter.count() / 10)
+    EXPECT_NEAR(rig.clock.elapsed().count(), c.endsAfter.count(), c.endsAfter.count() / 10.0)
         << c.name;
   }
 }

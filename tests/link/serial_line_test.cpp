@@ -107,7 +107,7 @@ TEST(SerialLine, ADeviceTalkingWhileTheToolIsIdleNeitherFillsMemoryNorHidesTheNe
   ASSERT_EQ(rig.window.statusText(), "Conectado");
 
   // Three times the receive buffer, while nobody waits.
-  device.send(QByteArray(3 * kReceiveBufferSize, 'z'));
+  device.send(QByteArray(qsizetype{3} * kReceiveBufferSize, 'z'));
   QTest::qWait(200);
   EXPECT_LE(rig.port.inBufferCount(), kReceiveBufferSize) << "the receive buffer holds 1024 bytes";
 

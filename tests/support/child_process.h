@@ -38,12 +38,14 @@ class ChildProcess {
     std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) env.emplace_back(*e);
     env.insert(env.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& entry : env) envp.push_back(entry.data());
     envp.push_back(nullptr);
 

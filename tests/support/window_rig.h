@@ -29,7 +29,7 @@ inline PortMap MapCom1To(const QString& path) {
 }
 
 struct WindowRig {
-  explicit WindowRig(PortMap map = {}) : port(std::move(map)) {
+  explicit WindowRig(const PortMap& map = {}) : port(map) {
     ConnectHandlers(window, form, port.portMap());
     Form_Load(form);
     ShowChosenDevice(window, form, port.portMap());
