@@ -5,7 +5,7 @@
 # replaces one text of one source file; the sources are copied to a scratch
 # folder, built once, then rebuilt and tested per mutant with the unit,
 # widget, simulator and end-to-end tests. Not part of the test command: it
-# takes about an hour on two cores.
+# takes about 40 minutes on two cores.
 #   scripts/mutants.sh [LIST] [NAME_REGEX]   (only the mutants whose name matches)
 # Exit status: 0 when at least 90% are caught, 1 otherwise, 2 when the list
 # or the unbroken sources are at fault.
