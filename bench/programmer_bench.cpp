@@ -28,19 +28,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Millis = std::chrono::duration<double, std::milli>;
-
 constexpr int kUploadRuns = 10;
 constexpr int kFleetRuns = 5;
 constexpr int kFleetSize = 16;
-
-template <typename Step>
-double Timed(Step step) {
-  const auto start = Clock::now();
-  step();
-  return Millis(Clock::now() - start).count();
-}
 
 struct UploadFigures {
   double uploadMs = 0;

@@ -36,9 +36,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Millis = std::chrono::duration<double, std::milli>;
-
 constexpr int kHandshakeRuns = 20;
 constexpr int kFruitlessRuns = 5;
 constexpr int kStartupRuns = 9;
@@ -98,12 +95,11 @@ class MessageBoxWatch : public QObject {
 
 // Click to "Conectado", then a disconnect, ready for the next run.
 double OneHandshakeMs(WindowRig& rig) {
-  const auto start = Clock::now();
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  const auto linked = Clock::now();
+  const double ms =
+      Timed([&] { QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton); });
   if (rig.window.statusText() != QLatin1String(kLinkedStatus)) Fail("the handshake failed");
   QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  return Millis(linked - start).count();
+  return ms;
 }
 
 struct Handshakes {

@@ -2,16 +2,12 @@
 #include "link/qt_serial_port.h"
 
 #include <QFile>
-#include <QTimer>
 
 #include <cerrno>
 
 #include <unistd.h>
 
-#include "link/line_log.h"
 #include "model/protocol.h"
-
-Q_LOGGING_CATEGORY(lcLine, "timer.line")
 
 namespace {
 
@@ -35,7 +31,7 @@ PortFault FaultOfOpening(const QString& path, QSerialPort::SerialPortError error
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
+QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : MappedPort(std::move(map), parent) {
   connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
   // A device that floods the line while nobody waits must not grow memory:
   // Qt stops reading once this much is held, and the line holds the rest.
@@ -44,12 +40,6 @@ QtSerialPort::QtSerialPort(PortMap map, QObject* parent) : QObject(parent), m_ma
 
 QtSerialPort::~QtSerialPort() {
   close();
-}
-
-bool QtSerialPort::setCommPort(qint16 number) {
-  if (m_port.isOpen()) return false;
-  m_number = number;
-  return true;
 }
 
 bool QtSerialPort::setSettings(const QString& settings) {
@@ -61,24 +51,16 @@ bool QtSerialPort::setSettings(const QString& settings) {
 
 bool QtSerialPort::open() {
   if (m_port.isOpen()) return false;
-  const QString path = m_map.path(m_number);
-  if (path.isEmpty()) {
-    m_error = QStringLiteral("no device stands behind this number");
-    m_fault = PortFault::NoDevice;
-  } else if (openDevice(path)) {
-    ++m_opening;
-    m_error.clear();
-    m_fault = PortFault::None;
-    return true;
+  const QString device = path();
+  if (device.isEmpty()) {
+    notOpened(PortFault::NoDevice, QStringLiteral("no device stands behind this number"));
+    return false;
   }
-  qCWarning(lcLine, "cannot open %s: %s", qUtf8Printable(DescribeLine(m_number, path)),
-            qUtf8Printable(m_error));
-  return false;
+  return openDevice(device);
 }
 
-bool QtSerialPort::openDevice(const QString& path) {
-  m_port.setPortName(path);
-  m_failed = false;
+bool QtSerialPort::openDevice(const QString& device) {
+  m_port.setPortName(device);
   if (m_port.open(QIODevice::ReadWrite) && m_port.setBaudRate(m_settings.baud) &&
       m_port.setParity(m_settings.parity) && m_port.setDataBits(m_settings.dataBits) &&
       m_port.setStopBits(m_settings.stopBits) &&
@@ -89,10 +71,10 @@ bool QtSerialPort::openDevice(const QString& path) {
     m_port.setDataTerminalReady(false);
     m_port.setRequestToSend(false);
     m_port.clearError();
+    recordOpened();
     return true;
   }
-  m_error = m_port.errorString();
-  m_fault = FaultOfOpening(path, m_port.error());
+  notOpened(FaultOfOpening(device, m_port.error()), m_port.errorString());
   m_port.close();
   return false;
 }
@@ -100,7 +82,7 @@ bool QtSerialPort::openDevice(const QString& path) {
 void QtSerialPort::close() {
   if (!m_port.isOpen()) return;
   m_port.close();
-  ++m_opening;
+  recordClosed();
 }
 
 bool QtSerialPort::isOpen() const {
@@ -122,7 +104,7 @@ bool QtSerialPort::clearInBuffer() {
 }
 
 bool QtSerialPort::output(const QByteArray& data) {
-  if (!m_port.isOpen() || m_failed) return false;
+  if (!m_port.isOpen() || failed()) return false;
   // Queued, not flushed: the bytes leave at the next event-loop pass, so a
   // receive buffer emptied right after the send (as the commands do) cannot
   // swallow the answer of a device faster than the 2400-baud wire.
@@ -134,42 +116,15 @@ QByteArray QtSerialPort::input() {
   return m_port.readAll();
 }
 
-bool QtSerialPort::failed() const {
-  return m_failed;
-}
-
-QString QtSerialPort::errorText() const {
-  return m_error;
-}
-
-PortFault QtSerialPort::fault() const {
-  return m_fault;
-}
-
-quint64 QtSerialPort::opening() const {
-  return m_opening;
-}
-
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-  if (!m_port.isOpen() || m_failed) return;
+  if (!m_port.isOpen()) return;
   switch (error) {
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
-    case QSerialPort::WriteError: {
+    case QSerialPort::WriteError:
       // Qt keeps the port open after these; nothing more will pass through it.
-      m_failed = true;
-      m_error = m_port.errorString();
-      m_fault = PortFault::Unplugged;
-      qCWarning(lcLine, "%s: %s", qUtf8Printable(DescribeLine(m_number, m_map.path(m_number))),
-                qUtf8Printable(m_error));
-      // Reported once QSerialPort has finished handling its error: whoever is
-      // told may close the port.
-      const quint64 opening = m_opening;
-      QTimer::singleShot(0, this, [this, opening] {
-        if (m_port.isOpen() && m_opening == opening) reportFailure();
-      });
+      lost(PortFault::Unplugged, m_port.errorString());
       break;
-    }
     default:
       break;
   }

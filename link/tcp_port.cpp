@@ -8,7 +8,6 @@
 #include <sys/socket.h>
 #endif
 
-#include "link/line_log.h"
 #include "model/protocol.h"
 
 namespace {
@@ -32,7 +31,7 @@ PortFault FaultOfConnecting(QAbstractSocket::SocketError error) {
 
 }  // namespace
 
-TcpPort::TcpPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {
+TcpPort::TcpPort(PortMap map, QObject* parent) : MappedPort(std::move(map), parent) {
   m_socket.setReadBufferSize(kReceiveBufferSize);
   connect(&m_socket, &QAbstractSocket::disconnected, this, &TcpPort::lineLost);
   connect(&m_socket, &QAbstractSocket::errorOccurred, this,
@@ -47,36 +46,21 @@ TcpPort::~TcpPort() {
   close();
 }
 
-bool TcpPort::setCommPort(qint16 number) {
-  if (isOpen()) return false;
-  m_number = number;
-  return true;
-}
-
 bool TcpPort::setSettings(const QString& settings) {
   return ParseLineSettings(settings).has_value();
 }
 
 bool TcpPort::open() {
   if (isOpen()) return false;
-  m_path = m_map.path(m_number);
-  const std::optional<NetworkAddress> address = ParseNetworkPath(m_path);
-  m_failed = false;
+  const std::optional<NetworkAddress> address = ParseNetworkPath(path());
   if (!address) {
-    m_error = QStringLiteral("no network address stands behind this number");
-    m_fault = PortFault::NoDevice;
-  } else if (connectTo(*address)) {
-    m_open = true;
-    ++m_opening;
-    m_error.clear();
-    m_fault = PortFault::None;
-    return true;
+    notOpened(PortFault::NoDevice, QStringLiteral("no network address stands behind this number"));
+    return false;
   }
-  if (m_fault != PortFault::None) {
-    qCWarning(lcLine, "cannot open %s: %s", qUtf8Printable(DescribeLine(m_number, m_path)),
-              qUtf8Printable(m_error));
-  }
-  return false;
+  if (!connectTo(*address)) return false;
+  m_open = true;
+  recordOpened();
+  return true;
 }
 
 bool TcpPort::connectTo(const NetworkAddress& address) {
@@ -93,7 +77,7 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
       &m_socket, &QAbstractSocket::stateChanged, &loop, [&loop](QAbstractSocket::SocketState s) {
         if (s == QAbstractSocket::UnconnectedState) loop.quit();
       });
-  const quint64 opening = m_opening;
+  const quint64 attempt = opening();
   m_connecting = true;
   m_socket.connectToHost(address.host, address.port);
   giveUp.start(kConnectTime);
@@ -103,24 +87,24 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   }
   disconnect(connected);
   disconnect(ended);
-  if (m_opening == opening && m_socket.state() == QAbstractSocket::ConnectedState) {
+  if (opening() == attempt && m_socket.state() == QAbstractSocket::ConnectedState) {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     dropBacklog();
   }
   m_connecting = false;
 
-  if (m_opening != opening) {
-    // Whoever closed it has said what it had to.
-    m_error.clear();
-    m_fault = PortFault::None;
+  if (opening() != attempt) {
+    notOpened(PortFault::None, {});
     return false;
   }
   if (m_socket.state() == QAbstractSocket::ConnectedState) return true;
-  const bool timedOut = m_socket.state() != QAbstractSocket::UnconnectedState;
-  m_fault = timedOut ? PortFault::NoResponse : FaultOfConnecting(m_socket.error());
-  m_error = timedOut ? QStringLiteral("no answer within %1 s")
-                           .arg(std::chrono::seconds(kConnectTime).count())
-                     : m_socket.errorString();
+  if (m_socket.state() != QAbstractSocket::UnconnectedState) {
+    notOpened(
+        PortFault::NoResponse,
+        QStringLiteral("no answer within %1 s").arg(std::chrono::seconds(kConnectTime).count()));
+  } else {
+    notOpened(FaultOfConnecting(m_socket.error()), m_socket.errorString());
+  }
   m_socket.abort();
   return false;
 }
@@ -158,7 +142,7 @@ void TcpPort::close() {
   m_open = false;
   m_connecting = false;
   m_socket.abort();
-  ++m_opening;
+  recordClosed();
 }
 
 bool TcpPort::isOpen() const {
@@ -189,7 +173,7 @@ bool TcpPort::clearInBuffer() {
 }
 
 bool TcpPort::output(const QByteArray& data) {
-  if (!m_open || m_failed) return false;
+  if (!m_open || failed()) return false;
   return m_socket.write(data) == data.size();
 }
 
@@ -198,31 +182,6 @@ QByteArray TcpPort::input() {
   return m_socket.readAll();
 }
 
-bool TcpPort::failed() const {
-  return m_failed;
-}
-
-QString TcpPort::errorText() const {
-  return m_error;
-}
-
-PortFault TcpPort::fault() const {
-  return m_fault;
-}
-
-quint64 TcpPort::opening() const {
-  return m_opening;
-}
-
 void TcpPort::lineLost() {
-  if (!m_open || m_failed) return;
-  m_failed = true;
-  m_fault = PortFault::ConnectionLost;
-  m_error = m_socket.errorString();
-  qCWarning(lcLine, "%s: %s", qUtf8Printable(DescribeLine(m_number, m_path)),
-            qUtf8Printable(m_error));
-  const quint64 opening = m_opening;
-  QTimer::singleShot(0, this, [this, opening] {
-    if (m_open && m_opening == opening) reportFailure();
-  });
+  if (m_open) lost(PortFault::ConnectionLost, m_socket.errorString());
 }

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "link/mapped_port.h"
+
+#include <QTimer>
+
+#include "link/line_log.h"
+
+Q_LOGGING_CATEGORY(lcLine, "timer.line")
+
+MappedPort::MappedPort(PortMap map, QObject* parent) : QObject(parent), m_map(std::move(map)) {}
+
+bool MappedPort::setCommPort(qint16 number) {
+  if (isOpen()) return false;
+  m_number = number;
+  return true;
+}
+
+void MappedPort::recordOpened() {
+  ++m_opening;
+  m_failed = false;
+  m_error.clear();
+  m_fault = PortFault::None;
+}
+
+void MappedPort::notOpened(PortFault fault, const QString& error) {
+  m_failed = false;
+  m_error = error;
+  m_fault = fault;
+  if (fault == PortFault::None) return;
+  qCWarning(lcLine, "cannot open %s: %s", qUtf8Printable(DescribeLine(m_number, path())),
+            qUtf8Printable(error));
+}
+
+void MappedPort::lost(PortFault fault, const QString& error) {
+  if (m_failed) return;
+  m_failed = true;
+  m_error = error;
+  m_fault = fault;
+  qCWarning(lcLine, "%s: %s", qUtf8Printable(DescribeLine(m_number, path())),
+            qUtf8Printable(error));
+  // Reported once the transport has finished handling its error: whoever is
+  // told may close the port.
+  const quint64 opening = m_opening;
+  QTimer::singleShot(0, this, [this, opening] {
+    if (isOpen() && m_opening == opening) reportFailure();
+  });
+}
