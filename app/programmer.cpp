@@ -78,9 +78,8 @@ QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
                          .arg(QLatin1String(g.name), a.text(), b.text());
   }
   if (sent.powerUpOn != found.powerUpOn) {
-    const auto word = [](bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); };
     differences << QStringLiteral("power-up: sent %1, device has %2")
-                       .arg(word(*sent.powerUpOn), word(*found.powerUpOn));
+                       .arg(PowerUpWord(*sent.powerUpOn), PowerUpWord(*found.powerUpOn));
   }
   return differences;
 }

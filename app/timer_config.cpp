@@ -117,8 +117,7 @@ QJsonObject ToJson(const TimerConfig& config) {
   if (config.on) object.insert(QStringLiteral("on"), config.on->text());
   if (config.off) object.insert(QStringLiteral("off"), config.off->text());
   if (config.powerUpOn)
-    object.insert(QStringLiteral("power_up"),
-                  *config.powerUpOn ? QStringLiteral("on") : QStringLiteral("off"));
+    object.insert(QStringLiteral("power_up"), PowerUpWord(*config.powerUpOn));
   if (config.bistable)
     object.insert(QStringLiteral("mode"), QLatin1String(*config.bistable ? kModeBi : kModeMono));
   return object;

@@ -41,3 +41,8 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
                                             QString* error);
 
 QJsonObject ToJson(const TimerConfig& config);
+
+// The power-up state as the file, the reports and the options say it.
+inline QString PowerUpWord(bool on) {
+  return on ? QStringLiteral("on") : QStringLiteral("off");
+}

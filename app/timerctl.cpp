@@ -95,14 +95,10 @@ int Fail(int code, const QString& message) {
   return code;
 }
 
-QString Word(bool on) {
-  return on ? QStringLiteral("on") : QStringLiteral("off");
-}
-
 // "mono 01:30:15, on 00:00:10, off 00:02:00, power-up off"
 QString Summary(const TimerConfig& c) {
   return QStringLiteral("mono %1, on %2, off %3, power-up %4")
-      .arg(c.mono->text(), c.on->text(), c.off->text(), Word(*c.powerUpOn));
+      .arg(c.mono->text(), c.on->text(), c.off->text(), PowerUpWord(*c.powerUpOn));
 }
 
 // The text form of a read: one line per time, then the power-up state.
@@ -110,7 +106,7 @@ void PrintConfiguration(const TimerConfig& c) {
   Print(stdout, QStringLiteral("mono: ") + c.mono->text());
   Print(stdout, QStringLiteral("on  : ") + c.on->text());
   Print(stdout, QStringLiteral("off : ") + c.off->text());
-  Print(stdout, QStringLiteral("power-up: ") + Word(*c.powerUpOn));
+  Print(stdout, QStringLiteral("power-up: ") + PowerUpWord(*c.powerUpOn));
 }
 
 bool WellFormed(const TimerConfig& c) {
