@@ -17,8 +17,8 @@ std::optional<bool> ParseChoice(const QJsonValue& value, const char* yes, const 
                                 const QString& where, QString* error) {
   if (value.isString() && value.toString() == QLatin1String(yes)) return true;
   if (value.isString() && value.toString() == QLatin1String(no)) return false;
-  *error = QStringLiteral("%1: takes \"%2\" or \"%3\"").arg(where, QLatin1String(yes),
-                                                            QLatin1String(no));
+  *error = QStringLiteral("%1: takes \"%2\" or \"%3\"")
+               .arg(where, QLatin1String(yes), QLatin1String(no));
   return std::nullopt;
 }
 
@@ -33,8 +33,8 @@ void TimerConfig::update(const TimerConfig& other) {
 }
 
 bool TimerConfig::operator==(const TimerConfig& other) const {
-  return mono == other.mono && on == other.on && off == other.off &&
-         powerUpOn == other.powerUpOn && bistable == other.bistable;
+  return mono == other.mono && on == other.on && off == other.off && powerUpOn == other.powerUpOn &&
+         bistable == other.bistable;
 }
 
 std::optional<Hms> ParseHms(const QString& text, QString* error) {
@@ -75,8 +75,7 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
     const QString key = it.key();
     const QString where = QStringLiteral("%1: \"%2\"").arg(source, key);
     const QJsonValue value = it.value();
-    if (key == QLatin1String("mono") || key == QLatin1String("on") ||
-        key == QLatin1String("off")) {
+    if (key == QLatin1String("mono") || key == QLatin1String("on") || key == QLatin1String("off")) {
       if (!value.isString()) {
         *error = where + QStringLiteral(": expected a text \"HH:MM:SS\"");
         return std::nullopt;
@@ -88,8 +87,8 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
         return std::nullopt;
       }
       std::optional<Hms>& slot = key == QLatin1String("mono") ? config.mono
-                                 : key == QLatin1String("on")   ? config.on
-                                                                : config.off;
+                                 : key == QLatin1String("on") ? config.on
+                                                              : config.off;
       slot = time;
     } else if (key == QLatin1String("power_up")) {
       config.powerUpOn = ParseChoice(value, "on", "off", where, error);
@@ -116,8 +115,7 @@ QJsonObject ToJson(const TimerConfig& config) {
   if (config.mono) object.insert(QStringLiteral("mono"), config.mono->text());
   if (config.on) object.insert(QStringLiteral("on"), config.on->text());
   if (config.off) object.insert(QStringLiteral("off"), config.off->text());
-  if (config.powerUpOn)
-    object.insert(QStringLiteral("power_up"), PowerUpWord(*config.powerUpOn));
+  if (config.powerUpOn) object.insert(QStringLiteral("power_up"), PowerUpWord(*config.powerUpOn));
   if (config.bistable)
     object.insert(QStringLiteral("mode"), QLatin1String(*config.bistable ? kModeBi : kModeMono));
   return object;

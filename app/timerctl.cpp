@@ -119,8 +119,8 @@ bool WellFormed(const TimerConfig& c) {
 
 QString Line(const Target& target, const DeviceResult& r, bool scan) {
   QString line = target.label + QStringLiteral(": ");
-  if (scan && r.code == kExitOk) return line + QStringLiteral("timer (") +
-                                        Summary(*r.configuration) + QLatin1Char(')');
+  if (scan && r.code == kExitOk)
+    return line + QStringLiteral("timer (") + Summary(*r.configuration) + QLatin1Char(')');
   line += r.result;
   if (!r.reason.isEmpty()) line += QStringLiteral(" (") + r.reason + QLatin1Char(')');
   if (!r.differences.isEmpty())
@@ -204,8 +204,7 @@ int RunTimerctl(const QStringList& arguments) {
   }
   const QStringList positional = parser.positionalArguments();
   const QString command = positional.value(0);
-  if (positional.size() != 1 ||
-      !QStringList{"read", "upload", "fire", "scan"}.contains(command))
+  if (positional.size() != 1 || !QStringList{"read", "upload", "fire", "scan"}.contains(command))
     return Fail(kExitUsage,
                 QStringLiteral("expected one command: read, upload, fire or scan (see --help)"));
   const bool scan = command == QLatin1String("scan");
@@ -213,9 +212,7 @@ int RunTimerctl(const QStringList& arguments) {
 
   // What to upload, all checked before any line is touched.
   Request request;
-  request.job = upload                                ? Job::Upload
-                : command == QLatin1String("fire") ? Job::Fire
-                                                      : Job::Read;
+  request.job = upload ? Job::Upload : command == QLatin1String("fire") ? Job::Fire : Job::Read;
   request.verify = !parser.isSet(noVerify);
   for (const QCommandLineOption* option : {&from, &mode, &powerUp, &mono, &on, &off, &noVerify}) {
     if (parser.isSet(*option) && !upload)
@@ -225,8 +222,9 @@ int RunTimerctl(const QStringList& arguments) {
     QString error;
     const std::optional<QByteArray> text = ReadFile(parser.value(from), &error);
     if (!text) return Fail(kExitUsage, error);
-    const QString source =
-        parser.value(from) == QLatin1String("-") ? QStringLiteral("standard input") : parser.value(from);
+    const QString source = parser.value(from) == QLatin1String("-")
+                               ? QStringLiteral("standard input")
+                               : parser.value(from);
     const std::optional<TimerConfig> file = ParseTimerConfig(*text, source, &error);
     if (!file) return Fail(kExitUsage, error);
     request.changes = *file;
@@ -236,7 +234,8 @@ int RunTimerctl(const QStringList& arguments) {
     if (!parser.isSet(*option)) continue;
     QString error;
     const std::optional<Hms> time = ParseHms(parser.value(*option), &error);
-    if (!time) return Fail(kExitUsage, QStringLiteral("--%1: %2").arg(option->names().first(), error));
+    if (!time)
+      return Fail(kExitUsage, QStringLiteral("--%1: %2").arg(option->names().first(), error));
     (option == &mono ? given.mono : option == &on ? given.on : given.off) = time;
   }
   if (parser.isSet(mode)) {
@@ -282,7 +281,8 @@ int RunTimerctl(const QStringList& arguments) {
       bool ok = false;
       const int number = parser.values(com).value(comIndex++).toInt(&ok);
       if (!ok || number < 1 || number > kPortCount)
-        return Fail(kExitUsage, QStringLiteral("--com takes a number from 1 to %1").arg(kPortCount));
+        return Fail(kExitUsage,
+                    QStringLiteral("--com takes a number from 1 to %1").arg(kPortCount));
       targets.push_back(byCom(static_cast<qint16>(number)));
     } else if (name == QLatin1String("device")) {
       const QString path = parser.values(device).value(deviceIndex++);
@@ -300,7 +300,8 @@ int RunTimerctl(const QStringList& arguments) {
     for (int n = 1; n <= kPortCount; ++n) {
       if (!map.path(n).isEmpty()) targets.push_back(byCom(static_cast<qint16>(n)));
     }
-    if (targets.empty()) return Fail(kExitPortUnavailable, QStringLiteral("no port designates a device"));
+    if (targets.empty())
+      return Fail(kExitPortUnavailable, QStringLiteral("no port designates a device"));
   }
   if (targets.empty()) targets.push_back(byCom(1));
 
@@ -332,22 +333,22 @@ int RunTimerctl(const QStringList& arguments) {
   // Progress only where someone watches it.
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
   const int total = static_cast<int>(targets.size());
-  const std::vector<DeviceResult> results =
-      RunOnDevices(targets, request, [&](int done) {
-        if (!terminal) return;
-        const std::lock_guard<std::mutex> lock(stderrLock);
-        std::fprintf(stderr, "\r%d/%d%s", done, total, done == total ? "\r\033[K" : "");
-        std::fflush(stderr);
-      });
+  const std::vector<DeviceResult> results = RunOnDevices(targets, request, [&](int done) {
+    if (!terminal) return;
+    const std::lock_guard<std::mutex> lock(stderrLock);
+    std::fprintf(stderr, "\r%d/%d%s", done, total, done == total ? "\r\033[K" : "");
+    std::fflush(stderr);
+  });
   int code = kExitOk;
   bool timerFound = false;
   for (std::size_t i = 0; i < results.size(); ++i) {
     const DeviceResult& r = results[i];
     code = std::max(code, r.code);
     timerFound = timerFound || r.code == kExitOk;
-    Print(stdout, asJson ? QString::fromUtf8(QJsonDocument(JsonLine(targets[i], r, scan))
-                                                 .toJson(QJsonDocument::Compact))
-                         : Line(targets[i], r, scan));
+    Print(stdout,
+          asJson ? QString::fromUtf8(
+                       QJsonDocument(JsonLine(targets[i], r, scan)).toJson(QJsonDocument::Compact))
+                 : Line(targets[i], r, scan));
   }
   if (scan) return timerFound ? kExitOk : kExitNoTimerFound;
   return code;

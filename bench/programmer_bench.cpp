@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "figures.h"
 #include "app/headless_view.h"
 #include "app/programmer.h"
 #include "e2e/sim_process.h"
+#include "figures.h"
 #include "handlers/connect.h"
 #include "handlers/form.h"
 #include "handlers/port_selection.h"

@@ -77,8 +77,9 @@ WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& 
       if (emptyPolls >= kPollLimit) return result;
       const auto before = f.m_clock.now();
       f.m_clock.idle(kIdleStep);
-      emptyPolls += static_cast<double>(duration_cast<microseconds>(f.m_clock.now() - before).count()) /
-                    static_cast<double>(kPollSlice.count());
+      emptyPolls +=
+          static_cast<double>(duration_cast<microseconds>(f.m_clock.now() - before).count()) /
+          static_cast<double>(kPollSlice.count());
     }
   }
 }

@@ -25,6 +25,6 @@ bool ComPort::setSettings(const QString& settings) {
 bool ComPort::open() {
   if (isOpen()) return false;
   m_active = IsNetworkPath(m_map.path(m_number)) ? static_cast<SerialPort*>(&m_network)
-                                                  : static_cast<SerialPort*>(&m_serial);
+                                                 : static_cast<SerialPort*>(&m_serial);
   return m_active->open();
 }

@@ -102,9 +102,7 @@ bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
   bool ok = false;
   const int number = value.left(equals).trimmed().toInt(&ok);
   if (!ok || number < 1 || number > kPortCount) {
-    *error = QStringLiteral("%1: the port number must be from 1 to %2")
-                 .arg(value)
-                 .arg(kPortCount);
+    *error = QStringLiteral("%1: the port number must be from 1 to %2").arg(value).arg(kPortCount);
     return false;
   }
   const QString path = value.mid(equals + 1);
@@ -113,8 +111,7 @@ bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
     return false;
   }
   if (IsNetworkPath(path) && !ParseNetworkPath(path)) {
-    *error = QStringLiteral("%1: expected tcp:HOST:PORT, for example tcp:10.0.0.5:4001")
-                 .arg(value);
+    *error = QStringLiteral("%1: expected tcp:HOST:PORT, for example tcp:10.0.0.5:4001").arg(value);
     return false;
   }
   option->number = number;

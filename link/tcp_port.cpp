@@ -73,10 +73,11 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
   const QMetaObject::Connection connected =
       connect(&m_socket, &QAbstractSocket::connected, &loop, &QEventLoop::quit);
-  const QMetaObject::Connection ended = connect(
-      &m_socket, &QAbstractSocket::stateChanged, &loop, [&loop](QAbstractSocket::SocketState s) {
-        if (s == QAbstractSocket::UnconnectedState) loop.quit();
-      });
+  const QMetaObject::Connection ended = connect(&m_socket, &QAbstractSocket::stateChanged, &loop,
+                                                [&loop](QAbstractSocket::SocketState s) {
+                                                  if (s == QAbstractSocket::UnconnectedState)
+                                                    loop.quit();
+                                                });
   const quint64 attempt = opening();
   m_connecting = true;
   m_socket.connectToHost(address.host, address.port);
@@ -125,10 +126,11 @@ void TcpPort::dropBacklog() {
         m_socket.readAll();
         quiet.start(kBacklogQuiet);
       });
-  const QMetaObject::Connection ended = connect(
-      &m_socket, &QAbstractSocket::stateChanged, &loop, [&loop](QAbstractSocket::SocketState s) {
-        if (s == QAbstractSocket::UnconnectedState) loop.quit();
-      });
+  const QMetaObject::Connection ended = connect(&m_socket, &QAbstractSocket::stateChanged, &loop,
+                                                [&loop](QAbstractSocket::SocketState s) {
+                                                  if (s == QAbstractSocket::UnconnectedState)
+                                                    loop.quit();
+                                                });
   m_socket.readAll();
   quiet.start(kBacklogQuiet);
   most.start(kBacklogMost);
@@ -163,9 +165,8 @@ bool TcpPort::clearInBuffer() {
   char scrap[4096];
   qint64 dropped = 0;
   ssize_t n = 0;
-  while (dropped < kMostDropped &&
-         (n = ::recv(static_cast<int>(m_socket.socketDescriptor()), scrap, sizeof scrap,
-                     MSG_DONTWAIT)) > 0) {
+  while (dropped < kMostDropped && (n = ::recv(static_cast<int>(m_socket.socketDescriptor()), scrap,
+                                               sizeof scrap, MSG_DONTWAIT)) > 0) {
     dropped += n;
   }
 #endif

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QAbstractItemView>
 #include <QLineEdit>
 
 #include "handlers/connect.h"

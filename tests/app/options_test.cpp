@@ -85,13 +85,14 @@ TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
   const QString file = home.filePath(QStringLiteral("timer-rs232/timer-rs232.conf"));
   QFile conf(file);
   ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-  conf.write("[ports]\n"
-             "1=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
-             "3=tcp:10.0.0.5:4001\n"
-             "17=/dev/ttyS0\n"
-             "x=/dev/ttyS1\n"
-             "4=\n"
-             "5=tcp:no-port\n");
+  conf.write(
+      "[ports]\n"
+      "1=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
+      "3=tcp:10.0.0.5:4001\n"
+      "17=/dev/ttyS0\n"
+      "x=/dev/ttyS1\n"
+      "4=\n"
+      "5=tcp:no-port\n");
   conf.close();
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
   ASSERT_EQ(PortConfigPath(), file);
@@ -105,7 +106,8 @@ TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
   for (const char* entry : {"17=", "x=", "4=", "5="}) {
     EXPECT_EQ(problems.filter(QString::fromLatin1(entry)).size(), 1) << entry;
   }
-  for (const QString& problem : problems) EXPECT_TRUE(problem.startsWith(file)) << problem.toStdString();
+  for (const QString& problem : problems)
+    EXPECT_TRUE(problem.startsWith(file)) << problem.toStdString();
 
   PortMap given;
   given.set(1, QStringLiteral("/dev/ttyUSB7"));

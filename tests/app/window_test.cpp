@@ -108,7 +108,8 @@ TEST(Window, FontsAreArialAndArialNarrowOrTheirMetricTwins) {
               font.startsWith(QLatin1String("narrow")))
         << c.name << " " << info.family().toStdString();
     EXPECT_EQ(info.bold(), own) << c.name;
-    EXPECT_DOUBLE_EQ(w->font().pointSizeF(), own ? font.section(QLatin1Char(' '), -1).toDouble() : 8)
+    EXPECT_DOUBLE_EQ(w->font().pointSizeF(),
+                     own ? font.section(QLatin1Char(' '), -1).toDouble() : 8)
         << c.name;
   }
 }

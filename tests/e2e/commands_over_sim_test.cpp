@@ -119,8 +119,9 @@ TEST_F(SimWindow, AHangUpRightAfterAnUploadIsSaidAfterItsConfirmation) {
   const auto deadline = std::chrono::steady_clock::now() + 1s;
   while (!unlinked() && std::chrono::steady_clock::now() < deadline) QTest::qWait(10);
 
-  EXPECT_EQ(boxes.seen, (QStringList{kUploadDone, QStringLiteral("Conexión del TIMER | El puerto no "
-                                                                 "esta disponible")}));
+  EXPECT_EQ(boxes.seen,
+            (QStringList{kUploadDone, QStringLiteral("Conexión del TIMER | El puerto no "
+                                                     "esta disponible")}));
   EXPECT_EQ(rig->window.statusText(), "Desconectado");
   EXPECT_FALSE(rig->port.isOpen());
   EXPECT_TRUE(rig->window.control(Ctl::Conectar)->isEnabled());

@@ -252,8 +252,8 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox}) << "said once";
   // The disconnect branch's list: texts and selections stay.
   ExpectUnlinked(rig);
-  for (Ctl c : {Ctl::enviar, Ctl::fire, Ctl::horas, Ctl::segundos_off, Ctl::Option1,
-                Ctl::Option2, Ctl::Frame1})
+  for (Ctl c : {Ctl::enviar, Ctl::fire, Ctl::horas, Ctl::segundos_off, Ctl::Option1, Ctl::Option2,
+                Ctl::Frame1})
     EXPECT_FALSE(rig.window.control(c)->isEnabled()) << ControlName(c);
   EXPECT_EQ(rig.window.text(Ctl::minutos), "30");
   EXPECT_TRUE(rig.window.value(Ctl::Option4));
@@ -318,7 +318,8 @@ TEST(Link, TheProgramTracesEveryByteOfTheLine) {
   const QStringList lines = QString::fromUtf8(trace.data()).split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 2) << trace.data().toStdString();
   EXPECT_TRUE(lines[0].endsWith(" tx \"Y\" 59")) << lines[0].toStdString();
-  EXPECT_TRUE(lines[1].contains(" rx \"1530011000000002000Y\" 31 35 33 30")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].contains(" rx \"1530011000000002000Y\" 31 35 33 30"))
+      << lines[1].toStdString();
   program.window().close();
 }
 

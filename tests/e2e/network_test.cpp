@@ -183,9 +183,9 @@ TEST_P(Unreachable, IsNotAvailableWithItsReasonInTheStatusBar) {
   const UnreachableCase& c = GetParam();
   SilentServer silent;
   const QString name = QString::fromLatin1(c.name);
-  const QString address = name == QLatin1String("Refused")      ? RefusingAddress()
+  const QString address = name == QLatin1String("Refused")        ? RefusingAddress()
                           : name == QLatin1String("HostNotFound") ? "tcp:no-such-host.invalid:4001"
-                                                                 : silent.address();
+                                                                  : silent.address();
   WindowRig rig(MapCom3To(address));
   MessageBoxCloser boxes;
   ChooseCom3(rig);
@@ -279,13 +279,12 @@ TEST_P(WhileConnecting, TheWindowRunsAndTheOperatorIsHeard) {
 
 INSTANTIATE_TEST_SUITE_P(
     Acts, WhileConnecting,
-    ::testing::Values(ConnectingCase{"Nothing", Meanwhile::Nothing, {kPortUnavailableBox}},
-                      // No second handshake: one attempt, one message.
-                      ConnectingCase{"ClickConectarAgain",
-                                     Meanwhile::ClickConectarAgain,
-                                     {kPortUnavailableBox}},
-                      ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
-                      ConnectingCase{"Salir", Meanwhile::Salir, {}}),
+    ::testing::Values(
+        ConnectingCase{"Nothing", Meanwhile::Nothing, {kPortUnavailableBox}},
+        // No second handshake: one attempt, one message.
+        ConnectingCase{"ClickConectarAgain", Meanwhile::ClickConectarAgain, {kPortUnavailableBox}},
+        ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
+        ConnectingCase{"Salir", Meanwhile::Salir, {}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // A server delivers at once what the device sent while nobody was connected,

@@ -53,8 +53,8 @@ class SimProcess {
 
   // Complete lines only: the last may still be on its way.
   static QStringList Lines(const std::string& out) {
-    QStringList all = QString::fromStdString(out.substr(0, out.rfind('\n') + 1))
-                          .split(QLatin1Char('\n'));
+    QStringList all =
+        QString::fromStdString(out.substr(0, out.rfind('\n') + 1)).split(QLatin1Char('\n'));
     all.removeLast();
     return all;
   }

@@ -174,20 +174,47 @@ INSTANTIATE_TEST_SUITE_P(
                     {"upload", "--on", "00:00:10", "--power-up", "off"},
                     4,
                     "on: sent 00:00:10, device has 00:00:00\npower-up: sent off, device has on"},
-        FailureCase{"FileNotJson", {"--instant"}, {"upload", "--from", "FILE"}, 2, "not JSON",
+        FailureCase{"FileNotJson",
+                    {"--instant"},
+                    {"upload", "--from", "FILE"},
+                    2,
+                    "not JSON",
                     "{\"mono\": "},
-        FailureCase{"FileNotAnObject", {"--instant"}, {"upload", "--from", "FILE"}, 2,
-                    "expected one JSON object", "[\"00:00:01\"]"},
-        FailureCase{"FileUnknownKey", {"--instant"}, {"upload", "--from", "FILE"}, 2,
-                    "\"mone\": unknown key", "{\"mone\": \"00:00:01\"}"},
-        FailureCase{"FileWrongType", {"--instant"}, {"upload", "--from", "FILE"}, 2,
-                    "\"mono\": expected a text", "{\"mono\": 5}"},
-        FailureCase{"FileOutOfRange", {"--instant"}, {"upload", "--from", "FILE"}, 2,
-                    "\"on\": El valor debe estar entre 0 y 59", "{\"on\": \"00:60:00\"}"},
-        FailureCase{"FilePowerUpWord", {"--instant"}, {"upload", "--from", "FILE"}, 2,
-                    "\"power_up\": takes \"on\" or \"off\"", "{\"power_up\": \"yes\"}"},
-        FailureCase{"FileMissing", {"--instant"}, {"upload", "--from", "/nonexistent/timer.json"},
-                    2, "/nonexistent/timer.json"}),
+        FailureCase{"FileNotAnObject",
+                    {"--instant"},
+                    {"upload", "--from", "FILE"},
+                    2,
+                    "expected one JSON object",
+                    "[\"00:00:01\"]"},
+        FailureCase{"FileUnknownKey",
+                    {"--instant"},
+                    {"upload", "--from", "FILE"},
+                    2,
+                    "\"mone\": unknown key",
+                    "{\"mone\": \"00:00:01\"}"},
+        FailureCase{"FileWrongType",
+                    {"--instant"},
+                    {"upload", "--from", "FILE"},
+                    2,
+                    "\"mono\": expected a text",
+                    "{\"mono\": 5}"},
+        FailureCase{"FileOutOfRange",
+                    {"--instant"},
+                    {"upload", "--from", "FILE"},
+                    2,
+                    "\"on\": El valor debe estar entre 0 y 59",
+                    "{\"on\": \"00:60:00\"}"},
+        FailureCase{"FilePowerUpWord",
+                    {"--instant"},
+                    {"upload", "--from", "FILE"},
+                    2,
+                    "\"power_up\": takes \"on\" or \"off\"",
+                    "{\"power_up\": \"yes\"}"},
+        FailureCase{"FileMissing",
+                    {"--instant"},
+                    {"upload", "--from", "/nonexistent/timer.json"},
+                    2,
+                    "/nonexistent/timer.json"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Timerctl, ABusyPortIsNotAvailable) {
@@ -235,15 +262,15 @@ TEST(Timerctl, ReachesATimerBehindASerialDeviceServer) {
 
 TEST(Timerctl, ANoisyReadBackCanBeOverwrittenWhole) {
   SimProcess sim({"--instant", "--noise", "abc"});
-  const Outcome run = Timerctl(sim.path(), {"upload", "--mono", "00:00:05", "--on", "00:00:01",
-                                            "--off", "00:00:02", "--power-up", "on", "--no-verify"});
+  const Outcome run =
+      Timerctl(sim.path(), {"upload", "--mono", "00:00:05", "--on", "00:00:01", "--off", "00:00:02",
+                            "--power-up", "on", "--no-verify"});
   EXPECT_EQ(run.code, 0) << run.err.toStdString();
   EXPECT_TRUE(Logged(sim, "rx T0500000100000200001 "));
   // Read back, the noise shifts every field: the device cannot be shown to
   // hold what was sent.
-  const Outcome verified = Timerctl(sim.path(), {"upload", "--mono", "00:00:05", "--on",
-                                                 "00:00:01", "--off", "00:00:02", "--power-up",
-                                                 "on"});
+  const Outcome verified = Timerctl(sim.path(), {"upload", "--mono", "00:00:05", "--on", "00:00:01",
+                                                 "--off", "00:00:02", "--power-up", "on"});
   EXPECT_EQ(verified.code, 4) << verified.err.toStdString();
 }
 
@@ -254,8 +281,8 @@ namespace {
 // The configuration one device holds, kept in a file, programmed into
 // another through standard input, and read back equal.
 TEST(Programmer, AConfigurationFileMakesTheRoundTrip) {
-  SimProcess first({"--mono", "01:30:15", "--on", "00:00:10", "--off", "12:02:00", "--power-up",
-                    "off"});
+  SimProcess first(
+      {"--mono", "01:30:15", "--on", "00:00:10", "--off", "12:02:00", "--power-up", "off"});
   SimProcess second({});
   const Outcome read = Timerctl(first.path(), {"read", "--json"});
   ASSERT_EQ(read.code, 0) << read.err.toStdString();
@@ -296,7 +323,8 @@ TEST(Programmer, AFleetIsServedAtOnceAndReportedInOrder) {
                                             "has 00:00:00)"}));
   EXPECT_FALSE(run.err.contains('\r')) << "no progress when stderr is no terminal";
 
-  const Outcome json = RunTimerctl({"--json", "--device", fine.path(), "--device", missing, "read"});
+  const Outcome json =
+      RunTimerctl({"--json", "--device", fine.path(), "--device", missing, "read"});
   const QStringList lines = json.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 2);
   const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
@@ -316,9 +344,9 @@ TEST(Programmer, AScanSaysWhichPortHasATimer) {
   SimProcess alsoSilent({"--silent"});
   const auto started = std::chrono::steady_clock::now();
 
-  const Outcome run = RunTimerctl({"--port", "1=" + timer.path(), "--port", "2=" + silent.path(),
-                                   "--port", "3=" + alsoSilent.path(), "--port",
-                                   "5=/dev/timer-missing", "scan"});
+  const Outcome run =
+      RunTimerctl({"--port", "1=" + timer.path(), "--port", "2=" + silent.path(), "--port",
+                   "3=" + alsoSilent.path(), "--port", "5=/dev/timer-missing", "scan"});
 
   EXPECT_LT(std::chrono::steady_clock::now() - started, kTwoFruitlessWaits)
       << "one silent port after the other";

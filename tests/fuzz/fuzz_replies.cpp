@@ -12,10 +12,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "handlers/form.h"
 #include "handlers/activation.h"
-#include "handlers/upload.h"
 #include "handlers/connect.h"
+#include "handlers/form.h"
+#include "handlers/upload.h"
 #include "model/protocol.h"
 #include "support/fakes.h"
 

@@ -3,11 +3,11 @@
 
 #include <ostream>
 
-#include "handlers/form.h"
 #include "handlers/activation.h"
-#include "handlers/upload.h"
 #include "handlers/connect.h"
+#include "handlers/form.h"
 #include "handlers/port_selection.h"
+#include "handlers/upload.h"
 #include "support/fakes.h"
 
 namespace {
@@ -145,8 +145,7 @@ class UploadAnswer : public ::testing::TestWithParam<AnswerCase> {};
 TEST_P(UploadAnswer, IsAnyCapitalSOrTAnywhere) {
   LinkedRig rig;
   rig.port.answers["T0000000000000000001"] = GetParam().answer;
-  EXPECT_EQ(enviar_Click(rig.form).result,
-            GetParam().confirmed ? Result::Done : Result::NoAnswer);
+  EXPECT_EQ(enviar_Click(rig.form).result, GetParam().confirmed ? Result::Done : Result::NoAnswer);
   EXPECT_EQ(rig.form.Conecta, GetParam().confirmed ? 0 : 1);
   EXPECT_EQ(rig.view.messages().size(), 1);
 }

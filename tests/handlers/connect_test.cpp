@@ -3,8 +3,8 @@
 
 #include <ostream>
 
-#include "handlers/form.h"
 #include "handlers/connect.h"
+#include "handlers/form.h"
 #include "handlers/port_selection.h"
 #include "model/protocol.h"
 #include "support/fakes.h"
@@ -14,13 +14,22 @@ namespace {
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
-const QStringList kDisconnectChanges = {
-    "caption Conectar Conectar", "status Desconectado",  "enable enviar 0",
-    "enable fire 0",             "enable segundos 0",    "enable minutos 0",
-    "enable horas 0",            "enable segundos_on 0", "enable minutos_on 0",
-    "enable horas_on 0",         "enable segundos_off 0", "enable minutos_off 0",
-    "enable horas_off 0",        "enable Option1 0",     "enable Option2 0",
-    "enable Frame1 0"};
+const QStringList kDisconnectChanges = {"caption Conectar Conectar",
+                                        "status Desconectado",
+                                        "enable enviar 0",
+                                        "enable fire 0",
+                                        "enable segundos 0",
+                                        "enable minutos 0",
+                                        "enable horas 0",
+                                        "enable segundos_on 0",
+                                        "enable minutos_on 0",
+                                        "enable horas_on 0",
+                                        "enable segundos_off 0",
+                                        "enable minutos_off 0",
+                                        "enable horas_off 0",
+                                        "enable Option1 0",
+                                        "enable Option2 0",
+                                        "enable Frame1 0"};
 
 struct ProbeCase {
   const char* name;
@@ -153,10 +162,10 @@ TEST(Handshake, ChatterAtTheWirePaceIsGivenUpAfterTwoSecondsOfGaps) {
     Result result;
     microseconds endsAfter;
   };
-  for (const Case& c : {Case{"ChatterOutlastsTheWait", milliseconds(3000), Result::NoAnswer,
-                             milliseconds(2000)},
-                        Case{"AnAnswerInPiecesWithinTheWaitLinks", milliseconds(1500),
-                             Result::Done, milliseconds(1660)}}) {
+  for (const Case& c :
+       {Case{"ChatterOutlastsTheWait", milliseconds(3000), Result::NoAnswer, milliseconds(2000)},
+        Case{"AnAnswerInPiecesWithinTheWaitLinks", milliseconds(1500), Result::Done,
+             milliseconds(1660)}}) {
     Rig rig;
     Form_Load(rig.form);
     std::vector<Piece> reply;

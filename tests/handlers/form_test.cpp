@@ -3,8 +3,8 @@
 
 #include <ostream>
 
-#include "handlers/form.h"
 #include "handlers/connect.h"
+#include "handlers/form.h"
 #include "support/fakes.h"
 
 namespace {

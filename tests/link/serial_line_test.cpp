@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "model/protocol.h"
-#include "support/pty_device.h"
 #include "support/message_boxes.h"
+#include "support/pty_device.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -48,8 +48,8 @@ void ExpectTheProgramsLineSettings(const termios& tio) {
 
 TEST(SerialLine, LinksThroughQSerialPortAndFillsTheFields) {
   const termios before = LineLeftByAnotherProgram();
-  PtyDevice device(
-      [](const QByteArray& in) { return AnswerProbeWith(in, "1530011000000002000Y"); }, &before);
+  PtyDevice device([](const QByteArray& in) { return AnswerProbeWith(in, "1530011000000002000Y"); },
+                   &before);
   ASSERT_FALSE(device.path().isEmpty());
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;

@@ -31,13 +31,13 @@ TEST_P(Trace, LineShowsTimeDirectionCharactersAndHex) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, Trace,
-    ::testing::Values(TraceCase{"Probe", microseconds(0), "tx", "Y", "      0.0 tx \"Y\" 59"},
-                      TraceCase{"ReadBackPiece", microseconds(87'549), "rx", "01Y",
-                                "     87.5 rx \"01Y\" 30 31 59"},
-                      // What is not printable, and what would end the quoted text, is escaped.
-                      TraceCase{"Unprintable", microseconds(123'456'789), "rx",
-                                QByteArray("\r\n\"\\\xff\0", 6),
-                                " 123456.8 rx \"\\x0d\\x0a\\x22\\x5c\\xff\\x00\" 0d 0a 22 5c ff 00"}),
+    ::testing::Values(
+        TraceCase{"Probe", microseconds(0), "tx", "Y", "      0.0 tx \"Y\" 59"},
+        TraceCase{"ReadBackPiece", microseconds(87'549), "rx", "01Y",
+                  "     87.5 rx \"01Y\" 30 31 59"},
+        // What is not printable, and what would end the quoted text, is escaped.
+        TraceCase{"Unprintable", microseconds(123'456'789), "rx", QByteArray("\r\n\"\\\xff\0", 6),
+                  " 123456.8 rx \"\\x0d\\x0a\\x22\\x5c\\xff\\x00\" 0d 0a 22 5c ff 00"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(TracingPort, PassesEveryCallOnAndTracesWhatCrossesTheLine) {

@@ -20,15 +20,15 @@
 #include <vector>
 
 #include "handlers/outcome.h"
-#include "model/form1.h"
-#include "model/window_model.h"
 #include "link/serial_port.h"
 #include "link/wait_clock.h"
+#include "model/form1.h"
+#include "model/window_model.h"
 #include "support/qt_printers.h"
 
 inline void PrintTo(Result result, std::ostream* os) {
-  static const char* const kNames[] = {"Done",     "NoAnswer", "PortUnavailable", "PortClosed",
-                                       "Unloaded", "Refused",  "Busy"};
+  static const char* const kNames[] = {
+      "Done", "NoAnswer", "PortUnavailable", "PortClosed", "Unloaded", "Refused", "Busy"};
   *os << kNames[static_cast<int>(result)];
 }
 
