@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_view.h"
-#include "app/programmer.h"
+#include "cli/headless_view.h"
+#include "cli/programmer.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
 #include "handlers/connect.h"

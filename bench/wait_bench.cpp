@@ -26,8 +26,8 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "app/options.h"
-#include "app/program.h"
+#include "gui/options.h"
+#include "gui/program.h"
 #include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "figures.h"

@@ -6,13 +6,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 id=io.github.timer_rs232.TimerRS232
-svg=app/icons/$id.svg
+svg=gui/icons/$id.svg
 
 for size in 16 32 48 64 128; do
-  mkdir -p "app/icons/$size"
+  mkdir -p "gui/icons/$size"
   # Drawn at four times 128 pixels and scaled down, so the small sizes stay smooth;
   # 8-bit RGBA without metadata keeps the files small and byte-stable.
   convert -background none -density 288 "$svg" -resize "${size}x${size}" \
-    -strip -depth 8 "PNG32:app/icons/$size/$id.png"
-  echo "wrote app/icons/$size/$id.png"
+    -strip -depth 8 "PNG32:gui/icons/$size/$id.png"
+  echo "wrote gui/icons/$size/$id.png"
 done

@@ -9,7 +9,7 @@ build=${1:-build}
 [ -f "$build/compile_commands.json" ] || { echo "tidy.sh: no $build/compile_commands.json" >&2; exit 2; }
 command -v clang-tidy >/dev/null || { echo "tidy.sh: clang-tidy is not installed" >&2; exit 2; }
 
-mapfile -t files < <(git ls-files 'model/*.cpp' 'link/*.cpp' 'handlers/*.cpp' 'app/*.cpp' \
+mapfile -t files < <(git ls-files 'model/*.cpp' 'link/*.cpp' 'handlers/*.cpp' 'device/*.cpp' 'gui/*.cpp' 'cli/*.cpp' \
   'sim/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | grep -v '^tests/fuzz/')
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT

@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/options.h"
-#include "app/program.h"
+#include "gui/options.h"
+#include "gui/program.h"
 #include "e2e/sim_process.h"
 #include "support/message_boxes.h"
 #include "support/window_rig.h"

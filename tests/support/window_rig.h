@@ -12,8 +12,8 @@
 
 #include <functional>
 
-#include "app/main_window.h"
-#include "app/wiring.h"
+#include "gui/main_window.h"
+#include "gui/wiring.h"
 #include "handlers/form.h"
 #include "link/com_port.h"
 #include "link/event_loop_clock.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/timer_config.h"
+#include "cli/timer_config.h"
 #include "link/port_map.h"
 
 // What timerctl does to one device, through the same handlers, answers and

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/main_window.h"
+#include "gui/main_window.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -17,7 +17,7 @@
 
 #include <utility>
 
-#include "app/app_icon.h"
+#include "gui/app_icon.h"
 #include "model/texts.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/wiring.h"
+#include "gui/wiring.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 
 #include <memory>
 
-#include "app/main_window.h"
+#include "gui/main_window.h"
 #include "handlers/activation.h"
 #include "handlers/connect.h"
 #include "handlers/field_check.h"

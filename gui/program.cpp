@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/program.h"
+#include "gui/program.h"
 
 #include <QApplication>
 #include <QFileDevice>
 
-#include "app/app_icon.h"
-#include "app/port_config.h"
-#include "app/wiring.h"
+#include "gui/app_icon.h"
+#include "link/port_config.h"
+#include "gui/wiring.h"
 #include "handlers/form.h"
 
 void SetApplicationInfo() {

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "app/options.h"
-#include "app/program.h"
+#include "gui/options.h"
+#include "gui/program.h"
 
 int main(int argc, char* argv[]) {
   Options options;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/headless_view.h"
+#include "cli/headless_view.h"
 
 #include <QCoreApplication>
 

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/options.h"
-#include "app/port_config.h"
+#include "gui/options.h"
+#include "link/port_config.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QCoreApplication>
 
-#include "app/timerctl.h"
+#include "cli/timerctl.h"
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/timerctl.h"
+#include "cli/timerctl.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -13,9 +13,9 @@
 
 #include <unistd.h>
 
-#include "app/port_config.h"
-#include "app/programmer.h"
-#include "app/timer_config.h"
+#include "link/port_config.h"
+#include "cli/programmer.h"
+#include "cli/timer_config.h"
 #include "link/port_map.h"
 #include "model/protocol.h"
 #include "model/texts.h"

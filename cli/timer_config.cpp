@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/timer_config.h"
+#include "cli/timer_config.h"
 
 #include <QJsonDocument>
 #include <QStringList>

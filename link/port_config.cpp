@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/port_config.h"
+#include "link/port_config.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>

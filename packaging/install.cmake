@@ -9,7 +9,7 @@ set(TIMER_MAINTAINER "Timer RS232 developers <maintainers@timer-rs232.invalid>")
 # Equal to QGuiApplication::desktopFileName, so the desktop matches the running
 # window to its entry and icon.
 set(TIMER_APP_ID io.github.timer_rs232.TimerRS232)
-set(_timer_app_dir ${CMAKE_CURRENT_LIST_DIR})
+set(_timer_app_dir ${PROJECT_SOURCE_DIR}/gui)
 
 install(TARGETS timer-rs232 timerctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET timer-sim)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/options.h"
+#include "gui/options.h"
 
 #include <QCommandLineParser>
 

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "app/main_window.h"
-#include "app/options.h"
+#include "gui/main_window.h"
+#include "gui/options.h"
 #include "link/com_port.h"
 #include "link/event_loop_clock.h"
 #include "link/tracing_port.h"

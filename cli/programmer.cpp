@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/programmer.h"
+#include "cli/programmer.h"
 
 #include <QThread>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/headless_view.h"
+#include "cli/headless_view.h"
 #include "handlers/activation.h"
 #include "handlers/connect.h"
 #include "handlers/field_check.h"
