@@ -13,12 +13,14 @@
 #include "handlers/field_check.h"
 #include "handlers/form.h"
 #include "handlers/port_selection.h"
+#include "handlers/reply_wait.h"
 #include "handlers/upload.h"
 #include "link/com_port.h"
 #include "link/event_loop_clock.h"
 #include "link/tracing_port.h"
 #include "model/form1.h"
 #include "model/protocol.h"
+#include "model/texts.h"
 
 namespace {
 
@@ -59,14 +61,7 @@ void Enter(HeadlessView& view, const TimerConfig& config) {
   }
 }
 
-// Every time two digits in its range: a read-back that can be sent back.
-bool WellFormed(const HeadlessView& view) {
-  for (Ctl field : kDeviceFieldOrder) {
-    const QString text = view.text(field);
-    if (text.size() != 2 || !Accepts(KindOf(field), text)) return false;
-  }
-  return true;
-}
+
 
 QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
   QStringList differences;
@@ -84,11 +79,65 @@ QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
   return differences;
 }
 
+// Stands where the port stands and keeps what the device sent since the last
+// command or emptying: the read-back is taken from it, not from the window.
+class ReplyRecorder : public SerialPort {
+ public:
+  explicit ReplyRecorder(SerialPort& port) : m_port(port) {
+    m_port.setFailureHandler([this] { reportFailure(); });
+  }
+  const QByteArray& received() const { return m_received; }
+
+  bool setCommPort(qint16 number) override { return m_port.setCommPort(number); }
+  bool setSettings(const QString& settings) override { return m_port.setSettings(settings); }
+  bool open() override { return m_port.open(); }
+  void close() override { m_port.close(); }
+  bool isOpen() const override { return m_port.isOpen(); }
+  int inBufferCount() override { return m_port.inBufferCount(); }
+  bool clearInBuffer() override {
+    m_received.clear();
+    return m_port.clearInBuffer();
+  }
+  bool output(const QByteArray& data) override {
+    m_received.clear();
+    return m_port.output(data);
+  }
+  QByteArray input() override {
+    QByteArray bytes = m_port.input();
+    // Only what stands before the first "Y" is ever read; a flood grows nothing.
+    if (!m_received.contains('Y')) m_received = (m_received + bytes).right(kMostKept);
+    return bytes;
+  }
+  bool failed() const override { return m_port.failed(); }
+  QString errorText() const override { return m_port.errorText(); }
+  PortFault fault() const override { return m_port.fault(); }
+  quint64 opening() const override { return m_port.opening(); }
+
+ private:
+  static constexpr qsizetype kMostKept = 4096;
+  SerialPort& m_port;
+  QByteArray m_received;
+};
+
+// What went wrong with a port, in the words an operator acts on. A line that
+// failed while open was lost: the system's words then come from whatever call
+// noticed it ("Inappropriate ioctl for device"), which says nothing.
+QString PortReason(const Outcome& outcome) {
+  switch (outcome.fault) {
+    case PortFault::Unplugged:
+      return QStringLiteral("the line was lost: the adapter went away or the device hung up");
+    case PortFault::ConnectionLost:
+      return QStringLiteral("the line was lost: the device server closed the connection");
+    default:
+      return outcome.reason;
+  }
+}
+
 // The device, its line and the window model of one run.
 class Session {
  public:
   Session(const Target& target, const Request& request)
-      : m_port(target.ports), m_form(m_view, line(target, request), m_clock) {
+      : m_port(target.ports), m_recorder(line(target, request)), m_form(m_view, m_recorder, m_clock) {
     Form_Load(m_form);
     m_view.setListIndex(Ctl::Combo1, target.number - 1);
     Combo1_Click(m_form);
@@ -96,6 +145,23 @@ class Session {
 
   HeadlessView& view() { return m_view; }
   Form1& form() { return m_form; }
+  const QByteArray& received() const { return m_recorder.received(); }
+
+  // Probes the device again on the open line, from an empty receive buffer,
+  // as the handshake does; the read-back is what it answers.
+  Outcome probe() {
+    SerialPort& port = m_form.Conexion;
+    if (!port.clearInBuffer() || !port.output(QByteArray(kProbe))) return lineLost();
+    switch (ReplyWait(m_form, QByteArray(kProbeAnswer), QByteArray(kProbeReplyStart)).end) {
+      case WaitEnd::AnswerSeen:
+        return {};
+      case WaitEnd::NoAnswer:
+        Show(m_view, kNoDevice);
+        return OutcomeOf(Result::NoAnswer);
+      default:
+        return lineLost();
+    }
+  }
 
   // Keeps what the handlers showed; failures only.
   bool ended(const Outcome& outcome, DeviceResult& result) {
@@ -113,7 +179,7 @@ class Session {
       case Result::PortUnavailable:
         result.code = kExitPortUnavailable;
         result.result = QStringLiteral("port unavailable");
-        result.reason = outcome.reason;
+        result.reason = PortReason(outcome);
         break;
       case Result::NoAnswer:
       case Result::PortClosed:
@@ -139,9 +205,17 @@ class Session {
     return *m_tracer;
   }
 
+  Outcome lineLost() {
+    Show(m_view, kPortUnavailable);
+    Outcome outcome = PortUnavailableOutcome(m_form.Conexion);
+    if (outcome.fault == PortFault::None) outcome.fault = PortFault::Unplugged;
+    return outcome;
+  }
+
   HeadlessView m_view;
   ComPort m_port;
   std::unique_ptr<TracingPort> m_tracer;
+  ReplyRecorder m_recorder;
   EventLoopClock m_clock;
   Form1 m_form;
 };
@@ -177,49 +251,84 @@ class DeviceThread : public QThread {
 
 }  // namespace
 
+namespace {
+
+// An answer to the probe that holds no read-back, as it came.
+QString NoReadBack(const QByteArray& received) {
+  return QStringLiteral("the answer holds no configuration: \"%1\"")
+      .arg(QString::fromLatin1(received.left(40)));
+}
+
+}  // namespace
+
+void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& result) {
+  const std::optional<TimerConfig> found = ReadBackIn(received);
+  if (found && ReadBackTextIn(received) == ReadBackOf(sent)) return;
+  result.code = kExitVerifyFailed;
+  result.result = QStringLiteral("verification failed");
+  if (!found) {
+    result.differences << NoReadBack(received);
+    return;
+  }
+  result.differences = Differences(sent, *found);
+  // Only a flag other than "0" or "1" is left to differ.
+  if (result.differences.isEmpty())
+    result.differences << QStringLiteral("power-up: sent %1, device has \"%2\"")
+                              .arg(PowerUpWord(*sent.powerUpOn))
+                              .arg(QLatin1Char(ReadBackTextIn(received).back()));
+  result.configuration = found;
+}
+
+namespace {
+
+void Upload(Session& session, const Request& request, const std::optional<TimerConfig>& readBack,
+            DeviceResult& result) {
+  const TimerConfig& c = request.changes;
+  const bool everything = c.mono && c.on && c.off && c.powerUpOn;
+  if (!everything && !(readBack && WellFormed(*readBack))) {
+    result = {kExitUsage,
+              QStringLiteral("refused"),
+              QStringLiteral("the device's read-back is not a well-formed configuration; "
+                             "give mono, on, off and power-up"),
+              {},
+              {},
+              {}};
+    return;
+  }
+  if (readBack) Enter(session.view(), *readBack);
+  Enter(session.view(), c);
+  if (session.ended(enviar_Click(session.form()), result)) return;
+  if (!request.verify) return;
+  // The device said it took it; what it reads back tells whether it did.
+  const TimerConfig sent = Shown(session.view());
+  if (session.ended(session.probe(), result)) return;
+  Verify(sent, session.received(), result);
+}
+
+}  // namespace
+
 DeviceResult RunOnDevice(const Target& target, const Request& request) {
   Session session(target, request);
-  HeadlessView& view = session.view();
-  Form1& form = session.form();
   DeviceResult result{kExitOk, QStringLiteral("ok"), {}, {}, {}, {}};
 
-  if (session.ended(Conectar_Click(form), result)) return result;
+  if (session.ended(Conectar_Click(session.form()), result)) return result;
+  const std::optional<TimerConfig> readBack = ReadBackIn(session.received());
 
   switch (request.job) {
     case Job::Read:
-      result.configuration = Shown(view);
+      if (readBack) {
+        result.configuration = readBack;
+      } else {
+        result = {kExitNoAnswer, QStringLiteral("no answer"), NoReadBack(session.received()),
+                  {}, {}, {}};
+      }
       break;
     case Job::Fire:
-      session.ended(fire_Click(form), result);
+      session.ended(fire_Click(session.form()), result);
       break;
-    case Job::Upload: {
-      const TimerConfig& c = request.changes;
-      const bool everything = c.mono && c.on && c.off && c.powerUpOn;
-      if (!everything && !WellFormed(view)) {
-        result = {kExitUsage,
-                  QStringLiteral("refused"),
-                  QStringLiteral("the device's read-back is not a well-formed configuration; "
-                                 "give mono, on, off and power-up"),
-                  {},
-                  {},
-                  {}};
-        break;
-      }
-      Enter(view, c);
-      if (session.ended(enviar_Click(form), result)) break;
-      if (!request.verify) break;
-      // The device said it took it; what it reads back tells whether it did.
-      const TimerConfig sent = Shown(view);
-      Conectar_Click(form);
-      if (session.ended(Conectar_Click(form), result)) break;
-      result.differences = Differences(sent, Shown(view));
-      if (!result.differences.isEmpty()) {
-        result.code = kExitVerifyFailed;
-        result.result = QStringLiteral("verification failed");
-        result.configuration = Shown(view);
-      }
+    case Job::Upload:
+      Upload(session, request, readBack, result);
       break;
-    }
   }
   session.unlink();
   return result;

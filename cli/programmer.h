@@ -54,6 +54,11 @@ struct DeviceResult {
   QStringList differences;  // "on: sent 00:00:10, device has 00:20:10"
 };
 
+// Compares the read-back in what the device answered a probe, character for
+// character, with the configuration sent (complete): any difference, or no
+// read-back at all, fails the verification.
+void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& result);
+
 DeviceResult RunOnDevice(const Target& target, const Request& request);
 
 // All at once; results in the order of `targets`. `progress` is told how

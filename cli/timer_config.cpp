@@ -37,6 +37,40 @@ bool TimerConfig::operator==(const TimerConfig& other) const {
          bistable == other.bistable;
 }
 
+namespace {
+constexpr char kReadBackEnd = 'Y';
+constexpr qsizetype kReadBackLength = 19;
+constexpr char kFlagOn = '1';
+}  // namespace
+
+QByteArray ReadBackTextIn(const QByteArray& received) {
+  const qsizetype end = received.indexOf(kReadBackEnd);
+  if (end < kReadBackLength) return {};
+  return received.mid(end - kReadBackLength, kReadBackLength);
+}
+
+std::optional<TimerConfig> ReadBackIn(const QByteArray& received) {
+  const QByteArray r = ReadBackTextIn(received);
+  if (r.isEmpty()) return std::nullopt;
+  const auto time = [&r](int first) {  // seconds, minutes, hours from `first`
+    return Hms{QString::fromLatin1(r.mid(first + 4, 2)), QString::fromLatin1(r.mid(first + 2, 2)),
+               QString::fromLatin1(r.mid(first, 2))};
+  };
+  TimerConfig config;
+  config.mono = time(0);
+  config.on = time(6);
+  config.off = time(12);
+  config.powerUpOn = r.back() == kFlagOn;
+  return config;
+}
+
+QByteArray ReadBackOf(const TimerConfig& c) {
+  QByteArray text;
+  for (const std::optional<Hms>& t : {c.mono, c.on, c.off})
+    text += (t->seconds + t->minutes + t->hours).toLatin1();
+  return text + (*c.powerUpOn ? kFlagOn : '0');
+}
+
 std::optional<Hms> ParseHms(const QString& text, QString* error) {
   const QStringList parts = text.split(QLatin1Char(':'));
   if (parts.size() != 3 || parts[0].size() != 2 || parts[1].size() != 2 || parts[2].size() != 2) {
@@ -53,6 +87,14 @@ std::optional<Hms> ParseHms(const QString& text, QString* error) {
     return time;
   }
   return std::nullopt;
+}
+
+bool WellFormed(const TimerConfig& c) {
+  QString ignored;
+  for (const std::optional<Hms>& t : {c.mono, c.on, c.off}) {
+    if (!t || !ParseHms(t->text(), &ignored)) return false;
+  }
+  return true;
 }
 
 std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QString& source,

@@ -35,6 +35,21 @@ struct TimerConfig {
 // check accepts them; on failure says why.
 std::optional<Hms> ParseHms(const QString& text, QString* error);
 
+// The read-back timerctl takes from everything the device sent after a
+// probe: the 19 characters right before the first "Y" (nine two-digit times
+// in device order, then the power-up flag). Whatever stands before or after
+// them moves no field; fewer than 19 is no read-back at all.
+std::optional<TimerConfig> ReadBackIn(const QByteArray& received);
+// Those 19 characters as received, or an empty text.
+QByteArray ReadBackTextIn(const QByteArray& received);
+
+// The 19 characters a device holding `config` (complete) reads back.
+QByteArray ReadBackOf(const TimerConfig& config);
+
+// Every time of a complete configuration HH:MM:SS in its range: a read-back
+// that can be sent back.
+bool WellFormed(const TimerConfig& config);
+
 // Reads a configuration file's text; on failure says why, naming `source`
 // and the key at fault.
 std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QString& source,

@@ -109,14 +109,6 @@ void PrintConfiguration(const TimerConfig& c) {
   Print(stdout, QStringLiteral("power-up: ") + PowerUpWord(*c.powerUpOn));
 }
 
-bool WellFormed(const TimerConfig& c) {
-  QString ignored;
-  for (const std::optional<Hms>& t : {c.mono, c.on, c.off}) {
-    if (!ParseHms(t->text(), &ignored)) return false;
-  }
-  return true;
-}
-
 QString Line(const Target& target, const DeviceResult& r, bool scan) {
   QString line = target.label + QStringLiteral(": ");
   if (scan && r.code == kExitOk)
@@ -149,7 +141,7 @@ void PrintFailures(const DeviceResult& r) {
   QStringList lines = r.messages;
   if (r.code == kExitPortUnavailable && !r.reason.isEmpty() && !lines.isEmpty())
     lines.last() += QStringLiteral(" (") + r.reason + QLatin1Char(')');
-  if (r.code == kExitUsage && lines.isEmpty()) lines << r.reason;
+  if (lines.isEmpty() && !r.reason.isEmpty()) lines << r.reason;
   lines += r.differences;
   for (const QString& line : lines) Print(stderr, line);
 }

@@ -37,7 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "     87.5 rx \"01Y\" 30 31 59"},
         // What is not printable, and what would end the quoted text, is escaped.
         TraceCase{"Unprintable", microseconds(123'456'789), "rx", QByteArray("\r\n\"\\\xff\0", 6),
-                  " 123456.8 rx \"\\x0d\\x0a\\x22\\x5c\\xff\\x00\" 0d 0a 22 5c ff 00"}),
+                  " 123456.8 rx \"\\x0d\\x0a\\x22\\x5c\\xff\\x00\" 0d 0a 22 5c ff 00"},
+        // DEL is invisible in a terminal and in the file.
+        TraceCase{"Delete", microseconds(0), "rx", "\x7f", "      0.0 rx \"\\x7f\" 7f"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(TracingPort, PassesEveryCallOnAndTracesWhatCrossesTheLine) {
