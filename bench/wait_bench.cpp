@@ -26,11 +26,11 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "gui/options.h"
-#include "gui/program.h"
 #include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
+#include "gui/options.h"
+#include "gui/program.h"
 #include "support/child_process.h"
 #include "support/window_rig.h"
 

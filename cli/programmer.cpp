@@ -61,8 +61,6 @@ void Enter(HeadlessView& view, const TimerConfig& config) {
   }
 }
 
-
-
 QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
   QStringList differences;
   for (const Group& g : kGroups) {
@@ -137,7 +135,9 @@ QString PortReason(const Outcome& outcome) {
 class Session {
  public:
   Session(const Target& target, const Request& request)
-      : m_port(target.ports), m_recorder(line(target, request)), m_form(m_view, m_recorder, m_clock) {
+      : m_port(target.ports),
+        m_recorder(line(target, request)),
+        m_form(m_view, m_recorder, m_clock) {
     Form_Load(m_form);
     m_view.setListIndex(Ctl::Combo1, target.number - 1);
     Combo1_Click(m_form);
@@ -319,8 +319,8 @@ DeviceResult RunOnDevice(const Target& target, const Request& request) {
       if (readBack) {
         result.configuration = readBack;
       } else {
-        result = {kExitNoAnswer, QStringLiteral("no answer"), NoReadBack(session.received()),
-                  {}, {}, {}};
+        result = {
+            kExitNoAnswer, QStringLiteral("no answer"), NoReadBack(session.received()), {}, {}, {}};
       }
       break;
     case Job::Fire:

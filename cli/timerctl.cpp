@@ -13,9 +13,9 @@
 
 #include <unistd.h>
 
-#include "link/port_config.h"
 #include "cli/programmer.h"
 #include "cli/timer_config.h"
+#include "link/port_config.h"
 #include "link/port_map.h"
 #include "model/protocol.h"
 #include "model/texts.h"

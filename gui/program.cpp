@@ -5,9 +5,9 @@
 #include <QFileDevice>
 
 #include "gui/app_icon.h"
-#include "link/port_config.h"
 #include "gui/wiring.h"
 #include "handlers/form.h"
+#include "link/port_config.h"
 
 void SetApplicationInfo() {
   QApplication::setApplicationName(QStringLiteral("timer-rs232"));

@@ -9,19 +9,21 @@
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
+
 #include <QTest>
 
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "e2e/sim_process.h"
 #include "gui/options.h"
 #include "gui/program.h"
-#include "e2e/sim_process.h"
 #include "support/message_boxes.h"
 #include "support/window_rig.h"
 
@@ -268,6 +270,23 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   EXPECT_EQ(rig.window.deviceText(),
             "Com1: " + link + QStringLiteral(" · no existe o está desconectado"));
   ExpectUnlinked(rig);
+}
+
+TEST(Link, PluggedBackAfterAHangupItLinksAgain) {
+  QTemporaryDir dir;
+  const QString link = dir.filePath(QStringLiteral("timer"));
+  auto sim = std::make_unique<SimProcess>(
+      ConfigAnd({"--hangup-after", "1", "--link", link.toStdString()}));
+  WindowRig rig(MapCom1To(link));
+  MessageBoxCloser boxes;
+  ClickConectar(rig);
+  ASSERT_TRUE(sim->waitForEvent("hangup", kEventTimeout));
+  ASSERT_TRUE(RunEventsUntil([&] { return rig.window.statusText() == "Desconectado"; }, 1s));
+
+  sim = std::make_unique<SimProcess>(ConfigAnd({"--link", link.toStdString()}));
+  ASSERT_FALSE(sim->path().isEmpty());
+  ClickConectar(rig);
+  EXPECT_EQ(rig.window.statusText(), "Conectado") << "the old failure is not kept";
 }
 
 TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {

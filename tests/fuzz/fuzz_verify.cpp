@@ -42,12 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* strays = reinterpret_cast<const char*>(data + kSentBytes + kHeldBytes + 1);
   QByteArray lead(strays, static_cast<qsizetype>(before));
   lead.replace('Y', 'y');
-  const QByteArray received = lead + held + 'Y' +
-                              QByteArray(strays + before, static_cast<qsizetype>(rest - before));
+  const QByteArray received =
+      lead + held + 'Y' + QByteArray(strays + before, static_cast<qsizetype>(rest - before));
   // Half the runs hold what was sent, so that both verdicts are reached.
   const QByteArray answer = (data[9] & 2) ? ReadBackOf(sent) : held;
-  const QByteArray device = (data[9] & 2) ? lead + answer + 'Y' + received.mid(lead.size() + 20)
-                                          : received;
+  const QByteArray device =
+      (data[9] & 2) ? lead + answer + 'Y' + received.mid(lead.size() + 20) : received;
 
   DeviceResult result;
   Verify(sent, device, result);
