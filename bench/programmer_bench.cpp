@@ -68,7 +68,8 @@ double FleetMs(const std::vector<Target>& targets, const Request& request) {
   std::vector<DeviceResult> results;
   const double ms = Timed([&] { results = RunOnDevices(targets, request); });
   for (const DeviceResult& r : results) {
-    if (r.code != kExitOk) Fail("a device of the fleet failed: " + r.result.toStdString());
+    if (r.code() != kExitOk)
+      Fail("a device of the fleet failed: " + ResultWord(r.verdict).toStdString());
   }
   return ms;
 }

@@ -172,21 +172,18 @@ class Session {
       case Result::Done:
         return false;
       case Result::Refused:
-        result.code = kExitUsage;
-        result.result = QStringLiteral("refused");
+        result.verdict = Verdict::Refused;
         result.reason = result.messages.value(0);
         break;
       case Result::PortUnavailable:
-        result.code = kExitPortUnavailable;
-        result.result = QStringLiteral("port unavailable");
+        result.verdict = Verdict::PortUnavailable;
         result.reason = PortReason(outcome);
         break;
       case Result::NoAnswer:
       case Result::PortClosed:
       case Result::Unloaded:
       case Result::Busy:
-        result.code = kExitNoAnswer;
-        result.result = QStringLiteral("no answer");
+        result.verdict = Verdict::NoAnswer;
         break;
     }
     return true;
@@ -261,11 +258,22 @@ QString NoReadBack(const QByteArray& received) {
 
 }  // namespace
 
+int ExitCode(Verdict verdict) {
+  constexpr int kCodes[] = {kExitOk, kExitNoAnswer, kExitUsage, kExitPortUnavailable,
+                            kExitVerifyFailed};
+  return kCodes[static_cast<int>(verdict)];
+}
+
+QString ResultWord(Verdict verdict) {
+  static const char* const kWords[] = {"ok", "no answer", "refused", "port unavailable",
+                                       "verification failed"};
+  return QLatin1String(kWords[static_cast<int>(verdict)]);
+}
+
 void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& result) {
   const std::optional<TimerConfig> found = ReadBackIn(received);
   if (found && ReadBackTextIn(received) == ReadBackOf(sent)) return;
-  result.code = kExitVerifyFailed;
-  result.result = QStringLiteral("verification failed");
+  result.verdict = Verdict::VerificationFailed;
   if (!found) {
     result.differences << NoReadBack(received);
     return;
@@ -286,8 +294,7 @@ void Upload(Session& session, const Request& request, const std::optional<TimerC
   const TimerConfig& c = request.changes;
   const bool everything = c.mono && c.on && c.off && c.powerUpOn;
   if (!everything && !(readBack && WellFormed(*readBack))) {
-    result = {kExitUsage,
-              QStringLiteral("refused"),
+    result = {Verdict::Refused,
               QStringLiteral("the device's read-back is not a well-formed configuration; "
                              "give mono, on, off and power-up"),
               {},
@@ -309,7 +316,7 @@ void Upload(Session& session, const Request& request, const std::optional<TimerC
 
 DeviceResult RunOnDevice(const Target& target, const Request& request) {
   Session session(target, request);
-  DeviceResult result{kExitOk, QStringLiteral("ok"), {}, {}, {}, {}};
+  DeviceResult result;
 
   if (session.ended(Conectar_Click(session.form()), result)) return result;
   const std::optional<TimerConfig> readBack = ReadBackIn(session.received());
@@ -319,8 +326,7 @@ DeviceResult RunOnDevice(const Target& target, const Request& request) {
       if (readBack) {
         result.configuration = readBack;
       } else {
-        result = {
-            kExitNoAnswer, QStringLiteral("no answer"), NoReadBack(session.received()), {}, {}, {}};
+        result = {Verdict::NoAnswer, NoReadBack(session.received()), {}, {}, {}};
       }
       break;
     case Job::Fire:

@@ -43,10 +43,16 @@ struct Target {
   qint16 number = 1;
 };
 
+// How one device's run ended; its exit code and its word for scripts follow
+// from it.
+enum class Verdict { Ok, NoAnswer, Refused, PortUnavailable, VerificationFailed };
+int ExitCode(Verdict verdict);
+// "ok", "no answer", "refused", "port unavailable", "verification failed".
+QString ResultWord(Verdict verdict);
+
 struct DeviceResult {
-  int code = kExitOk;
-  // "ok", "no answer", "port unavailable", "verification failed", "refused".
-  QString result;
+  Verdict verdict = Verdict::Ok;
+  int code() const { return ExitCode(verdict); }
   QString reason;        // why, in the system's or the program's words
   QStringList messages;  // what the window would have shown, failures only
   // A read's configuration, or what the device had after a failed verify.

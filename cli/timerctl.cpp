@@ -111,13 +111,13 @@ void PrintConfiguration(const TimerConfig& c) {
 
 QString Line(const Target& target, const DeviceResult& r, bool scan) {
   QString line = target.label + QStringLiteral(": ");
-  if (scan && r.code == kExitOk)
+  if (scan && r.code() == kExitOk)
     return line + QStringLiteral("timer (") + Summary(*r.configuration) + QLatin1Char(')');
-  line += r.result;
+  line += ResultWord(r.verdict);
   if (!r.reason.isEmpty()) line += QStringLiteral(" (") + r.reason + QLatin1Char(')');
   if (!r.differences.isEmpty())
     line += QStringLiteral(" (") + r.differences.join(QStringLiteral("; ")) + QLatin1Char(')');
-  if (r.code == kExitOk && r.configuration)
+  if (r.code() == kExitOk && r.configuration)
     line += QStringLiteral(" (") + Summary(*r.configuration) + QLatin1Char(')');
   return line;
 }
@@ -126,7 +126,7 @@ QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
   QJsonObject object;
   object.insert(QStringLiteral("port"), target.label);
   object.insert(QStringLiteral("result"),
-                scan && r.code == kExitOk ? QStringLiteral("timer") : r.result);
+                scan && r.code() == kExitOk ? QStringLiteral("timer") : ResultWord(r.verdict));
   if (!r.reason.isEmpty()) object.insert(QStringLiteral("reason"), r.reason);
   if (r.configuration) object.insert(QStringLiteral("configuration"), ToJson(*r.configuration));
   if (!r.differences.isEmpty())
@@ -139,7 +139,7 @@ QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
 // verification found.
 void PrintFailures(const DeviceResult& r) {
   QStringList lines = r.messages;
-  if (r.code == kExitPortUnavailable && !r.reason.isEmpty() && !lines.isEmpty())
+  if (r.code() == kExitPortUnavailable && !r.reason.isEmpty() && !lines.isEmpty())
     lines.last() += QStringLiteral(" (") + r.reason + QLatin1Char(')');
   if (lines.isEmpty() && !r.reason.isEmpty()) lines << r.reason;
   lines += r.differences;
@@ -310,7 +310,7 @@ int RunTimerctl(const QStringList& arguments) {
   if (!lines) {
     const DeviceResult r = RunOnDevice(targets.front(), request);
     PrintFailures(r);
-    if (r.code == kExitOk && r.configuration) {
+    if (r.code() == kExitOk && r.configuration) {
       if (asJson) {
         QJsonObject object = ToJson(*r.configuration);
         object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
@@ -319,7 +319,7 @@ int RunTimerctl(const QStringList& arguments) {
         PrintConfiguration(*r.configuration);
       }
     }
-    return r.code;
+    return r.code();
   }
 
   // Progress only where someone watches it.
@@ -335,8 +335,8 @@ int RunTimerctl(const QStringList& arguments) {
   bool timerFound = false;
   for (std::size_t i = 0; i < results.size(); ++i) {
     const DeviceResult& r = results[i];
-    code = std::max(code, r.code);
-    timerFound = timerFound || r.code == kExitOk;
+    code = std::max(code, r.code());
+    timerFound = timerFound || r.code() == kExitOk;
     Print(stdout,
           asJson ? QString::fromUtf8(
                        QJsonDocument(JsonLine(targets[i], r, scan)).toJson(QJsonDocument::Compact))

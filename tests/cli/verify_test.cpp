@@ -29,10 +29,10 @@ TEST_P(Verification, PassesOnlyWhenTheDeviceHoldsWhatWasSent) {
   DeviceResult result;
   Verify(sent, c.received, result);
   if (!c.difference) {
-    EXPECT_EQ(result.code, kExitOk) << result.differences.join('\n').toStdString();
+    EXPECT_EQ(result.code(), kExitOk) << result.differences.join('\n').toStdString();
     return;
   }
-  EXPECT_EQ(result.code, kExitVerifyFailed);
+  EXPECT_EQ(result.code(), kExitVerifyFailed);
   EXPECT_EQ(result.differences.join('\n'), QString::fromUtf8(c.difference));
 }
 

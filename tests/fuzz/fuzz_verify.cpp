@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   DeviceResult result;
   Verify(sent, device, result);
-  const bool verified = result.code == kExitOk;
+  const bool verified = result.code() == kExitOk;
   if (verified != (answer == ReadBackOf(sent))) std::abort();
   return 0;
 }
