@@ -162,166 +162,167 @@ std::optional<QByteArray> ReadFile(const QString& name, QString* error) {
   return file.readAll();
 }
 
-}  // namespace
+// A step that ends the run before any device is served: why, and the code.
+struct Stop {
+  int code;
+  QString message;
+};
 
-int RunTimerctl(const QStringList& arguments) {
+// timerctl's options, declared once for the parser and the steps.
+struct Cli {
+  const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QString()};
+  const QCommandLineOption version{QStringLiteral("version"), QString()};
+  const QCommandLineOption port{QStringLiteral("port"), QString(), QStringLiteral("N=PATH")};
+  const QCommandLineOption com{QStringLiteral("com"), QString(), QStringLiteral("N")};
+  const QCommandLineOption device{QStringLiteral("device"), QString(), QStringLiteral("PATH")};
+  const QCommandLineOption all{QStringLiteral("all"), QString()};
+  const QCommandLineOption json{QStringLiteral("json"), QString()};
+  const QCommandLineOption trace{QStringLiteral("trace"), QString()};
+  const QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("FILE")};
+  const QCommandLineOption noVerify{QStringLiteral("no-verify"), QString()};
+  const QCommandLineOption mode{QStringLiteral("mode"), QString(), QStringLiteral("mono|bi")};
+  const QCommandLineOption powerUp{QStringLiteral("power-up"), QString(), QStringLiteral("on|off")};
+  const QCommandLineOption mono{QStringLiteral("mono"), QString(), QStringLiteral("HH:MM:SS")};
+  const QCommandLineOption on{QStringLiteral("on"), QString(), QStringLiteral("HH:MM:SS")};
+  const QCommandLineOption off{QStringLiteral("off"), QString(), QStringLiteral("HH:MM:SS")};
   QCommandLineParser parser;
-  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-  const QCommandLineOption version(QStringLiteral("version"), QString());
-  const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("N=PATH"));
-  const QCommandLineOption com(QStringLiteral("com"), QString(), QStringLiteral("N"));
-  const QCommandLineOption device(QStringLiteral("device"), QString(), QStringLiteral("PATH"));
-  const QCommandLineOption all(QStringLiteral("all"), QString());
-  const QCommandLineOption json(QStringLiteral("json"), QString());
-  const QCommandLineOption trace(QStringLiteral("trace"), QString());
-  const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("FILE"));
-  const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
-  const QCommandLineOption mode(QStringLiteral("mode"), QString(), QStringLiteral("mono|bi"));
-  const QCommandLineOption powerUp(QStringLiteral("power-up"), QString(), QStringLiteral("on|off"));
-  const QCommandLineOption mono(QStringLiteral("mono"), QString(), QStringLiteral("HH:MM:SS"));
-  const QCommandLineOption on(QStringLiteral("on"), QString(), QStringLiteral("HH:MM:SS"));
-  const QCommandLineOption off(QStringLiteral("off"), QString(), QStringLiteral("HH:MM:SS"));
-  parser.addOptions({help, version, port, com, device, all, json, trace, from, noVerify, mode,
-                     powerUp, mono, on, off});
 
-  if (!parser.parse(arguments)) return Fail(kExitUsage, parser.errorText());
-  if (parser.isSet(help)) {
-    std::fputs(kHelpText, stdout);
-    return kExitOk;
+  Cli() {
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.addOptions({help, version, port, com, device, all, json, trace, from, noVerify, mode,
+                       powerUp, mono, on, off});
   }
-  if (parser.isSet(version)) {
-    Print(stdout, QStringLiteral("timerctl %1").arg(QStringLiteral(TIMER_VERSION)));
-    return kExitOk;
-  }
-  const QStringList positional = parser.positionalArguments();
-  const QString command = positional.value(0);
-  if (positional.size() != 1 || !QStringList{"read", "upload", "fire", "scan"}.contains(command))
-    return Fail(kExitUsage,
-                QStringLiteral("expected one command: read, upload, fire or scan (see --help)"));
-  const bool scan = command == QLatin1String("scan");
-  const bool upload = command == QLatin1String("upload");
+  bool isSet(const QCommandLineOption& option) const { return parser.isSet(option); }
+  QString value(const QCommandLineOption& option) const { return parser.value(option); }
+};
 
-  // What to upload, all checked before any line is touched.
-  Request request;
-  request.job = upload ? Job::Upload : command == QLatin1String("fire") ? Job::Fire : Job::Read;
-  request.verify = !parser.isSet(noVerify);
-  for (const QCommandLineOption* option : {&from, &mode, &powerUp, &mono, &on, &off, &noVerify}) {
-    if (parser.isSet(*option) && !upload)
-      return Fail(kExitUsage, QStringLiteral("--%1 goes with upload").arg(option->names().first()));
+Stop Usage(const QString& message) {
+  return {kExitUsage, message};
+}
+
+// One of two words for an option, the one that means true named by `yes`.
+std::optional<Stop> Choice(const Cli& cli, const QCommandLineOption& option, const char* first,
+                           const char* second, const char* yes, std::optional<bool>& out) {
+  if (!cli.isSet(option)) return std::nullopt;
+  const QString value = cli.value(option);
+  if (value != QLatin1String(first) && value != QLatin1String(second))
+    return Usage(QStringLiteral("--%1 takes %2 or %3")
+                     .arg(option.names().first(), QLatin1String(first), QLatin1String(second)));
+  out = value == QLatin1String(yes);
+  return std::nullopt;
+}
+
+// What to upload: the file, then the options over it, all checked before any
+// line is touched.
+std::optional<Stop> ReadChanges(const Cli& cli, bool upload, Request& request) {
+  request.verify = !cli.isSet(cli.noVerify);
+  for (const QCommandLineOption* option :
+       {&cli.from, &cli.mode, &cli.powerUp, &cli.mono, &cli.on, &cli.off, &cli.noVerify}) {
+    if (cli.isSet(*option) && !upload)
+      return Usage(QStringLiteral("--%1 goes with upload").arg(option->names().first()));
   }
-  if (parser.isSet(from)) {
-    QString error;
-    const std::optional<QByteArray> text = ReadFile(parser.value(from), &error);
-    if (!text) return Fail(kExitUsage, error);
-    const QString source = parser.value(from) == QLatin1String("-")
-                               ? QStringLiteral("standard input")
-                               : parser.value(from);
+  QString error;
+  if (cli.isSet(cli.from)) {
+    const QString name = cli.value(cli.from);
+    const std::optional<QByteArray> text = ReadFile(name, &error);
+    if (!text) return Usage(error);
+    const QString source = name == QLatin1String("-") ? QStringLiteral("standard input") : name;
     const std::optional<TimerConfig> file = ParseTimerConfig(*text, source, &error);
-    if (!file) return Fail(kExitUsage, error);
+    if (!file) return Usage(error);
     request.changes = *file;
   }
   TimerConfig given;
-  for (const QCommandLineOption* option : {&mono, &on, &off}) {
-    if (!parser.isSet(*option)) continue;
-    QString error;
-    const std::optional<Hms> time = ParseHms(parser.value(*option), &error);
-    if (!time)
-      return Fail(kExitUsage, QStringLiteral("--%1: %2").arg(option->names().first(), error));
-    (option == &mono ? given.mono : option == &on ? given.on : given.off) = time;
+  const std::pair<const QCommandLineOption*, std::optional<Hms>*> times[] = {
+      {&cli.mono, &given.mono}, {&cli.on, &given.on}, {&cli.off, &given.off}};
+  for (const auto& [option, slot] : times) {
+    if (!cli.isSet(*option)) continue;
+    *slot = ParseHms(cli.value(*option), &error);
+    if (!*slot) return Usage(QStringLiteral("--%1: %2").arg(option->names().first(), error));
   }
-  if (parser.isSet(mode)) {
-    const QString value = parser.value(mode);
-    if (value != QLatin1String("mono") && value != QLatin1String("bi"))
-      return Fail(kExitUsage, QStringLiteral("--mode takes mono or bi"));
-    given.bistable = value == QLatin1String("bi");
-  }
-  if (parser.isSet(powerUp)) {
-    const QString value = parser.value(powerUp);
-    if (value != QLatin1String("on") && value != QLatin1String("off"))
-      return Fail(kExitUsage, QStringLiteral("--power-up takes on or off"));
-    given.powerUpOn = value == QLatin1String("on");
-  }
+  if (auto stop = Choice(cli, cli.mode, "mono", "bi", "bi", given.bistable)) return stop;
+  if (auto stop = Choice(cli, cli.powerUp, "on", "off", "on", given.powerUpOn)) return stop;
   request.changes.update(given);
+  return std::nullopt;
+}
 
-  // Which devices: --device and --com in the order given, or --all.
-  std::vector<Target> targets;
-  PortMap map;
-  const bool byNumber = parser.isSet(com) || parser.isSet(all) || !parser.isSet(device);
-  if (parser.isSet(port) || byNumber) {
-    PortMap fromCommandLine;
-    for (const QString& value : parser.values(port)) {
-      PortOption option;
-      QString error;
-      if (!ParsePortOption(value, &option, &error))
-        return Fail(kExitUsage, QStringLiteral("--port ") + error);
-      fromCommandLine.set(option.number, option.path);
-    }
-    map = PortsOverConfiguration(fromCommandLine);
-    if (map.isEmpty()) map = PortMap::FromSystem();
-  }
-  const auto byCom = [&map](qint16 number) {
-    const QString path = map.path(number);
-    return Target{path.isEmpty() ? PortEntry(number) : PortEntry(number) + QLatin1Char(' ') + path,
-                  map, number};
-  };
+// Com N as the port map says, labelled "Com2 /dev/ttyUSB1".
+Target ByCom(const PortMap& map, qint16 number) {
+  const QString path = map.path(number);
+  return Target{path.isEmpty() ? PortEntry(number) : PortEntry(number) + QLatin1Char(' ') + path,
+                map, number};
+}
+
+// --device and --com in the order given.
+std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector<Target>& targets) {
   int comIndex = 0;
   int deviceIndex = 0;
-  const QStringList names = parser.optionNames();
+  const QStringList names = cli.parser.optionNames();
   for (const QString& name : names) {
     if (name == QLatin1String("com")) {
       bool ok = false;
-      const int number = parser.values(com).value(comIndex++).toInt(&ok);
+      const int number = cli.parser.values(cli.com).value(comIndex++).toInt(&ok);
       if (!ok || number < 1 || number > kPortCount)
-        return Fail(kExitUsage,
-                    QStringLiteral("--com takes a number from 1 to %1").arg(kPortCount));
-      targets.push_back(byCom(static_cast<qint16>(number)));
+        return Usage(QStringLiteral("--com takes a number from 1 to %1").arg(kPortCount));
+      targets.push_back(ByCom(map, static_cast<qint16>(number)));
     } else if (name == QLatin1String("device")) {
-      const QString path = parser.values(device).value(deviceIndex++);
+      const QString path = cli.parser.values(cli.device).value(deviceIndex++);
       if (IsNetworkPath(path) && !ParseNetworkPath(path))
-        return Fail(kExitUsage, QStringLiteral("--device %1: expected tcp:HOST:PORT").arg(path));
+        return Usage(QStringLiteral("--device %1: expected tcp:HOST:PORT").arg(path));
       PortMap alone;
       alone.set(1, path);
       targets.push_back({path, alone, 1});
     }
   }
-  const bool everyDevice = parser.isSet(all) || (scan && targets.empty());
+  return std::nullopt;
+}
+
+// Which devices: those given, or with --all (and a scan of nothing given)
+// every Com number that designates one, or Com1.
+std::optional<Stop> ResolveTargets(const Cli& cli, bool scan, std::vector<Target>& targets,
+                                   bool& everyDevice) {
+  PortMap map;
+  const bool byNumber = cli.isSet(cli.com) || cli.isSet(cli.all) || !cli.isSet(cli.device);
+  if (cli.isSet(cli.port) || byNumber) {
+    PortMap fromCommandLine;
+    QString error;
+    if (!ParsePortOptions(cli.parser.values(cli.port), &fromCommandLine, &error))
+      return Usage(QStringLiteral("--port ") + error);
+    map = PortsOverConfiguration(fromCommandLine);
+    if (map.isEmpty()) map = PortMap::FromSystem();
+  }
+  if (auto stop = GivenTargets(cli, map, targets)) return stop;
+  everyDevice = cli.isSet(cli.all) || (scan && targets.empty());
   if (everyDevice) {
-    if (!targets.empty())
-      return Fail(kExitUsage, QStringLiteral("--all goes without --com and --device"));
+    if (!targets.empty()) return Usage(QStringLiteral("--all goes without --com and --device"));
     for (int n = 1; n <= kPortCount; ++n) {
-      if (!map.path(n).isEmpty()) targets.push_back(byCom(static_cast<qint16>(n)));
+      if (!map.path(n).isEmpty()) targets.push_back(ByCom(map, static_cast<qint16>(n)));
     }
     if (targets.empty())
-      return Fail(kExitPortUnavailable, QStringLiteral("no port designates a device"));
+      return Stop{kExitPortUnavailable, QStringLiteral("no port designates a device")};
   }
-  if (targets.empty()) targets.push_back(byCom(1));
+  if (targets.empty()) targets.push_back(ByCom(map, 1));
+  return std::nullopt;
+}
 
-  const bool lines = scan || everyDevice || targets.size() > 1;
-  const bool asJson = parser.isSet(json);
-  std::mutex stderrLock;
-  if (parser.isSet(trace)) {
-    request.trace = [&stderrLock, lines](const QString& label, const QString& text) {
-      const std::lock_guard<std::mutex> lock(stderrLock);
-      Print(stderr, lines ? label + QStringLiteral(": ") + text : text);
-    };
-  }
-
-  if (!lines) {
-    const DeviceResult r = RunOnDevice(targets.front(), request);
-    PrintFailures(r);
-    if (r.code() == kExitOk && r.configuration) {
-      if (asJson) {
-        QJsonObject object = ToJson(*r.configuration);
-        object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
-        Print(stdout, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
-      } else {
-        PrintConfiguration(*r.configuration);
-      }
+// One device, as a person reads it: its configuration, or what went wrong.
+int RunOne(const Target& target, const Request& request, bool asJson) {
+  const DeviceResult r = RunOnDevice(target, request);
+  PrintFailures(r);
+  if (r.code() == kExitOk && r.configuration) {
+    if (asJson) {
+      QJsonObject object = ToJson(*r.configuration);
+      object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
+      Print(stdout, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    } else {
+      PrintConfiguration(*r.configuration);
     }
-    return r.code();
   }
+  return r.code();
+}
 
+// Many at once, one line each in the order given; the largest code counts.
+int RunMany(const std::vector<Target>& targets, const Request& request, bool scan, bool asJson,
+            std::mutex& stderrLock) {
   // Progress only where someone watches it.
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
   const int total = static_cast<int>(targets.size());
@@ -344,4 +345,46 @@ int RunTimerctl(const QStringList& arguments) {
   }
   if (scan) return timerFound ? kExitOk : kExitNoTimerFound;
   return code;
+}
+
+}  // namespace
+
+int RunTimerctl(const QStringList& arguments) {
+  Cli cli;
+  if (!cli.parser.parse(arguments)) return Fail(kExitUsage, cli.parser.errorText());
+  if (cli.isSet(cli.help)) {
+    std::fputs(kHelpText, stdout);
+    return kExitOk;
+  }
+  if (cli.isSet(cli.version)) {
+    Print(stdout, QStringLiteral("timerctl %1").arg(QStringLiteral(TIMER_VERSION)));
+    return kExitOk;
+  }
+  const QStringList positional = cli.parser.positionalArguments();
+  const QString command = positional.value(0);
+  if (positional.size() != 1 || !QStringList{"read", "upload", "fire", "scan"}.contains(command))
+    return Fail(kExitUsage,
+                QStringLiteral("expected one command: read, upload, fire or scan (see --help)"));
+  const bool scan = command == QLatin1String("scan");
+  const bool upload = command == QLatin1String("upload");
+
+  Request request;
+  request.job = upload ? Job::Upload : command == QLatin1String("fire") ? Job::Fire : Job::Read;
+  std::vector<Target> targets;
+  bool everyDevice = false;
+  std::optional<Stop> stop = ReadChanges(cli, upload, request);
+  if (!stop) stop = ResolveTargets(cli, scan, targets, everyDevice);
+  if (stop) return Fail(stop->code, stop->message);
+
+  const bool lines = scan || everyDevice || targets.size() > 1;
+  std::mutex stderrLock;
+  if (cli.isSet(cli.trace)) {
+    request.trace = [&stderrLock, lines](const QString& label, const QString& text) {
+      const std::lock_guard<std::mutex> lock(stderrLock);
+      Print(stderr, lines ? label + QStringLiteral(": ") + text : text);
+    };
+  }
+  const bool asJson = cli.isSet(cli.json);
+  if (!lines) return RunOne(targets.front(), request, asJson);
+  return RunMany(targets, request, scan, asJson, stderrLock);
 }

@@ -55,16 +55,12 @@ Options ParseOptions(const QStringList& arguments) {
     options.output = QStringLiteral("timer-rs232 %1\n").arg(QStringLiteral(TIMER_VERSION));
     return options;
   }
-  for (const QString& value : parser.values(port)) {
-    PortOption parsed;
-    QString error;
-    if (!ParsePortOption(value, &parsed, &error)) {
-      options.exit = true;
-      options.exitCode = 2;
-      options.error = QStringLiteral("--port ") + error;
-      return options;
-    }
-    options.ports.set(parsed.number, parsed.path);
+  QString error;
+  if (!ParsePortOptions(parser.values(port), &options.ports, &error)) {
+    options.exit = true;
+    options.exitCode = 2;
+    options.error = QStringLiteral("--port ") + error;
+    return options;
   }
   options.traceFile = parser.value(trace);
   return options;

@@ -118,3 +118,12 @@ bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
   option->path = path;
   return true;
 }
+
+bool ParsePortOptions(const QStringList& values, PortMap* map, QString* error) {
+  for (const QString& value : values) {
+    PortOption option;
+    if (!ParsePortOption(value, &option, error)) return false;
+    map->set(option.number, option.path);
+  }
+  return true;
+}

@@ -57,3 +57,5 @@ struct PortOption {
 // configuration file; on failure returns false and says why in `error`
 // ("17=/dev/x: the port number must be from 1 to 16").
 bool ParsePortOption(const QString& value, PortOption* option, QString* error);
+// Every --port value into `map`; stops at the first that cannot be used.
+bool ParsePortOptions(const QStringList& values, PortMap* map, QString* error);
