@@ -2,6 +2,7 @@
 #include "sim/options.h"
 
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include <QCommandLineParser>
@@ -37,15 +38,11 @@ bool parseCount(const QCommandLineParser& parser, const QString& name, int min, 
   return true;
 }
 
-}  // namespace
-
-ParsedOptions parseOptions(const QStringList& arguments) {
-  QCommandLineParser parser;
+// Every option but help and version, which the parser adds itself.
+void declareOptions(QCommandLineParser& parser) {
   parser.setApplicationDescription(
       "Simulates the RS-232 timer device on a pseudo-terminal or a serial device.\n"
       "Prints the line's path as the first line, then one line per event.");
-  const auto helpOption = parser.addHelpOption();
-  const auto versionOption = parser.addVersionOption();
   parser.addOptions({
       {"mono", "Monostable time.", "HH:MM:SS"},
       {"on", "Bistable ON time.", "HH:MM:SS"},
@@ -68,22 +65,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
       {"link", "Create symbolic link PATH to the pseudo-terminal.", "PATH"},
       {"device", "Use serial device PATH instead of a pseudo-terminal.", "PATH"},
   });
+}
 
-  if (!parser.parse(arguments)) return error(parser.errorText());
-  if (parser.isSet(helpOption) || parser.isSet("help-all"))
-    return {ParsedOptions::Outcome::kHelp, {}, parser.helpText().toStdString()};
-  if (parser.isSet(versionOption)) {
-    return {ParsedOptions::Outcome::kVersion,
-            {},
-            (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion())
-                .toStdString()};
-  }
-  if (!parser.positionalArguments().isEmpty()) {
-    return error("Unexpected argument: " + parser.positionalArguments().first());
-  }
-
-  Settings settings;
-  Config& config = settings.config;
+// The stored configuration: --mono, --on, --off, --power-up, --mode.
+std::optional<ParsedOptions> parseConfig(const QCommandLineParser& parser, Config& config) {
   const std::pair<QString, std::chrono::seconds*> times[] = {
       {"mono", &config.mono}, {"on", &config.on}, {"off", &config.off}};
   for (const auto& [name, target] : times) {
@@ -105,7 +90,11 @@ ParsedOptions parseOptions(const QStringList& arguments) {
       return error("Bad --mode value, expected mono or bi: " + value);
     config.mode = value == "bi" ? Mode::kBistable : Mode::kMonostable;
   }
+  return std::nullopt;
+}
 
+// How the simulated device misbehaves, and where its line is.
+std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Settings& settings) {
   int delayMs = 0;
   int split = 0;
   if (!parseCount(parser, "reply-delay", 0, kMaxReplyDelayMs, delayMs)) {
@@ -135,6 +124,32 @@ ParsedOptions parseOptions(const QStringList& arguments) {
   settings.flood = static_cast<std::size_t>(flood);
   settings.linkPath = parser.value("link").toStdString();
   settings.devicePath = parser.value("device").toStdString();
+  return std::nullopt;
+}
+
+}  // namespace
+
+ParsedOptions parseOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const auto helpOption = parser.addHelpOption();
+  const auto versionOption = parser.addVersionOption();
+  declareOptions(parser);
+  if (!parser.parse(arguments)) return error(parser.errorText());
+  if (parser.isSet(helpOption) || parser.isSet("help-all"))
+    return {ParsedOptions::Outcome::kHelp, {}, parser.helpText().toStdString()};
+  if (parser.isSet(versionOption)) {
+    return {ParsedOptions::Outcome::kVersion,
+            {},
+            (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion())
+                .toStdString()};
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    return error("Unexpected argument: " + parser.positionalArguments().first());
+  }
+
+  Settings settings;
+  if (auto failed = parseConfig(parser, settings.config)) return *failed;
+  if (auto failed = parseFaults(parser, settings)) return *failed;
   return {ParsedOptions::Outcome::kRun, settings, {}};
 }
 
