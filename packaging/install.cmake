@@ -77,6 +77,17 @@ endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.bash
   DESTINATION ${TIMER_COMPLETIONS_DIR} RENAME timerctl)
 
+# Where Debian's zsh and fish look for the completions that packages bring
+# (zsh's own site-functions is for the local administrator).
+set(TIMER_ZSH_COMPLETIONS_DIR ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions
+  CACHE STRING "Folder for timerctl's zsh completion, below the prefix")
+set(TIMER_FISH_COMPLETIONS_DIR ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d
+  CACHE STRING "Folder for timerctl's fish completion, below the prefix")
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.zsh
+  DESTINATION ${TIMER_ZSH_COMPLETIONS_DIR} RENAME _timerctl)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.fish
+  DESTINATION ${TIMER_FISH_COMPLETIONS_DIR})
+
 # The licence and the history, where Debian keeps them.
 set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${_doc})

@@ -9,6 +9,7 @@ set -euo pipefail
 mode=$1
 build=$2
 id=io.github.timer_rs232.TimerRS232
+here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/timer-install.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
@@ -89,28 +90,28 @@ check_tree() {
     grep -q "$section" <<<"$ctl" || fail "timerctl(1) lacks $section"
   done
 
-  # bash-completion finds timerctl's completion where it looks (XDG_DATA_DIRS
-  # stands for the prefix), and it completes commands, options and values.
-  local completion=$prefix/share/bash-completion/completions/timerctl
-  if [ -f "$completion" ]; then
-    local case words expected got
-    for case in "timerctl ''|read upload fire scan" "timerctl --c|--com" "timerctl --mode ''|mono bi" \
-      "timerctl --power-up o|on off" "timerctl --com 1|1 10 11 12 13 14 15 16" \
-      "timerctl read --j|--json" "timerctl read ''|"; do
-      words=${case%%|*}
-      expected=${case#*|}
-      got=$(XDG_DATA_DIRS=$prefix/share bash -c '
-        source /usr/share/bash-completion/bash_completion
-        __load_completion timerctl || exit 1
-        eval "COMP_WORDS=($1)"
-        COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-        _timerctl
-        echo "${COMPREPLY[*]}"' _ "$words") || { fail "bash-completion does not load timerctl's"; break; }
-      [ "$got" = "$expected" ] || fail "completing '$words' gives '$got', expected '$expected'"
+  # Each shell finds timerctl's completion where it looks (XDG_DATA_DIRS and
+  # fpath stand for the prefix; fish loads it only for a command on PATH), and
+  # completes commands, options and values. LINE|OFFERED, C-sorted|SHELLS (all three
+  # when empty).
+  local share=$prefix/share f line expected shells shell got
+  for f in bash-completion/completions/timerctl zsh/vendor-completions/_timerctl \
+    fish/vendor_completions.d/timerctl.fish; do
+    [ -f "$share/$f" ] || fail "share/$f is not installed"
+  done
+  mkdir "$scratch/cwd" && touch "$scratch/cwd/hall.json"
+  for case in "timerctl |fire read scan upload" "timerctl --c|--com" "timerctl --mode |bi mono" \
+    "timerctl --power-up o|off on" "timerctl --com 1|1 10 11 12 13 14 15 16" \
+    "timerctl --port 1|10= 11= 12= 13= 14= 15= 16= 1=" "timerctl --device tc|tcp:" \
+    "timerctl upload --from ha|hall.json" "timerctl upload --from |- hall.json" \
+    "timerctl read --j|--json" "timerctl read r|" "timerctl --com 3 |fire read scan upload" \
+    "timerctl --mono |" "timerctl --port 2=tc|2=tcp:|zsh fish" "timerctl read ||bash fish"; do
+    IFS='|' read -r line expected shells <<<"$case"
+    for shell in ${shells:-bash zsh fish}; do
+      got=$(cd "$scratch/cwd" && "complete_$shell" "$line") || { fail "$shell cannot complete '$line'"; continue; }
+      [ "$got" = "$expected" ] || fail "$shell completes '$line' with '$got', expected '$expected'"
     done
-  else
-    fail "share/bash-completion/completions/timerctl is not installed"
-  fi
+  done
   [ -f "$prefix/share/doc/timer-rs232/copyright" ] || fail "the copyright file is not installed"
 
   local hicolor=$prefix/share/icons/hicolor
@@ -125,6 +126,25 @@ check_tree() {
       fail "${size}x${size} icon is not installed"
     fi
   done
+}
+
+# What each shell offers for a command line typed so far, C-sorted on one line,
+# with the completions installed below $share.
+words() { sed '/^$/d' | LC_ALL=C sort -u | paste -sd' '; }
+complete_bash() {
+  XDG_DATA_DIRS=$share bash -c '
+    source /usr/share/bash-completion/bash_completion
+    __load_completion timerctl || exit 1
+    read -ra COMP_WORDS <<<"$1"
+    [[ $1 == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _timerctl
+    printf "%s\n" "${COMPREPLY[@]}"' _ "$1" | words
+}
+complete_zsh() { zsh -f "$here/zsh_complete.zsh" "$share/zsh/vendor-completions" "$1" | words; }
+complete_fish() {
+  HOME=$scratch PATH=$share/../bin:$PATH XDG_DATA_DIRS=$share fish -c 'complete -C $argv[1]' "$1" |
+    cut -f1 | words
 }
 
 # The Debian package owning a library path; usrmerge lists some under /lib only.
