@@ -90,7 +90,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.fish
 
 # The licence and the history, where Debian keeps them.
 set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${_doc})
+# debian/copyright is the one copy: Debian tools look for it there.
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright DESTINATION ${_doc})
 set(_changelog ${CMAKE_BINARY_DIR}/changelog)
 add_custom_command(OUTPUT ${_changelog}.gz
   COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DOUT=${_changelog}
