@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the program installs and packages like any desktop program.
-#   check_install.sh tree BUILD_DIR            install into a scratch prefix and validate it
-#   check_install.sh deb  BUILD_DIR VERSION    build the .deb, check it and run from it
+#   check_install.sh tree BUILD_DIR               install into a scratch prefix and validate it
+#   check_install.sh debian SOURCE_DIR VERSION    build the Debian packages from a clean copy
+#                                                 of the tracked files, check them, run from them
 # Each mode works alone in its own scratch folder, removed on exit.
 set -euo pipefail
 
 mode=$1
-build=$2
 id=io.github.timer_rs232.TimerRS232
 here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/timer-install.XXXXXX")
@@ -38,7 +38,7 @@ png_size() {
 }
 
 check_tree() {
-  local prefix=$scratch/prefix
+  local build=$1 prefix=$scratch/prefix
   quiet cmake --install "$build" --prefix "$prefix"
 
   for bin in timer-rs232 timerctl timer-sim; do
@@ -157,64 +157,94 @@ package_of() {
   return 1
 }
 
-check_deb() {
-  local version=$1
-  quiet cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out"
-  local debs=("$scratch"/out/timer-rs232_*.deb)
-  [ -f "${debs[0]}" ] || { fail "cpack made no timer-rs232_*.deb"; return; }
-  local deb=${debs[0]}
+check_debian() {
+  local source=$1 version=$2 src=$scratch/src
+  # A copy of the tracked files, as a clean checkout has them: no build folder
+  # and none of the developer's other files reach the package.
+  git -C "$source" rev-parse 2>/dev/null || { echo "not a git checkout: nothing to package" >&2; exit 77; }
+  mkdir "$src"
+  git -C "$source" ls-files -z | (cd "$source" && tar --null -T - -cf -) | tar -x -C "$src"
 
-  [ "$(dpkg-deb -f "$deb" Package)" = timer-rs232 ] || fail "Package is not timer-rs232"
-  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version is not $version"
-  [ "$(dpkg-deb -f "$deb" Section)" = electronics ] || fail "Section is not electronics"
-  local depends
-  depends=$(dpkg-deb -f "$deb" Depends)
-  [ -n "$depends" ] || fail "no Depends field"
-  local names
-  names=$(echo "$depends" | tr ',' '\n' | sed 's/(.*//; s/|.*//; s/ //g')
-  for p in qt6-qpa-plugins fonts-liberation2; do
-    grep -qx "$p" <<<"$names" || fail "Depends lacks $p"
-  done
+  # debian/changelog holds CHANGELOG.md's releases, with the source's version.
+  local maintainer
+  maintainer=$(sed -n 's/^Maintainer: //p' "$src/debian/control")
+  cmake -DIN="$src/CHANGELOG.md" -DOUT="$scratch/changelog" -DPACKAGE=timer-rs232 "-DMAINTAINER=$maintainer" \
+    -P "$src/packaging/debian_changelog.cmake"
+  cmp -s "$scratch/changelog" "$src/debian/changelog" ||
+    fail "debian/changelog differs from CHANGELOG.md (cmake --build build --target debian_changelog)"
+  [ "$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)" = "$version" ] ||
+    fail "debian/changelog's version is not $version"
 
-  # Debian's own checker: no error and no warning.
+  # The same tests run in the suite itself: here the package is what counts.
+  (cd "$src" && quiet env DEB_BUILD_OPTIONS="nocheck parallel=2" dpkg-buildpackage -us -uc -Pnocheck)
+
+  # Debian's own checker, on the source and the binary packages: no error and no warning.
   local report
-  if ! report=$(lintian --fail-on error,warning "$deb" 2>&1); then
+  if ! report=$(lintian --fail-on error,warning "$scratch"/timer-rs232_"$version"_*.changes 2>&1); then
     echo "$report" >&2
     fail "lintian reports errors or warnings"
   fi
 
-  local root=$scratch/root
-  dpkg -x "$deb" "$root"
-  for f in usr/bin/timer-rs232 usr/bin/timerctl usr/bin/timer-sim "usr/share/applications/$id.desktop" \
-    usr/share/man/man1/timerctl.1.gz usr/share/man/man1/timer-rs232.1.gz \
-    usr/share/doc/timer-rs232/copyright usr/share/doc/timer-rs232/changelog.gz \
-    usr/share/bash-completion/completions/timerctl \
-    "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg"; do
-    [ -e "$root/$f" ] || fail "the package lacks /$f"
-  done
+  # PACKAGE;WHAT IT HOLDS besides its program, copyright and changelog;WHAT IT
+  # DEPENDS ON besides its libraries, comma-separated;WHAT IT MUST NOT DEPEND ON
+  local row pkg files needs forbidden path=$PATH
+  for row in "timer-rs232;usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/icons/hicolor/48x48/apps/$id.png \
+usr/share/man/man1/timer-rs232.1.gz;qt6-qpa-plugins,fonts-liberation2 | fonts-liberation;" \
+    "timerctl;usr/share/man/man1/timerctl.1.gz usr/share/bash-completion/completions/timerctl \
+usr/share/zsh/vendor-completions/_timerctl usr/share/fish/vendor_completions.d/timerctl.fish;;libqt6widgets6 libqt6gui6" \
+    "timer-sim;usr/share/man/man1/timer-sim.1.gz;;libqt6widgets6 libqt6gui6 libqt6network6"; do
+    IFS=';' read -r pkg files needs forbidden <<<"$row"
+    local deb=$scratch/${pkg}_${version}_$(dpkg --print-architecture).deb root=$scratch/root/$pkg
+    [ -f "$deb" ] || { fail "no $pkg package"; continue; }
+    mkdir -p "$root" && dpkg -x "$deb" "$root"
+    path=$root/usr/bin:$path
+    [ "$(ls "$root/usr/bin")" = "$pkg" ] || fail "$pkg holds the programs $(ls "$root/usr/bin" | paste -sd' ')"
+    for f in $files "usr/share/doc/$pkg/copyright" "usr/share/doc/$pkg/changelog.gz"; do
+      [ -e "$root/$f" ] || fail "$pkg lacks /$f"
+    done
 
-  # Every library the programs link directly must come from a declared dependency,
-  # or the package installs on a machine where it cannot start.
-  for bin in "$root"/usr/bin/*; do
-    for lib in $(objdump -p "$bin" | awk '/NEEDED/ {print $2}'); do
-      local path pkg
-      path=$(ldd "$bin" | awk -v lib="$lib" '$1 == lib {print $3}')
-      pkg=$(package_of "$path") || { fail "$lib ($path) belongs to no package"; continue; }
-      grep -qx "$pkg" <<<"$names" || fail "$(basename "$bin") links $lib from $pkg, absent from Depends"
+    local depends names item lib items
+    depends=$(dpkg-deb -f "$deb" Depends)
+    names=$(echo "$depends" | tr ',' '\n' | sed 's/(.*//; s/|.*//; s/ //g')
+    IFS=, read -ra items <<<"$needs"
+    for item in "${items[@]}"; do
+      [[ ", $depends," == *", $item,"* ]] || fail "$pkg: Depends lacks '$item': $depends"
+    done
+    for item in $forbidden; do
+      grep -qx "$item" <<<"$names" && fail "$pkg depends on $item: $depends"
+    done
+    # Every library the program links directly must come from a declared
+    # dependency, or the package installs where it cannot start.
+    for lib in $(objdump -p "$root/usr/bin/$pkg" | awk '/NEEDED/ {print $2}'); do
+      local lpath owner
+      lpath=$(ldd "$root/usr/bin/$pkg" | awk -v lib="$lib" '$1 == lib {print $3}')
+      owner=$(package_of "$lpath") || { fail "$lib ($lpath) belongs to no package"; continue; }
+      grep -qx "$owner" <<<"$names" || fail "$pkg links $lib from $owner, absent from Depends"
     done
   done
 
-  # Runs the packaged program, not the build tree's, with no display to lean on.
+  # The packaged window starts with no display to lean on.
   local out
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/timer-rs232" --version) ||
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH="$path" timer-rs232 --version) ||
     fail "timer-rs232 --version from the package failed"
   [ "$out" = "timer-rs232 $version" ] || fail "--version printed '$out'"
+
+  # The autopkgtests (debian/tests/control) on the unpacked programs, which
+  # they take from PATH, as autopkgtest runs them on installed ones.
+  local control=$src/debian/tests/control name cmd
+  for name in $(sed -n 's/^Tests: *//p' "$control" | tr ',' ' '); do
+    quiet env PATH="$path" "$src/debian/tests/$name"
+  done
+  while IFS= read -r cmd; do
+    quiet env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH="$path" sh -c "$cmd"
+  done < <(sed -n 's/^Test-Command: *//p' "$control")
 }
 
 case $mode in
-  tree) check_tree ;;
-  deb) check_deb "$3" ;;
-  *) echo "usage: $0 tree|deb BUILD_DIR [VERSION]" >&2; exit 2 ;;
+  tree) check_tree "$2" ;;
+  debian) check_debian "$2" "$3" ;;
+  *) echo "usage: $0 tree BUILD_DIR | debian SOURCE_DIR VERSION" >&2; exit 2 ;;
 esac
 
 if [ "$failures" -ne 0 ]; then
