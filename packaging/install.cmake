@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the program like any Linux desktop program (binaries, launcher entry,
-# icons, AppStream data) and packages it as a .deb. Included from the top-level
-# CMakeLists.txt once the executables are defined.
+# icons, AppStream data, manual pages, completions). The Debian packages are
+# debian/'s, built with dpkg-buildpackage on these rules. Included from the
+# top-level CMakeLists.txt once the executables are defined.
 include(GNUInstallDirs)
 
 set(TIMER_MAINTAINER "Timer RS232 developers <maintainers@timer-rs232.invalid>")
@@ -77,9 +78,21 @@ endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.bash
   DESTINATION ${TIMER_COMPLETIONS_DIR} RENAME timerctl)
 
+# Where Debian's zsh and fish look for the completions that packages bring
+# (zsh's own site-functions is for the local administrator).
+set(TIMER_ZSH_COMPLETIONS_DIR ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions
+  CACHE STRING "Folder for timerctl's zsh completion, below the prefix")
+set(TIMER_FISH_COMPLETIONS_DIR ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d
+  CACHE STRING "Folder for timerctl's fish completion, below the prefix")
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.zsh
+  DESTINATION ${TIMER_ZSH_COMPLETIONS_DIR} RENAME _timerctl)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.fish
+  DESTINATION ${TIMER_FISH_COMPLETIONS_DIR})
+
 # The licence and the history, where Debian keeps them.
 set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${_doc})
+# debian/copyright is the one copy: Debian tools look for it there.
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright DESTINATION ${_doc})
 set(_changelog ${CMAKE_BINARY_DIR}/changelog)
 add_custom_command(OUTPUT ${_changelog}.gz
   COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DOUT=${_changelog}
@@ -92,34 +105,13 @@ add_custom_command(OUTPUT ${_changelog}.gz
 add_custom_target(changelog ALL DEPENDS ${_changelog}.gz)
 install(FILES ${_changelog}.gz DESTINATION ${_doc})
 
-# --- Debian package --------------------------------------------------------
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME timer-rs232)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Timer RS232 developers")
-set(CPACK_PACKAGE_CONTACT "${TIMER_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Programs and fires an RS-232 timer device")
-# Kept in short lines: dpkg shows the long description as it is written.
-set(CPACK_PACKAGE_DESCRIPTION
-  "A one-window tool, in Spanish, that reads back, uploads and fires the
-configuration of a timer device (a timed switch, monostable or bistable)
-on an RS-232 port at 2400 baud. Also ships timerctl, which reads, programs
-and fires timers from scripts, and timer-sim, a simulated device on a
-pseudo-terminal for trying the program without hardware.")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY timer-rs232)
-set(CPACK_STRIP_FILES ON)
-
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Listed by hand rather than with dpkg-shlibdeps, which would make dpkg-dev a build
-# requirement; tests/install checks this list covers every library the binaries load.
-# The window's QPA plugins live in qt6-qpa-plugins, and it draws its texts in the
-# Liberation fonts.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6 (>= 2.34), libgcc-s1, libstdc++6 (>= 12), \
-libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), \
-libqt6network6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins (>= 6.4), \
-fonts-liberation2, fonts-liberation")
-
-include(CPack)
+# debian/changelog holds the same releases (dpkg-buildpackage reads it there):
+# this target writes it again after CHANGELOG.md changes, and the install test
+# checks that they agree.
+add_custom_target(debian_changelog
+  COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md
+          -DOUT=${PROJECT_SOURCE_DIR}/debian/changelog -DPACKAGE=${PROJECT_NAME}
+          "-DMAINTAINER=${TIMER_MAINTAINER}"
+          -P ${PROJECT_SOURCE_DIR}/packaging/debian_changelog.cmake
+  COMMENT "debian/changelog from CHANGELOG.md"
+  VERBATIM)

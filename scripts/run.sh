@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the tool and starts it on a simulated timer device: Com1 reaches the
-# simulator. Extra arguments go to timer-sim (e.g. --mono 00:01:30 --silent).
+# Builds the window and the simulator (nothing else: the tests are
+# scripts/test.sh's) and starts the window on a simulated timer device: Com1
+# reaches the simulator. Extra arguments go to timer-sim (e.g. --mono 00:01:30 --silent).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +14,8 @@ fi
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+# The same tree as scripts/test.sh's, so a later test run reuses these objects.
+cmake --build build --target timer-rs232 timer-sim
 
 # A stable name for the simulator's line, which the status bar shows.
 line=${XDG_RUNTIME_DIR:-/tmp}/ttyTIMER

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the program installs and packages like any desktop program.
-#   check_install.sh tree BUILD_DIR            install into a scratch prefix and validate it
-#   check_install.sh deb  BUILD_DIR VERSION    build the .deb, check it and run from it
+#   check_install.sh tree BUILD_DIR               install into a scratch prefix and validate it
+#   check_install.sh debian SOURCE_DIR VERSION    build the Debian packages from a clean copy
+#                                                 of the tracked files, check them, run from them
 # Each mode works alone in its own scratch folder, removed on exit.
 set -euo pipefail
 
 mode=$1
-build=$2
 id=io.github.timer_rs232.TimerRS232
+here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/timer-install.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
@@ -37,7 +38,7 @@ png_size() {
 }
 
 check_tree() {
-  local prefix=$scratch/prefix
+  local build=$1 prefix=$scratch/prefix
   quiet cmake --install "$build" --prefix "$prefix"
 
   for bin in timer-rs232 timerctl timer-sim; do
@@ -89,28 +90,28 @@ check_tree() {
     grep -q "$section" <<<"$ctl" || fail "timerctl(1) lacks $section"
   done
 
-  # bash-completion finds timerctl's completion where it looks (XDG_DATA_DIRS
-  # stands for the prefix), and it completes commands, options and values.
-  local completion=$prefix/share/bash-completion/completions/timerctl
-  if [ -f "$completion" ]; then
-    local case words expected got
-    for case in "timerctl ''|read upload fire scan" "timerctl --c|--com" "timerctl --mode ''|mono bi" \
-      "timerctl --power-up o|on off" "timerctl --com 1|1 10 11 12 13 14 15 16" \
-      "timerctl read --j|--json" "timerctl read ''|"; do
-      words=${case%%|*}
-      expected=${case#*|}
-      got=$(XDG_DATA_DIRS=$prefix/share bash -c '
-        source /usr/share/bash-completion/bash_completion
-        __load_completion timerctl || exit 1
-        eval "COMP_WORDS=($1)"
-        COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-        _timerctl
-        echo "${COMPREPLY[*]}"' _ "$words") || { fail "bash-completion does not load timerctl's"; break; }
-      [ "$got" = "$expected" ] || fail "completing '$words' gives '$got', expected '$expected'"
+  # Each shell finds timerctl's completion where it looks (XDG_DATA_DIRS and
+  # fpath stand for the prefix; fish loads it only for a command on PATH), and
+  # completes commands, options and values. LINE|OFFERED, C-sorted|SHELLS (all three
+  # when empty).
+  local share=$prefix/share f line expected shells shell got
+  for f in bash-completion/completions/timerctl zsh/vendor-completions/_timerctl \
+    fish/vendor_completions.d/timerctl.fish; do
+    [ -f "$share/$f" ] || fail "share/$f is not installed"
+  done
+  mkdir "$scratch/cwd" && touch "$scratch/cwd/hall.json"
+  for case in "timerctl |fire read scan upload" "timerctl --c|--com" "timerctl --mode |bi mono" \
+    "timerctl --power-up o|off on" "timerctl --com 1|1 10 11 12 13 14 15 16" \
+    "timerctl --port 1|10= 11= 12= 13= 14= 15= 16= 1=" "timerctl --device tc|tcp:" \
+    "timerctl upload --from ha|hall.json" "timerctl upload --from |- hall.json" \
+    "timerctl read --j|--json" "timerctl read r|" "timerctl --com 3 |fire read scan upload" \
+    "timerctl --mono |" "timerctl --port 2=tc|2=tcp:|zsh fish" "timerctl read ||bash fish"; do
+    IFS='|' read -r line expected shells <<<"$case"
+    for shell in ${shells:-bash zsh fish}; do
+      got=$(cd "$scratch/cwd" && "complete_$shell" "$line") || { fail "$shell cannot complete '$line'"; continue; }
+      [ "$got" = "$expected" ] || fail "$shell completes '$line' with '$got', expected '$expected'"
     done
-  else
-    fail "share/bash-completion/completions/timerctl is not installed"
-  fi
+  done
   [ -f "$prefix/share/doc/timer-rs232/copyright" ] || fail "the copyright file is not installed"
 
   local hicolor=$prefix/share/icons/hicolor
@@ -127,6 +128,25 @@ check_tree() {
   done
 }
 
+# What each shell offers for a command line typed so far, C-sorted on one line,
+# with the completions installed below $share.
+words() { sed '/^$/d' | LC_ALL=C sort -u | paste -sd' '; }
+complete_bash() {
+  XDG_DATA_DIRS=$share bash -c '
+    source /usr/share/bash-completion/bash_completion
+    __load_completion timerctl || exit 1
+    read -ra COMP_WORDS <<<"$1"
+    [[ $1 == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _timerctl
+    printf "%s\n" "${COMPREPLY[@]}"' _ "$1" | words
+}
+complete_zsh() { zsh -f "$here/zsh_complete.zsh" "$share/zsh/vendor-completions" "$1" | words; }
+complete_fish() {
+  HOME=$scratch PATH=$share/../bin:$PATH XDG_DATA_DIRS=$share fish -c 'complete -C $argv[1]' "$1" |
+    cut -f1 | words
+}
+
 # The Debian package owning a library path; usrmerge lists some under /lib only.
 package_of() {
   local path=$1 real
@@ -137,64 +157,94 @@ package_of() {
   return 1
 }
 
-check_deb() {
-  local version=$1
-  quiet cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out"
-  local debs=("$scratch"/out/timer-rs232_*.deb)
-  [ -f "${debs[0]}" ] || { fail "cpack made no timer-rs232_*.deb"; return; }
-  local deb=${debs[0]}
+check_debian() {
+  local source=$1 version=$2 src=$scratch/src
+  # A copy of the tracked files, as a clean checkout has them: no build folder
+  # and none of the developer's other files reach the package.
+  git -C "$source" rev-parse 2>/dev/null || { echo "not a git checkout: nothing to package" >&2; exit 77; }
+  mkdir "$src"
+  git -C "$source" ls-files -z | (cd "$source" && tar --null -T - -cf -) | tar -x -C "$src"
 
-  [ "$(dpkg-deb -f "$deb" Package)" = timer-rs232 ] || fail "Package is not timer-rs232"
-  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version is not $version"
-  [ "$(dpkg-deb -f "$deb" Section)" = electronics ] || fail "Section is not electronics"
-  local depends
-  depends=$(dpkg-deb -f "$deb" Depends)
-  [ -n "$depends" ] || fail "no Depends field"
-  local names
-  names=$(echo "$depends" | tr ',' '\n' | sed 's/(.*//; s/|.*//; s/ //g')
-  for p in qt6-qpa-plugins fonts-liberation2; do
-    grep -qx "$p" <<<"$names" || fail "Depends lacks $p"
-  done
+  # debian/changelog holds CHANGELOG.md's releases, with the source's version.
+  local maintainer
+  maintainer=$(sed -n 's/^Maintainer: //p' "$src/debian/control")
+  cmake -DIN="$src/CHANGELOG.md" -DOUT="$scratch/changelog" -DPACKAGE=timer-rs232 "-DMAINTAINER=$maintainer" \
+    -P "$src/packaging/debian_changelog.cmake"
+  cmp -s "$scratch/changelog" "$src/debian/changelog" ||
+    fail "debian/changelog differs from CHANGELOG.md (cmake --build build --target debian_changelog)"
+  [ "$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)" = "$version" ] ||
+    fail "debian/changelog's version is not $version"
 
-  # Debian's own checker: no error and no warning.
+  # The same tests run in the suite itself: here the package is what counts.
+  (cd "$src" && quiet env DEB_BUILD_OPTIONS="nocheck parallel=2" dpkg-buildpackage -us -uc -Pnocheck)
+
+  # Debian's own checker, on the source and the binary packages: no error and no warning.
   local report
-  if ! report=$(lintian --fail-on error,warning "$deb" 2>&1); then
+  if ! report=$(lintian --fail-on error,warning "$scratch"/timer-rs232_"$version"_*.changes 2>&1); then
     echo "$report" >&2
     fail "lintian reports errors or warnings"
   fi
 
-  local root=$scratch/root
-  dpkg -x "$deb" "$root"
-  for f in usr/bin/timer-rs232 usr/bin/timerctl usr/bin/timer-sim "usr/share/applications/$id.desktop" \
-    usr/share/man/man1/timerctl.1.gz usr/share/man/man1/timer-rs232.1.gz \
-    usr/share/doc/timer-rs232/copyright usr/share/doc/timer-rs232/changelog.gz \
-    usr/share/bash-completion/completions/timerctl \
-    "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg"; do
-    [ -e "$root/$f" ] || fail "the package lacks /$f"
-  done
+  # PACKAGE;WHAT IT HOLDS besides its program, copyright and changelog;WHAT IT
+  # DEPENDS ON besides its libraries, comma-separated;WHAT IT MUST NOT DEPEND ON
+  local row pkg files needs forbidden path=$PATH
+  for row in "timer-rs232;usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/icons/hicolor/48x48/apps/$id.png \
+usr/share/man/man1/timer-rs232.1.gz;qt6-qpa-plugins,fonts-liberation2 | fonts-liberation;" \
+    "timerctl;usr/share/man/man1/timerctl.1.gz usr/share/bash-completion/completions/timerctl \
+usr/share/zsh/vendor-completions/_timerctl usr/share/fish/vendor_completions.d/timerctl.fish;;libqt6widgets6 libqt6gui6" \
+    "timer-sim;usr/share/man/man1/timer-sim.1.gz;;libqt6widgets6 libqt6gui6 libqt6network6"; do
+    IFS=';' read -r pkg files needs forbidden <<<"$row"
+    local deb=$scratch/${pkg}_${version}_$(dpkg --print-architecture).deb root=$scratch/root/$pkg
+    [ -f "$deb" ] || { fail "no $pkg package"; continue; }
+    mkdir -p "$root" && dpkg -x "$deb" "$root"
+    path=$root/usr/bin:$path
+    [ "$(ls "$root/usr/bin")" = "$pkg" ] || fail "$pkg holds the programs $(ls "$root/usr/bin" | paste -sd' ')"
+    for f in $files "usr/share/doc/$pkg/copyright" "usr/share/doc/$pkg/changelog.gz"; do
+      [ -e "$root/$f" ] || fail "$pkg lacks /$f"
+    done
 
-  # Every library the programs link directly must come from a declared dependency,
-  # or the package installs on a machine where it cannot start.
-  for bin in "$root"/usr/bin/*; do
-    for lib in $(objdump -p "$bin" | awk '/NEEDED/ {print $2}'); do
-      local path pkg
-      path=$(ldd "$bin" | awk -v lib="$lib" '$1 == lib {print $3}')
-      pkg=$(package_of "$path") || { fail "$lib ($path) belongs to no package"; continue; }
-      grep -qx "$pkg" <<<"$names" || fail "$(basename "$bin") links $lib from $pkg, absent from Depends"
+    local depends names item lib items
+    depends=$(dpkg-deb -f "$deb" Depends)
+    names=$(echo "$depends" | tr ',' '\n' | sed 's/(.*//; s/|.*//; s/ //g')
+    IFS=, read -ra items <<<"$needs"
+    for item in "${items[@]}"; do
+      [[ ", $depends," == *", $item,"* ]] || fail "$pkg: Depends lacks '$item': $depends"
+    done
+    for item in $forbidden; do
+      grep -qx "$item" <<<"$names" && fail "$pkg depends on $item: $depends"
+    done
+    # Every library the program links directly must come from a declared
+    # dependency, or the package installs where it cannot start.
+    for lib in $(objdump -p "$root/usr/bin/$pkg" | awk '/NEEDED/ {print $2}'); do
+      local lpath owner
+      lpath=$(ldd "$root/usr/bin/$pkg" | awk -v lib="$lib" '$1 == lib {print $3}')
+      owner=$(package_of "$lpath") || { fail "$lib ($lpath) belongs to no package"; continue; }
+      grep -qx "$owner" <<<"$names" || fail "$pkg links $lib from $owner, absent from Depends"
     done
   done
 
-  # Runs the packaged program, not the build tree's, with no display to lean on.
+  # The packaged window starts with no display to lean on.
   local out
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/timer-rs232" --version) ||
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH="$path" timer-rs232 --version) ||
     fail "timer-rs232 --version from the package failed"
   [ "$out" = "timer-rs232 $version" ] || fail "--version printed '$out'"
+
+  # The autopkgtests (debian/tests/control) on the unpacked programs, which
+  # they take from PATH, as autopkgtest runs them on installed ones.
+  local control=$src/debian/tests/control name cmd
+  for name in $(sed -n 's/^Tests: *//p' "$control" | tr ',' ' '); do
+    quiet env PATH="$path" "$src/debian/tests/$name"
+  done
+  while IFS= read -r cmd; do
+    quiet env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH="$path" sh -c "$cmd"
+  done < <(sed -n 's/^Test-Command: *//p' "$control")
 }
 
 case $mode in
-  tree) check_tree ;;
-  deb) check_deb "$3" ;;
-  *) echo "usage: $0 tree|deb BUILD_DIR [VERSION]" >&2; exit 2 ;;
+  tree) check_tree "$2" ;;
+  debian) check_debian "$2" "$3" ;;
+  *) echo "usage: $0 tree BUILD_DIR | debian SOURCE_DIR VERSION" >&2; exit 2 ;;
 esac
 
 if [ "$failures" -ne 0 ]; then
