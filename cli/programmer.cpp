@@ -17,6 +17,7 @@
 #include "handlers/upload.h"
 #include "link/com_port.h"
 #include "link/event_loop_clock.h"
+#include "link/forwarding_port.h"
 #include "link/tracing_port.h"
 #include "model/form1.h"
 #include "model/protocol.h"
@@ -79,41 +80,28 @@ QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
 
 // Stands where the port stands and keeps what the device sent since the last
 // command or emptying: the read-back is taken from it, not from the window.
-class ReplyRecorder : public SerialPort {
+class ReplyRecorder : public ForwardingPort {
  public:
-  explicit ReplyRecorder(SerialPort& port) : m_port(port) {
-    m_port.setFailureHandler([this] { reportFailure(); });
-  }
+  using ForwardingPort::ForwardingPort;
   const QByteArray& received() const { return m_received; }
 
-  bool setCommPort(qint16 number) override { return m_port.setCommPort(number); }
-  bool setSettings(const QString& settings) override { return m_port.setSettings(settings); }
-  bool open() override { return m_port.open(); }
-  void close() override { m_port.close(); }
-  bool isOpen() const override { return m_port.isOpen(); }
-  int inBufferCount() override { return m_port.inBufferCount(); }
   bool clearInBuffer() override {
     m_received.clear();
-    return m_port.clearInBuffer();
+    return ForwardingPort::clearInBuffer();
   }
   bool output(const QByteArray& data) override {
     m_received.clear();
-    return m_port.output(data);
+    return ForwardingPort::output(data);
   }
   QByteArray input() override {
-    QByteArray bytes = m_port.input();
+    QByteArray bytes = ForwardingPort::input();
     // Only what stands before the first "Y" is ever read; a flood grows nothing.
     if (!m_received.contains('Y')) m_received = (m_received + bytes).right(kMostKept);
     return bytes;
   }
-  bool failed() const override { return m_port.failed(); }
-  QString errorText() const override { return m_port.errorText(); }
-  PortFault fault() const override { return m_port.fault(); }
-  quint64 opening() const override { return m_port.opening(); }
 
  private:
   static constexpr qsizetype kMostKept = 4096;
-  SerialPort& m_port;
   QByteArray m_received;
 };
 

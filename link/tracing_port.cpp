@@ -2,18 +2,16 @@
 #include "link/tracing_port.h"
 
 TracingPort::TracingPort(SerialPort& port, Sink sink, Clock::time_point start)
-    : m_port(port), m_sink(std::move(sink)), m_start(start) {
-  m_port.setFailureHandler([this] { reportFailure(); });
-}
+    : ForwardingPort(port), m_sink(std::move(sink)), m_start(start) {}
 
 bool TracingPort::output(const QByteArray& data) {
-  const bool sent = m_port.output(data);
+  const bool sent = ForwardingPort::output(data);
   if (sent) trace("tx", data);
   return sent;
 }
 
 QByteArray TracingPort::input() {
-  QByteArray received = m_port.input();
+  QByteArray received = ForwardingPort::input();
   if (!received.isEmpty()) trace("rx", received);
   return received;
 }
