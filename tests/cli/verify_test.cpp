@@ -6,6 +6,7 @@
 
 #include "cli/programmer.h"
 #include "cli/timer_config.h"
+#include "support/named_case.h"
 #include "support/qt_printers.h"
 
 namespace {
@@ -16,6 +17,8 @@ struct VerifyCase {
   QByteArray received;
   const char* difference;  // nullptr: verified
 };
+
+TIMER_NAMED_CASE(VerifyCase)
 
 class Verification : public ::testing::TestWithParam<VerifyCase> {};
 
@@ -54,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "mono: sent 34:12:15, device has 35:12:15"},
         VerifyCase{"NoReadBack", false, "000Y0000000000000000",
                    "the answer holds no configuration: \"000Y0000000000000000\""}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 // Hours go to 99 wherever a time is given; minutes and seconds to 59.
 TEST(Times, HoursToNinetyNineMinutesAndSecondsToFiftyNine) {

@@ -25,6 +25,7 @@
 #include "gui/options.h"
 #include "gui/program.h"
 #include "support/message_boxes.h"
+#include "support/named_case.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -100,9 +101,7 @@ struct LinkCase {
   bool powerUpOn;
 };
 
-void PrintTo(const LinkCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(LinkCase)
 
 class Linking : public ::testing::TestWithParam<LinkCase> {};
 
@@ -153,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                                ConfigAnd({"--noise", std::string(360, 'x')}),
                                {"xx", "xx", "xx", "xx", "xx", "xx", "xx", "xx", "xx"},
                                false}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 TEST(Link, SecondClickDisconnectsAndThirdLinksAgain) {
   SimProcess sim(kConfig);

@@ -23,6 +23,7 @@
 #include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "support/message_boxes.h"
+#include "support/named_case.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -173,9 +174,7 @@ struct UnreachableCase {
   std::chrono::milliseconds atLeast, atMost;
 };
 
-void PrintTo(const UnreachableCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(UnreachableCase)
 
 class Unreachable : public ::testing::TestWithParam<UnreachableCase> {};
 
@@ -209,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UnreachableCase{"HostNotFound", "red: servidor no encontrado", 0ms, 3500ms},
                       // Given up after 3 s.
                       UnreachableCase{"NoAnswer", "red: sin respuesta", 2800ms, 3500ms}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 enum class Meanwhile { Nothing, ClickConectarAgain, ChooseAPort, Salir };
 
@@ -219,9 +218,7 @@ struct ConnectingCase {
   QStringList messages;
 };
 
-void PrintTo(const ConnectingCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(ConnectingCase)
 
 class WhileConnecting : public ::testing::TestWithParam<ConnectingCase> {};
 
@@ -285,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConnectingCase{"ClickConectarAgain", Meanwhile::ClickConectarAgain, {kPortUnavailableBox}},
         ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
         ConnectingCase{"Salir", Meanwhile::Salir, {}}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 // A server delivers at once what the device sent while nobody was connected,
 // such as a late answer to an earlier client; none of it reaches the fields.

@@ -19,6 +19,7 @@
 
 #include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
+#include "support/named_case.h"
 #include "support/qt_printers.h"
 
 namespace {
@@ -112,10 +113,7 @@ struct FailureCase {
   const char* file = nullptr;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const FailureCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(FailureCase)
 
 class TimerctlFailure : public ::testing::TestWithParam<FailureCase> {};
 
@@ -227,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"upload", "--from", "/nonexistent/timer.json"},
                     2,
                     "/nonexistent/timer.json"}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 TEST(Timerctl, ABusyPortIsNotAvailable) {
   SimProcess sim({"--instant"});

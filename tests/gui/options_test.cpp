@@ -9,6 +9,7 @@
 
 #include "gui/options.h"
 #include "link/port_config.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -40,10 +41,7 @@ struct BadCase {
   QStringList args;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const BadCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(BadCase)
 
 class BadOptions : public ::testing::TestWithParam<BadCase> {};
 
@@ -61,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadOptions,
                                            BadCase{"NoPath", {"--port", "2="}},
                                            BadCase{"StrayArgument", {"COM1"}},
                                            BadCase{"NetworkWithoutPort", {"--port", "3=tcp:host"}}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         kCaseName);
 
 TEST(Options, HelpAndVersionEndWithCodeZero) {
   for (const char* flag : {"--help", "--version"}) {

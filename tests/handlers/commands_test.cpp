@@ -9,6 +9,7 @@
 #include "handlers/port_selection.h"
 #include "handlers/upload.h"
 #include "support/fakes.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -47,10 +48,7 @@ struct StringCase {
   const char* expected;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const StringCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(StringCase)
 
 class UploadString : public ::testing::TestWithParam<StringCase> {};
 
@@ -99,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  false,
                                  {{Ctl::horas_off, "99"}, {Ctl::segundos_on, "59"}},
                                  "T0000005900000000990"}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 TEST(Upload, WidensAndFillsWhatTheReadBackLeftShortBeforeSending) {
   LinkedRig rig;
@@ -135,10 +133,7 @@ struct AnswerCase {
   bool confirmed;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const AnswerCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(AnswerCase)
 
 class UploadAnswer : public ::testing::TestWithParam<AnswerCase> {};
 
@@ -159,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"LowerCaseS", {{milliseconds(5), "s"}}, false},
                       AnswerCase{"LowerCaseT", {{milliseconds(5), "t"}}, false},
                       AnswerCase{"ActivationAnswer", {{milliseconds(5), "E"}}, false}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 TEST(Upload, WithNeitherModeSelectedSendsNothingButStillWaits) {
   LinkedRig rig;
@@ -181,10 +176,7 @@ struct SilenceCase {
   Outcome (*click)(Form1&);
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const SilenceCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(SilenceCase)
 
 class CommandSilence : public ::testing::TestWithParam<SilenceCase> {};
 
@@ -276,7 +268,7 @@ TEST_P(CommandSilence, ClicksOnCommandsDuringTheWaitStartNoSecondExchange) {
 INSTANTIATE_TEST_SUITE_P(Commands, CommandSilence,
                          ::testing::Values(SilenceCase{"Upload", &enviar_Click},
                                            SilenceCase{"Activation", &fire_Click}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         kCaseName);
 
 TEST(Activation, SendsExactlyOneEWhateverTheWindowShows) {
   LinkedRig rig;

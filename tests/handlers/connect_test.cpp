@@ -8,6 +8,7 @@
 #include "handlers/port_selection.h"
 #include "model/protocol.h"
 #include "support/fakes.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -39,10 +40,7 @@ struct ProbeCase {
   bool encendido;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const ProbeCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(ProbeCase)
 
 class ProbeReply : public ::testing::TestWithParam<ProbeCase> {};
 
@@ -102,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{milliseconds(5), "y"}, {milliseconds(500), "5900990000000000001Y"}},
                   {"y5", "90", "09", "90", "00", "00", "00", "00", "00"},
                   true}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 TEST(Handshake, SuccessWritesItsListInOrder) {
   Rig rig;

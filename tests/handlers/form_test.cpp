@@ -6,6 +6,7 @@
 #include "handlers/connect.h"
 #include "handlers/form.h"
 #include "support/fakes.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -51,10 +52,7 @@ struct ShutDownCase {
   bool bySalir;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const ShutDownCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(ShutDownCase)
 
 class ShutDown : public ::testing::TestWithParam<ShutDownCase> {};
 
@@ -86,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, ShutDown,
                                            ShutDownCase{"SalirUnlinked", false, true},
                                            ShutDownCase{"CloseLinked", true, false},
                                            ShutDownCase{"CloseUnlinked", false, false}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         kCaseName);
 
 TEST(ShutDown, DuringTheHandshakeWaitTheHandlerNeverResumes) {
   Rig rig;

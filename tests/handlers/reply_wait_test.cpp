@@ -5,6 +5,7 @@
 
 #include "handlers/reply_wait.h"
 #include "support/fakes.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ struct WaitCase {
   microseconds endsAfter;  // simulated time at the end of the wait
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const WaitCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(WaitCase)
 
 class Wait : public ::testing::TestWithParam<WaitCase> {};
 
@@ -84,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                  WaitEnd::AnswerSeen,
                  " xEyz",
                  milliseconds(7)}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 TEST(Wait, SleepsBetweenEmptyPollsAndTakesCharactersWithinAStep) {
   Rig rig;

@@ -9,6 +9,7 @@
 
 #include "model/protocol.h"
 #include "support/message_boxes.h"
+#include "support/named_case.h"
 #include "support/pty_device.h"
 #include "support/window_rig.h"
 
@@ -157,10 +158,7 @@ struct UnavailableCase {
   bool heldByAnother;  // otherwise: Com1 designates a path that does not exist
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const UnavailableCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(UnavailableCase)
 
 class UnavailablePort : public ::testing::TestWithParam<UnavailableCase> {};
 
@@ -189,7 +187,7 @@ TEST_P(UnavailablePort, SaysThePortIsNotAvailable) {
 INSTANTIATE_TEST_SUITE_P(Cases, UnavailablePort,
                          ::testing::Values(UnavailableCase{"NoSuchDevice", false},
                                            UnavailableCase{"HeldByAnotherProgram", true}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         kCaseName);
 
 TEST(SerialLine, ComNumberWithNoDeviceIsNotAvailable) {
   WindowRig rig(MapCom1To(QStringLiteral("/dev/null-timer-none")));

@@ -5,6 +5,7 @@
 
 #include "link/tracing_port.h"
 #include "support/fakes.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -18,9 +19,7 @@ struct TraceCase {
   const char* line;
 };
 
-void PrintTo(const TraceCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(TraceCase)
 
 class Trace : public ::testing::TestWithParam<TraceCase> {};
 
@@ -40,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                   " 123456.8 rx \"\\x0d\\x0a\\x22\\x5c\\xff\\x00\" 0d 0a 22 5c ff 00"},
         // DEL is invisible in a terminal and in the file.
         TraceCase{"Delete", microseconds(0), "rx", "\x7f", "      0.0 rx \"\\x7f\" 7f"}),
-    [](const auto& test) { return std::string(test.param.name); });
+    kCaseName);
 
 TEST(TracingPort, PassesEveryCallOnAndTracesWhatCrossesTheLine) {
   Rig rig;

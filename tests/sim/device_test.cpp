@@ -8,6 +8,7 @@
 #include <string>
 
 #include <ostream>
+#include "support/named_case.h"
 
 namespace timer_sim {
 namespace {
@@ -40,10 +41,7 @@ struct ReadBackCase {
   const char* expected;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const ReadBackCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(ReadBackCase)
 
 class ReadBackTest : public testing::TestWithParam<ReadBackCase> {};
 
@@ -71,10 +69,7 @@ struct FrameCase {
   Config stored;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const FrameCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(FrameCase)
 
 class ValidFrameTest : public testing::TestWithParam<FrameCase> {};
 
@@ -116,10 +111,7 @@ struct MalformedCase {
   const char* kinds;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const MalformedCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(MalformedCase)
 
 class MalformedFrameTest : public testing::TestWithParam<MalformedCase> {};
 

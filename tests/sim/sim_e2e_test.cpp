@@ -21,6 +21,7 @@
 #include <ostream>
 
 #include "support/child_process.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -155,9 +156,7 @@ struct BadOptionCase {
   std::vector<std::string> args;
 };
 
-void PrintTo(const BadOptionCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(BadOptionCase)
 
 class BadOptionTest : public testing::TestWithParam<BadOptionCase> {};
 
@@ -172,6 +171,6 @@ INSTANTIATE_TEST_SUITE_P(Options, BadOptionTest,
                                          BadOptionCase{"PowerUpMaybe", {"--power-up", "maybe"}},
                                          BadOptionCase{"SplitZero", {"--split", "0"}},
                                          BadOptionCase{"StrayArgument", {"extra"}}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         kCaseName);
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "sim/output_timer.h"
 #include "sim/transmission.h"
+#include "support/named_case.h"
 
 namespace timer_sim {
 namespace {
@@ -23,10 +24,7 @@ struct OutputCase {
   bool runsForever;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const OutputCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(OutputCase)
 
 class OutputTimerTest : public testing::TestWithParam<OutputCase> {};
 
@@ -104,10 +102,7 @@ struct PlanCase {
   std::vector<std::chrono::nanoseconds> offsets;
 };
 
-// Cases print as their names in the test log.
-void PrintTo(const PlanCase& c, std::ostream* os) {
-  *os << c.name;
-}
+TIMER_NAMED_CASE(PlanCase)
 
 class PlanTest : public testing::TestWithParam<PlanCase> {};
 
