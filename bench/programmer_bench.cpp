@@ -14,17 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/headless_view.h"
 #include "cli/programmer.h"
+#include "device/read_back.h"
+#include "device/session.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
-#include "handlers/connect.h"
-#include "handlers/form.h"
-#include "handlers/port_selection.h"
-#include "handlers/upload.h"
-#include "link/com_port.h"
-#include "link/event_loop_clock.h"
-#include "model/form1.h"
 
 namespace {
 
@@ -38,29 +32,22 @@ struct UploadFigures {
   double verifyMs = 0;
 };
 
-// The handlers as timerctl drives them: an upload, then the verifying
-// read-back (unlink, link again).
+// The session as timerctl drives it: an upload, then the verifying probe on
+// the open line.
 UploadFigures Uploads(const QString& line) {
   PortMap map;
   map.set(1, line);
-  HeadlessView view;
-  ComPort port(map);
-  EventLoopClock clock;
-  Form1 form(view, port, clock);
-  Form_Load(form);
-  Combo1_Click(form);
-  if (Conectar_Click(form).result != Result::Done) Fail("the link failed");
+  DeviceSession session(map, 1);
+  if (!session.link().answered()) Fail("the link failed");
+  const std::optional<TimerConfig> readBack = ReadBackIn(session.received());
+  if (!readBack) Fail("the link brought no read-back");
   std::vector<double> uploads, verifies;
   for (int i = 0; i < kUploadRuns; ++i) {
-    view.setValue(Ctl::Option1, true);
-    Result result = Result::Done;
-    uploads.push_back(Timed([&] { result = enviar_Click(form).result; }));
-    if (result != Result::Done) Fail("the upload failed");
-    verifies.push_back(Timed([&] {
-      Conectar_Click(form);
-      result = Conectar_Click(form).result;
-    }));
-    if (result != Result::Done) Fail("the read-back failed");
+    bool answered = false;
+    uploads.push_back(Timed([&] { answered = session.upload(false, *readBack).answered(); }));
+    if (!answered) Fail("the upload failed");
+    verifies.push_back(Timed([&] { answered = session.probe().answered(); }));
+    if (!answered) Fail("the read-back failed");
   }
   return {Median(uploads), Median(verifies)};
 }

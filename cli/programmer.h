@@ -9,12 +9,12 @@
 #include <optional>
 #include <vector>
 
-#include "cli/timer_config.h"
+#include "cli/config_file.h"
 #include "link/port_map.h"
 
-// What timerctl does to one device, through the same handlers, answers and
-// wait as the window; and to many at once, each on its own thread with its
-// own port, window model and wait.
+// What timerctl does to one device, through a device session (the window's
+// commands, answers and wait); and to many at once, each on its own thread
+// with its own session.
 
 // Exit codes a script can rely on; with many devices, the largest counts.
 inline constexpr int kExitOk = 0;

@@ -13,12 +13,10 @@
 
 #include <unistd.h>
 
+#include "cli/config_file.h"
 #include "cli/programmer.h"
-#include "cli/timer_config.h"
 #include "link/port_config.h"
 #include "link/port_map.h"
-#include "model/protocol.h"
-#include "model/texts.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "gui/main_window.h"
+#include "gui/port_texts.h"
 #include "handlers/activation.h"
 #include "handlers/connect.h"
 #include "handlers/field_check.h"

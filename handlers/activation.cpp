@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "handlers/activation.h"
 
+#include "device/protocol.h"
 #include "handlers/command_link.h"
 #include "handlers/reply_wait.h"
 #include "link/serial_port.h"
 #include "model/form1.h"
-#include "model/protocol.h"
 #include "model/texts.h"
 
 Outcome fire_Click(Form1& f) {

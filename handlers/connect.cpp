@@ -1,19 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "handlers/connect.h"
 
+#include "device/protocol.h"
+#include "device/read_back.h"
 #include "handlers/reply_wait.h"
 #include "link/serial_port.h"
 #include "model/form1.h"
-#include "model/protocol.h"
 #include "model/texts.h"
+#include "model/time_fields.h"
 
 namespace {
-
-// Mid$(text, position, 2) with 1-based positions: what is left where the text
-// ends early, and an empty text beyond its end.
-QString ReplyPair(const QByteArray& reply, int position) {
-  return QString::fromLatin1(reply.mid(position - 1, kTimeWidth));
-}
 
 Outcome PortErrorPath(Form1& f) {
   Show(f.m_view, kPortUnavailable);
@@ -59,12 +55,9 @@ void SuccessSteps(Form1& f, const QByteArray& reply) {
   w.setEnabled(Ctl::minutos_off, false);
   w.setEnabled(Ctl::horas_off, false);
   w.setEnabled(Ctl::Frame1, false);
-  int position = kFirstFieldPosition;
-  for (Ctl field : kDeviceFieldOrder) {
-    w.setText(field, ReplyPair(reply, position));
-    position += kTimeWidth;
-  }
-  if (reply.at(reply.size() - kPowerUpFlagFromEnd) == kPowerUpOn) {
+  const TimerConfig readBack = ReadBackAtStart(reply);
+  ShowTimes(w, readBack);
+  if (*readBack.powerUpOn) {
     w.setValue(Ctl::Option3, true);
     w.setValue(Ctl::Option4, false);
   } else {
@@ -87,8 +80,7 @@ Outcome Connect(Form1& f) {
   bool opened = false;
   {
     const OpeningScope scope(f.m_opening);
-    opened = port.setCommPort(f.puert) && port.setSettings(QString::fromLatin1(kLineSettings)) &&
-             port.open();
+    opened = port.setCommPort(f.puert) && port.setSettings(kLineSettings) && port.open();
   }
   if (!opened && f.m_unloaded) return OutcomeOf(Result::Unloaded);
   // A port change closed the port while it was being opened: as under a wait,

@@ -1,31 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "handlers/field_check.h"
 
-#include <algorithm>
-
 #include "model/form1.h"
 #include "model/texts.h"
 
-namespace {
-
-constexpr int kMinutesSecondsLimit = 59;
-
-// Only "0" .. "9": blanks, signs, points and the digits of other scripts are not digits.
-bool IsDigit(QChar c) {
-  return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-}  // namespace
-
 const Message& RangeMessage(FieldKind kind) {
   return kind == FieldKind::Hours ? kHoursRange : kMinutesSecondsRange;
-}
-
-bool Accepts(FieldKind kind, const QString& text) {
-  // Typed text has at most two characters; a longer one (never written by
-  // this program) is refused rather than let into a configuration.
-  if (text.size() > 2 || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
-  return kind == FieldKind::Hours || text.toInt() <= kMinutesSecondsLimit;
 }
 
 FieldKind KindOf(Ctl field) {

@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "device/timer_config.h"
 #include "model/window_model.h"
 
 struct Form1;
 struct Message;
 
-enum class FieldKind { Hours, MinutesSeconds };
-
 FieldKind KindOf(Ctl field);
 const Message& RangeMessage(FieldKind kind);
-// Whether a non-empty text is a value the field check lets through unchanged
-// or widens: one or two digits "0".."9", at most 59 for minutes and seconds.
-bool Accepts(FieldKind kind, const QString& text);
 
 // Checks one time field: an empty text becomes "00"; a text that is not a
 // number in the field's range becomes "00", its range message is shown and the

@@ -2,9 +2,9 @@
 #include "handlers/form.h"
 
 #include "handlers/port_selection.h"
+#include "link/port_map.h"
 #include "link/serial_port.h"
 #include "model/form1.h"
-#include "model/protocol.h"
 #include "model/texts.h"
 
 void Form_Load(Form1& f) {

@@ -3,8 +3,8 @@
 
 #include <QString>
 
+#include "link/port_fault.h"
 #include "link/serial_port.h"
-#include "model/port_fault.h"
 
 // How a handler that talks to the device ended. The handler has already
 // written its changes and shown its message; the window ignores the outcome,

@@ -1,85 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "handlers/reply_wait.h"
 
-#include <algorithm>
-
-#include "link/serial_port.h"
-#include "link/wait_clock.h"
 #include "model/form1.h"
 #include "model/window_model.h"
 
 namespace {
 
-class WaitScope {
+class WindowHost : public WaitHost {
  public:
-  explicit WaitScope(int& waits) : m_waits(waits) { ++m_waits; }
-  ~WaitScope() { --m_waits; }
-  WaitScope(const WaitScope&) = delete;
-  WaitScope& operator=(const WaitScope&) = delete;
+  explicit WindowHost(Form1& f) : m_form(f) { ++m_form.m_waits; }
+  ~WindowHost() { --m_form.m_waits; }
+  WindowHost(const WindowHost&) = delete;
+  WindowHost& operator=(const WindowHost&) = delete;
+
+  void DoEvents() override { m_form.m_view.DoEvents(); }
+  bool stopped() const override { return m_form.m_unloaded; }
 
  private:
-  int& m_waits;
+  Form1& m_form;
 };
-
-// The reply rules read a reply's start (the read-back's fields) and its
-// next-to-last character (the power-up flag); the answer test looks at what
-// arrives. Keeping only those gives the outcome the whole text would give,
-// however much a flooding line sends.
-constexpr qsizetype kReplyHead = 20;
-constexpr qsizetype kReplyTail = 2;
-
-void Append(QByteArray& reply, const QByteArray& received) {
-  reply += received;
-  if (reply.size() > kReplyHead + kReplyTail) {
-    reply = reply.left(kReplyHead) + reply.right(kReplyTail);
-  }
-}
-
-bool ContainsAny(const QByteArray& text, const QByteArray& chars) {
-  return std::any_of(chars.begin(), chars.end(), [&](char c) { return text.contains(c); });
-}
 
 }  // namespace
 
 WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& initialText) {
-  using std::chrono::duration_cast;
-  using std::chrono::microseconds;
-
-  const WaitScope scope(f.m_waits);
-  SerialPort& port = f.Conexion;
-  const quint64 opening = port.opening();
-  WaitResult result{WaitEnd::NoAnswer, initialText};
-
-  // The limit is a length of silence, not a speed of machine: each empty poll
-  // sleeps until a character arrives or a step has passed, and counts the
-  // 20 us slices it slept. Polls that receive characters count nothing, and
-  // the count is never reset, so the gaps between the characters of a device
-  // that keeps sending something else add up to the limit too.
-  double emptyPolls = 0;
-
-  for (;;) {
-    f.m_view.DoEvents();
-    if (f.m_unloaded) return {WaitEnd::Unloaded, result.reply};
-    if (!port.isOpen() || port.opening() != opening) return {WaitEnd::PortClosed, result.reply};
-
-    const int count = port.inBufferCount();
-    if (count != 0) {
-      const QByteArray received = port.input();
-      Append(result.reply, received);
-      if (ContainsAny(received, answerChars)) {
-        result.end = WaitEnd::AnswerSeen;
-        return result;
-      }
-    }
-    // An answer that arrived before the line failed still counts.
-    if (port.failed()) return {WaitEnd::PortFailed, result.reply};
-    if (count == 0) {
-      if (emptyPolls >= kPollLimit) return result;
-      const auto before = f.m_clock.now();
-      f.m_clock.idle(kIdleStep);
-      emptyPolls +=
-          static_cast<double>(duration_cast<microseconds>(f.m_clock.now() - before).count()) /
-          static_cast<double>(kPollSlice.count());
-    }
-  }
+  WindowHost host(f);
+  return AwaitReply(f.Conexion, f.m_clock, host, answerChars, initialText);
 }

@@ -3,36 +3,11 @@
 
 #include <QByteArray>
 
-#include <chrono>
+#include "device/reply_wait.h"
 
 struct Form1;
 
-// How many empty polls a wait allows, and the silence each of them stands for:
-// 100000 polls of 20 us give a silent device 2 s on any machine.
-inline constexpr double kPollLimit = 100000;
-inline constexpr std::chrono::microseconds kPollSlice{20};
-// The longest sleep between two polls; received characters wake it earlier.
-inline constexpr std::chrono::milliseconds kIdleStep{1};
-
-enum class WaitEnd {
-  AnswerSeen,
-  NoAnswer,
-  // The port was closed under the wait (a port change, a disconnect).
-  PortClosed,
-  // The line failed (adapter unplugged, device gone).
-  PortFailed,
-  // The window was unloaded: the waiting handler must not resume.
-  Unloaded,
-};
-
-struct WaitResult {
-  WaitEnd end = WaitEnd::NoAnswer;
-  // The reply text; past 22 characters only its first 20 and last 2 are kept,
-  // which is all that is ever read of it.
-  QByteArray reply;
-};
-
-// Collects what the device sends after a command until one of
-// `answerChars` shows up anywhere in the reply text, which starts as
-// `initialText`. Lets the window's events run on every pass.
+// The device's reply wait on the window's port, letting the window's events
+// run on every pass; ends as Unloaded once the window is unloaded. A command
+// clicked meanwhile sees the wait in progress.
 WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& initialText);

@@ -1,39 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "handlers/upload.h"
 
+#include "device/protocol.h"
+#include "device/read_back.h"
 #include "handlers/command_link.h"
 #include "handlers/field_check.h"
 #include "handlers/reply_wait.h"
 #include "link/serial_port.h"
 #include "model/form1.h"
-#include "model/protocol.h"
 #include "model/texts.h"
-
-QByteArray ConfigurationString(Form1& f, char modeLetter) {
-  QByteArray text(1, modeLetter);
-  for (Ctl field : kDeviceFieldOrder) text += f.m_view.text(field).toLatin1();
-  text += f.m_view.value(Ctl::Option3) ? kPowerUpOn : kPowerUpOff;
-  return text;
-}
+#include "model/time_fields.h"
 
 Outcome enviar_Click(Form1& f) {
   if (f.m_waits > 0) return OutcomeOf(Result::Busy);
   WindowModel& w = f.m_view;
 
-  char mode = 0;
-  if (w.value(Ctl::Option1)) {
-    mode = kMonostableLetter;
-  } else if (w.value(Ctl::Option2)) {
-    mode = kBistableLetter;
-  }
   bool sent = true;
-  if (mode != 0) {
+  if (w.value(Ctl::Option1) || w.value(Ctl::Option2)) {
     // Every field goes through its check first, so that what is sent is
     // always twenty characters of the right form, whatever the read-back left.
     for (Ctl field : kDeviceFieldOrder) {
       if (!FieldCheck(f, field)) return OutcomeOf(Result::Refused);
     }
-    sent = f.Conexion.output(ConfigurationString(f, mode));
+    sent = f.Conexion.output(ConfigurationString(!w.value(Ctl::Option1), ShownConfiguration(w)));
   }
   // A line that takes no command fails as a line that fails during the wait.
   if (!sent || !f.Conexion.clearInBuffer()) return CommandUnanswered(f, WaitEnd::PortFailed);

@@ -18,7 +18,7 @@ bool ComPort::setCommPort(qint16 number) {
   return m_serial.setCommPort(number) && m_network.setCommPort(number);
 }
 
-bool ComPort::setSettings(const QString& settings) {
+bool ComPort::setSettings(const LineSettings& settings) {
   return m_serial.setSettings(settings) && m_network.setSettings(settings);
 }
 

@@ -14,7 +14,7 @@ class ComPort : public SerialPort {
   explicit ComPort(const PortMap& map);
 
   bool setCommPort(qint16 number) override;
-  bool setSettings(const QString& settings) override;
+  bool setSettings(const LineSettings& settings) override;
   bool open() override;
   void close() override { m_active->close(); }
   bool isOpen() const override { return m_active->isOpen(); }

@@ -12,7 +12,7 @@ class ForwardingPort : public SerialPort {
   }
 
   bool setCommPort(qint16 number) override { return m_port.setCommPort(number); }
-  bool setSettings(const QString& settings) override { return m_port.setSettings(settings); }
+  bool setSettings(const LineSettings& settings) override { return m_port.setSettings(settings); }
   bool open() override { return m_port.open(); }
   void close() override { m_port.close(); }
   bool isOpen() const override { return m_port.isOpen(); }

@@ -8,9 +8,6 @@
 #include <algorithm>
 #include <tuple>
 
-#include "model/protocol.h"
-#include "model/texts.h"
-
 namespace {
 
 // (family, number, name): families ttyS, ttyUSB, ttyACM, then the rest.
@@ -73,24 +70,6 @@ std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
 QString DescribeLine(int number, const QString& path) {
   const QString com = QStringLiteral("Com%1").arg(number);
   return path.isEmpty() ? com : com + QStringLiteral(" (") + path + QLatin1Char(')');
-}
-
-QString DescribeComPort(int number, const QString& path) {
-  const QString com = PortEntry(number) + QStringLiteral(": ");
-  if (path.isEmpty()) return com + QString::fromUtf8(kNoDeviceBehind);
-  if (IsNetworkPath(path)) return com + path;
-  QStringList parts{path};
-  // A by-id name or a link stands for the device it resolves to.
-  const QString target = QFileInfo(path).canonicalFilePath();
-  if (target.isEmpty()) return com + path + QLatin1Char(' ') + QString::fromUtf8(kPathMissing);
-  const auto ports = QSerialPortInfo::availablePorts();
-  for (const QSerialPortInfo& info : ports) {
-    if (info.systemLocation() != target) continue;
-    if (target != path) parts << info.systemLocation();
-    if (!info.description().isEmpty()) parts << info.description();
-    if (!info.serialNumber().isEmpty()) parts << info.serialNumber();
-  }
-  return com + parts.join(QStringLiteral(" · "));
 }
 
 bool ParsePortOption(const QString& value, PortOption* option, QString* error) {

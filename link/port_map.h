@@ -7,6 +7,14 @@
 
 #include <optional>
 
+// Com1 .. Com16.
+inline constexpr int kPortCount = 16;
+
+// The name of port `number` in the port list and in messages: "Com1" .. "Com16".
+inline QString PortEntry(int number) {
+  return QStringLiteral("Com%1").arg(number);
+}
+
 // Which device each Com number designates.
 class PortMap {
  public:
@@ -34,10 +42,6 @@ QStringList OrderPortNames(QStringList systemLocations);
 // "Com1 (/dev/ttyUSB0)", or "Com7" when no device stands behind it: which
 // line a message is about.
 QString DescribeLine(int number, const QString& path);
-
-// What Com `number` reaches, for the operator: "Com1: /dev/ttyUSB0 · FT232R USB
-// UART · A50285BI", or that no device stands behind it.
-QString DescribeComPort(int number, const QString& path);
 
 // A raw TCP port of a serial device server, written "tcp:HOST:PORT" where a
 // device path would stand ("tcp:[::1]:PORT" for an IPv6 address).

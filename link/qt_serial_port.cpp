@@ -7,8 +7,6 @@
 
 #include <unistd.h>
 
-#include "model/protocol.h"
-
 namespace {
 
 // Qt reports a port held by another program and one the user may not open
@@ -42,10 +40,8 @@ QtSerialPort::~QtSerialPort() {
   close();
 }
 
-bool QtSerialPort::setSettings(const QString& settings) {
-  const std::optional<LineSettings> parsed = ParseLineSettings(settings);
-  if (!parsed) return false;
-  m_settings = *parsed;
+bool QtSerialPort::setSettings(const LineSettings& settings) {
+  m_settings = settings;
   return true;
 }
 

@@ -14,7 +14,7 @@ class QtSerialPort : public MappedPort {
   explicit QtSerialPort(PortMap map, QObject* parent = nullptr);
   ~QtSerialPort() override;
 
-  bool setSettings(const QString& settings) override;
+  bool setSettings(const LineSettings& settings) override;
   bool open() override;
   void close() override;
   bool isOpen() const override;

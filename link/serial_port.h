@@ -6,10 +6,10 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
-#include "model/port_fault.h"
+#include "link/port_fault.h"
 
+// How a serial line is set.
 struct LineSettings {
   qint32 baud = 0;
   QSerialPort::Parity parity = QSerialPort::NoParity;
@@ -17,8 +17,8 @@ struct LineSettings {
   QSerialPort::StopBits stopBits = QSerialPort::OneStop;
 };
 
-// Parses "baud,parity,databits,stopbits", e.g. "2400,N,8,1".
-std::optional<LineSettings> ParseLineSettings(const QString& text);
+// The port's receive buffer, in bytes.
+inline constexpr int kReceiveBufferSize = 1024;
 
 // The serial port as the handlers use it. Operations that can fail say so in
 // their result. None of them blocks the window: an opening that takes time (a
@@ -29,7 +29,7 @@ class SerialPort {
   virtual ~SerialPort() = default;
 
   virtual bool setCommPort(qint16 number) = 0;
-  virtual bool setSettings(const QString& settings) = 0;
+  virtual bool setSettings(const LineSettings& settings) = 0;
   virtual bool open() = 0;
   virtual void close() = 0;
   virtual bool isOpen() const = 0;

@@ -8,8 +8,6 @@
 #include <sys/socket.h>
 #endif
 
-#include "model/protocol.h"
-
 namespace {
 
 // How much a single emptying reads at most from a server that keeps sending.
@@ -46,8 +44,9 @@ TcpPort::~TcpPort() {
   close();
 }
 
-bool TcpPort::setSettings(const QString& settings) {
-  return ParseLineSettings(settings).has_value();
+// A device server in raw mode sets the serial line itself.
+bool TcpPort::setSettings(const LineSettings& /*settings*/) {
+  return true;
 }
 
 bool TcpPort::open() {

@@ -24,7 +24,7 @@ class TcpPort : public MappedPort {
   explicit TcpPort(PortMap map, QObject* parent = nullptr);
   ~TcpPort() override;
 
-  bool setSettings(const QString& settings) override;
+  bool setSettings(const LineSettings& settings) override;
   bool open() override;
   void close() override;
   bool isOpen() const override;

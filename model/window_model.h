@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "device/messages.h"
+
 // The window's controls, by name, in tab order (the enumerator's value is the
 // control's tab index).
 enum class Ctl {
@@ -44,8 +46,6 @@ enum class Ctl {
 constexpr int kControlCount = static_cast<int>(Ctl::Option4) + 1;
 
 const char* ControlName(Ctl control);
-
-enum class MsgIcon { Error, Information };
 
 // The operations that the handlers use on the window. The Qt window implements
 // it in the program; a recording view implements it in unit tests.

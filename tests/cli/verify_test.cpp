@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/programmer.h"
-#include "cli/timer_config.h"
+#include "cli/config_file.h"
 #include "support/named_case.h"
 #include "support/qt_printers.h"
 

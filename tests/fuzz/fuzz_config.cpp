@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "cli/timer_config.h"
+#include "cli/config_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -16,7 +16,7 @@
 #include "handlers/connect.h"
 #include "handlers/form.h"
 #include "handlers/upload.h"
-#include "model/protocol.h"
+#include "model/time_fields.h"
 #include "support/fakes.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "cli/programmer.h"
-#include "cli/timer_config.h"
+#include "cli/config_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "handlers/connect.h"
 #include "handlers/form.h"
 #include "handlers/port_selection.h"
-#include "model/protocol.h"
+#include "model/time_fields.h"
 #include "support/fakes.h"
 #include "support/named_case.h"
 

@@ -7,7 +7,6 @@
 #include <QSerialPort>
 #include <QTest>
 
-#include "model/protocol.h"
 #include "support/message_boxes.h"
 #include "support/named_case.h"
 #include "support/pty_device.h"

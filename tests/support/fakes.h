@@ -173,9 +173,14 @@ class ScriptedPort : public SerialPort {
     ops << QStringLiteral("commport %1").arg(number);
     return true;
   }
-  bool setSettings(const QString& settings) override {
-    ops << QStringLiteral("settings %1").arg(settings);
-    return ParseLineSettings(settings).has_value();
+  bool setSettings(const LineSettings& settings) override {
+    static const char kParities[] = "N?EOSM";
+    ops << QStringLiteral("settings %1,%2,%3,%4")
+               .arg(settings.baud)
+               .arg(QLatin1Char(kParities[settings.parity]))
+               .arg(settings.dataBits)
+               .arg(settings.stopBits);
+    return settings.baud > 0;
   }
   bool open() override {
     if (std::find(missing.begin(), missing.end(), m_number) != missing.end()) {

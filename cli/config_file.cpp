@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/timer_config.h"
+#include "cli/config_file.h"
 
 #include <QJsonDocument>
 #include <QStringList>
-
-#include "handlers/field_check.h"
-#include "model/texts.h"
 
 namespace {
 
@@ -23,79 +20,6 @@ std::optional<bool> ParseChoice(const QJsonValue& value, const char* yes, const 
 }
 
 }  // namespace
-
-void TimerConfig::update(const TimerConfig& other) {
-  if (other.mono) mono = other.mono;
-  if (other.on) on = other.on;
-  if (other.off) off = other.off;
-  if (other.powerUpOn) powerUpOn = other.powerUpOn;
-  if (other.bistable) bistable = other.bistable;
-}
-
-bool TimerConfig::operator==(const TimerConfig& other) const {
-  return mono == other.mono && on == other.on && off == other.off && powerUpOn == other.powerUpOn &&
-         bistable == other.bistable;
-}
-
-namespace {
-constexpr char kReadBackEnd = 'Y';
-constexpr qsizetype kReadBackLength = 19;
-constexpr char kFlagOn = '1';
-}  // namespace
-
-QByteArray ReadBackTextIn(const QByteArray& received) {
-  const qsizetype end = received.indexOf(kReadBackEnd);
-  if (end < kReadBackLength) return {};
-  return received.mid(end - kReadBackLength, kReadBackLength);
-}
-
-std::optional<TimerConfig> ReadBackIn(const QByteArray& received) {
-  const QByteArray r = ReadBackTextIn(received);
-  if (r.isEmpty()) return std::nullopt;
-  const auto time = [&r](int first) {  // seconds, minutes, hours from `first`
-    return Hms{QString::fromLatin1(r.mid(first + 4, 2)), QString::fromLatin1(r.mid(first + 2, 2)),
-               QString::fromLatin1(r.mid(first, 2))};
-  };
-  TimerConfig config;
-  config.mono = time(0);
-  config.on = time(6);
-  config.off = time(12);
-  config.powerUpOn = r.back() == kFlagOn;
-  return config;
-}
-
-QByteArray ReadBackOf(const TimerConfig& c) {
-  QByteArray text;
-  for (const std::optional<Hms>& t : {c.mono, c.on, c.off})
-    text += (t->seconds + t->minutes + t->hours).toLatin1();
-  return text + (*c.powerUpOn ? kFlagOn : '0');
-}
-
-std::optional<Hms> ParseHms(const QString& text, QString* error) {
-  const QStringList parts = text.split(QLatin1Char(':'));
-  if (parts.size() != 3 || parts[0].size() != 2 || parts[1].size() != 2 || parts[2].size() != 2) {
-    *error = QStringLiteral("expected HH:MM:SS, got \"%1\"").arg(text);
-    return std::nullopt;
-  }
-  const Hms time{parts[0], parts[1], parts[2]};
-  if (!Accepts(FieldKind::Hours, time.hours)) {
-    *error = QString::fromUtf8(RangeMessage(FieldKind::Hours).prompt);
-  } else if (!Accepts(FieldKind::MinutesSeconds, time.minutes) ||
-             !Accepts(FieldKind::MinutesSeconds, time.seconds)) {
-    *error = QString::fromUtf8(RangeMessage(FieldKind::MinutesSeconds).prompt);
-  } else {
-    return time;
-  }
-  return std::nullopt;
-}
-
-bool WellFormed(const TimerConfig& c) {
-  QString ignored;
-  for (const std::optional<Hms>& t : {c.mono, c.on, c.off}) {
-    if (!t || !ParseHms(t->text(), &ignored)) return false;
-  }
-  return true;
-}
 
 std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QString& source,
                                             QString* error) {

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "device/read_back.h"
+
+#include "device/protocol.h"
+
+namespace {
+
+// The characters of one time in a read-back, seconds first, from `first`.
+// Mid$-like: what is left where the text ends early, nothing beyond its end.
+Hms TimeAt(const QByteArray& text, qsizetype first) {
+  const auto pair = [&](qsizetype at) { return QString::fromLatin1(text.mid(at, kTimeWidth)); };
+  return Hms{pair(first + 2 * kTimeWidth), pair(first + kTimeWidth), pair(first)};
+}
+
+// The configuration whose times start at `first` of `text`.
+TimerConfig TimesFrom(const QByteArray& text, qsizetype first) {
+  TimerConfig config;
+  for (auto time : kDeviceTimes) {
+    config.*time = TimeAt(text, first);
+    first += 3 * kTimeWidth;
+  }
+  return config;
+}
+
+}  // namespace
+
+QByteArray ReadBackOf(const TimerConfig& config) {
+  QByteArray text;
+  for (auto time : kDeviceTimes) {
+    const Hms& t = *(config.*time);
+    text += (t.seconds + t.minutes + t.hours).toLatin1();
+  }
+  return text + (*config.powerUpOn ? kPowerUpOn : kPowerUpOff);
+}
+
+QByteArray ConfigurationString(bool bistable, const TimerConfig& config) {
+  return (bistable ? kBistableLetter : kMonostableLetter) + ReadBackOf(config);
+}
+
+TimerConfig ReadBackAtStart(const QByteArray& replyText) {
+  TimerConfig config = TimesFrom(replyText, 1);
+  const qsizetype flag = replyText.size() - 2;
+  config.powerUpOn = flag >= 0 && replyText.at(flag) == kPowerUpOn;
+  return config;
+}
+
+QByteArray ReadBackTextIn(const QByteArray& received) {
+  const qsizetype end = received.indexOf(kProbeAnswer[0]);
+  if (end < kReadBackLength) return {};
+  return received.mid(end - kReadBackLength, kReadBackLength);
+}
+
+std::optional<TimerConfig> ReadBackIn(const QByteArray& received) {
+  const QByteArray text = ReadBackTextIn(received);
+  if (text.isEmpty()) return std::nullopt;
+  TimerConfig config = TimesFrom(text, 0);
+  config.powerUpOn = text.back() == kPowerUpOn;
+  return config;
+}

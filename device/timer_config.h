@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// A timer's configuration: three times, the power-up state, the mode. Each
+// part may be missing: an upload takes what is missing from the device.
+
+// A time as the device holds it: two characters each for hours, minutes and
+// seconds, which a device with a damaged memory may hold as anything.
+struct Hms {
+  QString hours, minutes, seconds;
+  // The one text form of a time, "HH:MM:SS".
+  QString text() const { return hours + QLatin1Char(':') + minutes + QLatin1Char(':') + seconds; }
+  bool operator==(const Hms& other) const {
+    return hours == other.hours && minutes == other.minutes && seconds == other.seconds;
+  }
+};
+
+struct TimerConfig {
+  std::optional<Hms> mono, on, off;
+  std::optional<bool> powerUpOn;
+  std::optional<bool> bistable;
+
+  // Takes every value `other` holds, over this one's.
+  void update(const TimerConfig& other);
+  bool operator==(const TimerConfig& other) const;
+};
+
+// The three times in the order the device reads them back and takes them.
+inline constexpr std::optional<Hms> TimerConfig::*kDeviceTimes[] = {
+    &TimerConfig::mono, &TimerConfig::on, &TimerConfig::off};
+
+// The range of a time's part: hours 00-99, minutes and seconds 00-59.
+enum class FieldKind { Hours, MinutesSeconds };
+// One or two digits "0" .. "9" within the part's range.
+bool Accepts(FieldKind kind, const QString& text);
+
+// "HH:MM:SS", each part two digits in its range; on failure says why.
+std::optional<Hms> ParseHms(const QString& text, QString* error);
+
+// Every time present and of the form ParseHms accepts: a configuration that
+// can be sent back as it is.
+bool WellFormed(const TimerConfig& config);

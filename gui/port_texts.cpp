@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/port_texts.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QStringList>
+
+#include "link/port_map.h"
+
+namespace {
+
+constexpr char kNoDeviceBehind[] = "sin dispositivo";
+constexpr char kPathMissing[] = "(no existe)";
+
+}  // namespace
+
+QString DescribeComPort(int number, const QString& path) {
+  const QString com = PortEntry(number) + QStringLiteral(": ");
+  if (path.isEmpty()) return com + QString::fromUtf8(kNoDeviceBehind);
+  if (IsNetworkPath(path)) return com + path;
+  QStringList parts{path};
+  // A by-id name or a link stands for the device it resolves to.
+  const QString target = QFileInfo(path).canonicalFilePath();
+  if (target.isEmpty()) return com + path + QLatin1Char(' ') + QString::fromUtf8(kPathMissing);
+  const auto ports = QSerialPortInfo::availablePorts();
+  for (const QSerialPortInfo& info : ports) {
+    if (info.systemLocation() != target) continue;
+    if (target != path) parts << info.systemLocation();
+    if (!info.description().isEmpty()) parts << info.description();
+    if (!info.serialNumber().isEmpty()) parts << info.serialNumber();
+  }
+  return com + parts.join(QStringLiteral(" · "));
+}
+
+QString FaultText(PortFault fault) {
+  switch (fault) {
+    case PortFault::None:
+      break;
+    case PortFault::NoDevice:
+      return QString::fromUtf8(kNoDeviceBehind);
+    case PortFault::Missing:
+      return QStringLiteral("no existe o está desconectado");
+    case PortFault::PermissionDenied:
+      return QStringLiteral("sin permiso: el usuario debe estar en el grupo dialout");
+    case PortFault::Busy:
+      return QStringLiteral("en uso por otro programa");
+    case PortFault::Unplugged:
+      return QStringLiteral("el adaptador se desconectó");
+    case PortFault::Refused:
+      return QStringLiteral("red: conexión rechazada");
+    case PortFault::HostNotFound:
+      return QStringLiteral("red: servidor no encontrado");
+    case PortFault::NoResponse:
+      return QStringLiteral("red: sin respuesta");
+    case PortFault::ConnectionLost:
+      return QStringLiteral("red: conexión perdida");
+    case PortFault::Other:
+      return QStringLiteral("error del puerto");
+  }
+  return {};
+}

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include "link/port_fault.h"
+
+// The status bar's second panel: what a Com number reaches, and why a port is
+// not available (the message box says only that it is not).
+
+// What Com `number` reaches, for the operator: "Com1: /dev/ttyUSB0 · FT232R USB
+// UART · A50285BI", or that no device stands behind it.
+QString DescribeComPort(int number, const QString& path);
+
+// Why a port is not available, in words an operator acts on.
+QString FaultText(PortFault fault);

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+
+#include "device/timer_config.h"
+#include "model/window_model.h"
+
+// The window's text boxes of the three times: kTimeBoxes[i] shows
+// kDeviceTimes[i] (monostable, ON, OFF).
+struct TimeBoxes {
+  Ctl seconds, minutes, hours;
+};
+inline constexpr TimeBoxes kTimeBoxes[] = {
+    {Ctl::segundos, Ctl::minutos, Ctl::horas},
+    {Ctl::segundos_on, Ctl::minutos_on, Ctl::horas_on},
+    {Ctl::segundos_off, Ctl::minutos_off, Ctl::horas_off},
+};
+
+// The nine boxes in the order the device reads them back and takes them.
+inline constexpr std::array<Ctl, 9> kDeviceFieldOrder = {
+    Ctl::segundos, Ctl::minutos,      Ctl::horas,       Ctl::segundos_on, Ctl::minutos_on,
+    Ctl::horas_on, Ctl::segundos_off, Ctl::minutos_off, Ctl::horas_off,
+};
+
+// The three times the boxes hold, and the power-up option.
+TimerConfig ShownConfiguration(const WindowModel& w);
+// Writes the three times into their boxes, in device order.
+void ShowTimes(WindowModel& w, const TimerConfig& config);
