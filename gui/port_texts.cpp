@@ -54,6 +54,8 @@ QString FaultText(PortFault fault) {
       return QStringLiteral("red: sin respuesta");
     case PortFault::ConnectionLost:
       return QStringLiteral("red: conexión perdida");
+    case PortFault::SettingRefused:
+      return QStringLiteral("red: el servidor no ajustó la línea a 2400 8N1");
     case PortFault::Other:
       return QStringLiteral("error del puerto");
   }

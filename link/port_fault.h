@@ -13,5 +13,6 @@ enum class PortFault {
   HostNotFound,      // network: the name does not resolve
   NoResponse,        // network: no answer within the connect time
   ConnectionLost,    // network: the connection dropped while open
+  SettingRefused,    // network: the device server refused to set the line
   Other,
 };

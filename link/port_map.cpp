@@ -49,13 +49,21 @@ PortMap PortMap::FromSystem() {
 #endif
 }
 
+namespace {
+constexpr char kRawPrefix[] = "tcp:";
+constexpr char kRfc2217Prefix[] = "rfc2217://";
+}  // namespace
+
 bool IsNetworkPath(const QString& path) {
-  return path.startsWith(QLatin1String("tcp:"));
+  return path.startsWith(QLatin1String(kRawPrefix)) ||
+         path.startsWith(QLatin1String(kRfc2217Prefix));
 }
 
 std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
   if (!IsNetworkPath(path)) return std::nullopt;
-  const QString rest = path.mid(4);
+  const bool rfc2217 = path.startsWith(QLatin1String(kRfc2217Prefix));
+  const QString rest =
+      path.mid(rfc2217 ? qsizetype{sizeof kRfc2217Prefix - 1} : qsizetype{sizeof kRawPrefix - 1});
   const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
   if (colon <= 0) return std::nullopt;
   QString host = rest.left(colon);
@@ -64,7 +72,7 @@ std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
   bool ok = false;
   const uint port = rest.mid(colon + 1).toUInt(&ok);
   if (!ok || port == 0 || port > 65535 || host.isEmpty()) return std::nullopt;
-  return NetworkAddress{host, static_cast<quint16>(port)};
+  return NetworkAddress{host, static_cast<quint16>(port), rfc2217};
 }
 
 QString DescribeLine(int number, const QString& path) {

@@ -43,11 +43,13 @@ QStringList OrderPortNames(QStringList systemLocations);
 // line a message is about.
 QString DescribeLine(int number, const QString& path);
 
-// A raw TCP port of a serial device server, written "tcp:HOST:PORT" where a
-// device path would stand ("tcp:[::1]:PORT" for an IPv6 address).
+// A serial device server's port, written where a device path would stand:
+// "tcp:HOST:PORT" in raw mode, "rfc2217://HOST:PORT" in RFC 2217 mode, where
+// the program sets the serial line itself ("[::1]" for an IPv6 address).
 struct NetworkAddress {
   QString host;
   quint16 port = 0;
+  bool rfc2217 = false;
 };
 bool IsNetworkPath(const QString& path);
 std::optional<NetworkAddress> ParseNetworkPath(const QString& path);

@@ -2,13 +2,27 @@
 #include "link/tcp_port.h"
 
 #include <QEventLoop>
+#include <QLoggingCategory>
 #include <QTimer>
+
+#include <functional>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #endif
 
+#include "link/tracing_port.h"
+
+// Every byte on the socket in RFC 2217 mode, negotiation included, for
+// whoever turns it on: QT_LOGGING_RULES="timer.telnet.debug=true".
 namespace {
+
+Q_LOGGING_CATEGORY(lcTelnet, "timer.telnet", QtInfoMsg)
+
+void LogTelnet(const char* direction, const QByteArray& bytes) {
+  if (!bytes.isEmpty()) qCDebug(lcTelnet).noquote() << TraceLine({}, direction, bytes).trimmed();
+}
 
 // How much a single emptying reads at most from a server that keeps sending.
 constexpr qint64 kMostDropped = 1 << 20;
@@ -25,6 +39,26 @@ PortFault FaultOfConnecting(QAbstractSocket::SocketError error) {
     default:
       return PortFault::Other;
   }
+}
+
+// Runs the window's events until `done` says so after bytes arrived, the
+// connection ends or `most` has passed.
+void WaitOnSocket(QTcpSocket& socket, std::chrono::milliseconds most,
+                  const std::function<bool()>& done) {
+  if (done()) return;
+  QEventLoop loop;
+  QTimer giveUp;
+  giveUp.setSingleShot(true);
+  QObject::connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
+  QObject::connect(&socket, &QIODevice::readyRead, &loop, [&] {
+    if (done()) loop.quit();
+  });
+  QObject::connect(&socket, &QAbstractSocket::stateChanged, &loop,
+                   [&loop](QAbstractSocket::SocketState s) {
+                     if (s == QAbstractSocket::UnconnectedState) loop.quit();
+                   });
+  giveUp.start(most);
+  loop.exec();
 }
 
 }  // namespace
@@ -44,8 +78,9 @@ TcpPort::~TcpPort() {
   close();
 }
 
-// A device server in raw mode sets the serial line itself.
-bool TcpPort::setSettings(const LineSettings& /*settings*/) {
+// In raw mode the device server sets the serial line itself.
+bool TcpPort::setSettings(const LineSettings& settings) {
+  m_settings = settings;
   return true;
 }
 
@@ -56,6 +91,8 @@ bool TcpPort::open() {
     notOpened(PortFault::NoDevice, QStringLiteral("no network address stands behind this number"));
     return false;
   }
+  m_telnet = address->rfc2217 ? std::make_unique<TelnetCodec>() : nullptr;
+  m_data.clear();
   if (!connectTo(*address)) return false;
   m_open = true;
   recordOpened();
@@ -89,7 +126,13 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   disconnect(ended);
   if (opening() == attempt && m_socket.state() == QAbstractSocket::ConnectedState) {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    dropBacklog();
+    if (!m_telnet) dropBacklog();
+  }
+  if (m_telnet && opening() == attempt && m_socket.state() == QAbstractSocket::ConnectedState &&
+      !setUpLine()) {
+    m_connecting = false;
+    m_socket.abort();
+    return false;
   }
   m_connecting = false;
 
@@ -138,6 +181,102 @@ void TcpPort::dropBacklog() {
   disconnect(ended);
 }
 
+namespace {
+
+// RFC 2217's requests and the values a line setting takes in them.
+constexpr quint8 kSetBaudRate = 1;
+constexpr quint8 kSetDataSize = 2;
+constexpr quint8 kSetParity = 3;
+constexpr quint8 kSetStopSize = 4;
+constexpr quint8 kSetControl = 5;
+constexpr quint8 kPurgeData = 12;
+constexpr char kNoFlowControl = 1;
+constexpr char kDtrOff = 9;
+constexpr char kRtsOff = 12;
+constexpr char kPurgeBoth = 3;
+
+char ParityValue(QSerialPort::Parity parity) {
+  switch (parity) {
+    case QSerialPort::OddParity:
+      return 2;
+    case QSerialPort::EvenParity:
+      return 3;
+    case QSerialPort::MarkParity:
+      return 4;
+    case QSerialPort::SpaceParity:
+      return 5;
+    default:
+      return 1;
+  }
+}
+
+struct Setting {
+  quint8 command;
+  QByteArray value;
+  const char* name;
+};
+
+// What must be confirmed, each with its value, in the order it is asked;
+// the purge comes last, so what arrives before its answer is from before.
+QList<Setting> SettingsOf(const LineSettings& s) {
+  QByteArray baud(4, '\0');
+  for (int i = 0; i < 4; ++i) baud[3 - i] = static_cast<char>((s.baud >> (8 * i)) & 0xff);
+  const char stop = s.stopBits == QSerialPort::TwoStop          ? 2
+                    : s.stopBits == QSerialPort::OneAndHalfStop ? 3
+                                                                : 1;
+  return {{kSetBaudRate, baud, "the baud rate"},
+          {kSetDataSize, QByteArray(1, static_cast<char>(s.dataBits)), "the data bits"},
+          {kSetParity, QByteArray(1, ParityValue(s.parity)), "the parity"},
+          {kSetStopSize, QByteArray(1, stop), "the stop bits"},
+          {kSetControl, QByteArray(1, kNoFlowControl), "no flow control"},
+          {kPurgeData, QByteArray(1, kPurgeBoth), "the emptying of its buffers"}};
+}
+
+}  // namespace
+
+bool TcpPort::setUpLine() {
+  QList<Setting> unconfirmed = SettingsOf(m_settings);
+  QByteArray asked = TelnetCodec::offer();
+  for (const Setting& s : unconfirmed) asked += TelnetCodec::request(s.command, s.value);
+  // DTR and RTS off as on a direct line; a server whose line has no modem
+  // control (a pseudo-terminal) does not answer these, and need not.
+  asked += TelnetCodec::request(kSetControl, QByteArray(1, kDtrOff)) +
+           TelnetCodec::request(kSetControl, QByteArray(1, kRtsOff));
+  LogTelnet("tx", asked);
+  m_socket.write(asked);
+
+  QString refused;
+  const auto check = [&] {
+    takeIn();
+    m_data.clear();  // sent before the purge
+    if (m_telnet->comPort() == TelnetCodec::ComPortState::Refused)
+      refused = QStringLiteral("the device server refuses RFC 2217 (Com Port Control)");
+    for (const TelnetCodec::ComPortAnswer& answer : m_telnet->takeAnswers()) {
+      for (qsizetype i = 0; i < unconfirmed.size(); ++i) {
+        const Setting& s = unconfirmed[i];
+        if (answer.command != s.command + TelnetCodec::kServerOffset) continue;
+        if (answer.value != s.value)
+          refused = QStringLiteral("the device server did not set %1").arg(QLatin1String(s.name));
+        unconfirmed.removeAt(i);
+        break;
+      }
+    }
+    return !refused.isEmpty() || unconfirmed.isEmpty();
+  };
+  WaitOnSocket(m_socket, kSettingTime, check);
+  if (refused.isEmpty() && !unconfirmed.isEmpty()) {
+    refused =
+        m_socket.state() == QAbstractSocket::ConnectedState
+            ? QStringLiteral("the device server did not confirm %1 within %2 s")
+                  .arg(QLatin1String(unconfirmed.front().name))
+                  .arg(std::chrono::seconds(kSettingTime).count())
+            : QStringLiteral("the device server closed the connection while setting the line");
+  }
+  if (refused.isEmpty()) return true;
+  notOpened(PortFault::SettingRefused, refused);
+  return false;
+}
+
 void TcpPort::close() {
   if (!isOpen()) return;
   m_open = false;
@@ -152,11 +291,19 @@ bool TcpPort::isOpen() const {
 
 int TcpPort::inBufferCount() {
   if (!m_open) return 0;
-  return static_cast<int>(m_socket.bytesAvailable());
+  if (!m_telnet) return static_cast<int>(m_socket.bytesAvailable());
+  takeIn();
+  return static_cast<int>(m_data.size());
 }
 
 bool TcpPort::clearInBuffer() {
   if (!m_open) return false;
+  if (m_telnet) {
+    // The negotiation in what is dropped still counts.
+    takeIn();
+    m_data.clear();
+    return true;
+  }
   m_socket.readAll();
 #ifdef Q_OS_UNIX
   // Also what the system holds and Qt has not read yet, as a serial line's
@@ -174,12 +321,26 @@ bool TcpPort::clearInBuffer() {
 
 bool TcpPort::output(const QByteArray& data) {
   if (!m_open || failed()) return false;
-  return m_socket.write(data) == data.size();
+  if (!m_telnet) return m_socket.write(data) == data.size();
+  const QByteArray bytes = TelnetCodec::escape(data);
+  LogTelnet("tx", bytes);
+  return m_socket.write(bytes) == bytes.size();
 }
 
 QByteArray TcpPort::input() {
   if (!m_open) return {};
-  return m_socket.readAll();
+  if (!m_telnet) return m_socket.readAll();
+  takeIn();
+  return std::exchange(m_data, {});
+}
+
+void TcpPort::takeIn() {
+  const QByteArray raw = m_socket.readAll();
+  LogTelnet("rx", raw);
+  m_data += m_telnet->decode(raw);
+  const QByteArray replies = m_telnet->takeReplies();
+  LogTelnet("tx", replies);
+  if (!replies.isEmpty()) m_socket.write(replies);
 }
 
 void TcpPort::lineLost() {

@@ -4,13 +4,16 @@
 #include <QTcpSocket>
 
 #include <chrono>
+#include <memory>
 
 #include "link/mapped_port.h"
 #include "link/port_map.h"
+#include "link/telnet.h"
 
-// A serial line behind a serial device server, through a raw TCP port
-// ("tcp:HOST:PORT" in the port map). The server sets the line to 2400 8N1 on
-// its side, so the line settings are only checked here.
+// A serial line behind a serial device server: through a raw TCP port
+// ("tcp:HOST:PORT" in the port map), where the server sets the line on its
+// side, or in RFC 2217 mode ("rfc2217://HOST:PORT"), where this port sets it
+// after connecting and the Telnet negotiation never reaches the caller.
 class TcpPort : public MappedPort {
   Q_OBJECT
 
@@ -20,6 +23,8 @@ class TcpPort : public MappedPort {
   // long is what it kept from before the connection, and is dropped.
   static constexpr std::chrono::milliseconds kBacklogQuiet{50};
   static constexpr std::chrono::milliseconds kBacklogMost{500};
+  // How long an RFC 2217 server has to confirm the line settings.
+  static constexpr std::chrono::seconds kSettingTime{2};
 
   explicit TcpPort(PortMap map, QObject* parent = nullptr);
   ~TcpPort() override;
@@ -36,9 +41,17 @@ class TcpPort : public MappedPort {
  private:
   bool connectTo(const NetworkAddress& address);
   void dropBacklog();
+  bool setUpLine();
+  // Takes what the socket holds: the serial data into m_data, the Telnet
+  // negotiation answered.
+  void takeIn();
   void lineLost();
 
   QTcpSocket m_socket;
+  LineSettings m_settings;
+  // In RFC 2217 mode only; the serial data it decoded, not yet taken.
+  std::unique_ptr<TelnetCodec> m_telnet;
+  QByteArray m_data;
   // Connecting counts as open: a port change or Salir meanwhile closes it.
   bool m_connecting = false;
   bool m_open = false;

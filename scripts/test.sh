@@ -21,5 +21,5 @@ scripts/tidy.sh build
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTIMER_FUZZ=ON -DTIMER_FUZZ_SECONDS=30
-cmake --build build-fuzz --target fuzz_replies fuzz_sim_frames fuzz_config fuzz_verify
+cmake --build build-fuzz --target fuzz_replies fuzz_sim_frames fuzz_config fuzz_verify fuzz_telnet
 ctest --test-dir build-fuzz -L fuzz --output-on-failure

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -16,8 +17,10 @@
 #include <ostream>
 #include <vector>
 
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "e2e/ser2net_process.h"
@@ -61,13 +64,22 @@ void ChooseCom3(WindowRig& rig) {
   ASSERT_EQ(rig.form.puert, 3);
 }
 
-// The simulator behind ser2net, and the window on Com3.
-struct Served : ::testing::Test {
+// The line as the device's end of it is set: termios belongs to the terminal.
+termios SettingsOf(const QString& line) {
+  termios tio{};
+  const int fd = ::open(QFile::encodeName(line).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  tcgetattr(fd, &tio);
+  ::close(fd);
+  return tio;
+}
+
+// The simulator behind ser2net in raw or RFC 2217 mode, and the window on Com3.
+struct Served : ::testing::TestWithParam<bool> {
   void SetUp() override {
     sim = std::make_unique<SimProcess>(std::vector<std::string>{
         "--mono", "01:30:15", "--on", "00:00:10", "--off", "00:02:00", "--power-up", "off"});
     ASSERT_FALSE(sim->path().isEmpty());
-    server = std::make_unique<Ser2netProcess>(sim->path());
+    server = std::make_unique<Ser2netProcess>(sim->path(), GetParam());
     ASSERT_FALSE(server->address().isEmpty())
         << "ser2net did not start (scripts/install-deps.sh installs it): "
         << server->problem().toStdString();
@@ -81,11 +93,14 @@ struct Served : ::testing::Test {
   MessageBoxCloser boxes;
 };
 
-TEST_F(Served, LinksReadsBackUploadsAndFires) {
+TEST_P(Served, LinksReadsBackUploadsAndFires) {
   EXPECT_EQ(rig->window.deviceText(), "Com3: " + server->address());
 
   Click(*rig, Ctl::Conectar);
   ASSERT_EQ(rig->window.statusText(), "Conectado");
+  const termios line = SettingsOf(sim->path());
+  EXPECT_EQ(cfgetospeed(&line), B2400);
+  EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t{CS8});
   EXPECT_EQ(rig->window.text(Ctl::horas), "01");
   EXPECT_EQ(rig->window.text(Ctl::segundos), "15");
   EXPECT_EQ(rig->window.text(Ctl::minutos_off), "02");
@@ -110,7 +125,7 @@ TEST_F(Served, LinksReadsBackUploadsAndFires) {
   EXPECT_EQ(boxes.seen.size(), 1);
 }
 
-TEST_F(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
+TEST_P(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
   Click(*rig, Ctl::Conectar);
   ASSERT_EQ(rig->window.statusText(), "Conectado");
 
@@ -128,6 +143,31 @@ TEST_F(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
   EXPECT_EQ(rig->window.deviceText(),
             "Com3: " + address + QStringLiteral(" · red: conexión perdida"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, Served, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& mode) {
+                           return mode.param ? "Rfc2217" : "Raw";
+                         });
+
+// A server that speaks Telnet and refuses the Com Port Control option.
+class RefusingRfc2217Server {
+ public:
+  RefusingRfc2217Server() {
+    m_server.listen(QHostAddress::LocalHost);
+    QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+      QTcpSocket* client = m_server.nextPendingConnection();
+      QObject::connect(client, &QIODevice::readyRead, client, [client] {
+        if (client->readAll().contains("\xff\xfb\x2c")) client->write("\xff\xfe\x2c");
+      });
+    });
+  }
+  QString address() const {
+    return QStringLiteral("rfc2217://127.0.0.1:%1").arg(m_server.serverPort());
+  }
+
+ private:
+  QTcpServer m_server;
+};
 
 // A listening socket whose queue is full: the kernel drops further attempts,
 // as a host that does not answer does.
@@ -181,9 +221,11 @@ class Unreachable : public ::testing::TestWithParam<UnreachableCase> {};
 TEST_P(Unreachable, IsNotAvailableWithItsReasonInTheStatusBar) {
   const UnreachableCase& c = GetParam();
   SilentServer silent;
+  RefusingRfc2217Server noComPort;
   const QString name = QString::fromLatin1(c.name);
   const QString address = name == QLatin1String("Refused")        ? RefusingAddress()
                           : name == QLatin1String("HostNotFound") ? "tcp:no-such-host.invalid:4001"
+                          : name == QLatin1String("NoRfc2217")    ? noComPort.address()
                                                                   : silent.address();
   WindowRig rig(MapCom3To(address));
   MessageBoxCloser boxes;
@@ -206,6 +248,8 @@ INSTANTIATE_TEST_SUITE_P(
     Servers, Unreachable,
     ::testing::Values(UnreachableCase{"Refused", "red: conexión rechazada", 0ms, 2000ms},
                       UnreachableCase{"HostNotFound", "red: servidor no encontrado", 0ms, 3500ms},
+                      UnreachableCase{"NoRfc2217", "red: el servidor no ajustó la línea a 2400 8N1",
+                                      0ms, 1000ms},
                       // Given up after 3 s.
                       UnreachableCase{"NoAnswer", "red: sin respuesta", 2800ms, 3500ms}),
     kCaseName);

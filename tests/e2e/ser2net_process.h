@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Debian's ser2net in front of a serial line, on a free loopback port, in raw
-// TCP mode: what a serial device server on a plant network does.
+// Debian's ser2net in front of a serial line, on a free loopback port: what a
+// serial device server on a plant network does. In raw TCP mode it sets the
+// line to 2400 8N1 itself; in RFC 2217 mode it opens it at 9600, and the
+// client must set it.
 
 #include <QDir>
 #include <QFile>
@@ -23,8 +25,7 @@ class Ser2netProcess {
  public:
   static constexpr std::chrono::seconds kStartTimeout{5};
 
-  // Serves `line` (a device path) at 2400 8N1 on 127.0.0.1.
-  explicit Ser2netProcess(const QString& line) {
+  explicit Ser2netProcess(const QString& line, bool rfc2217 = false) : m_rfc2217(rfc2217) {
     const QString program = QStandardPaths::findExecutable(
         QStringLiteral("ser2net"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
     if (program.isEmpty() || !m_dir.isValid()) return;
@@ -33,7 +34,10 @@ class Ser2netProcess {
 
   // "tcp:127.0.0.1:PORT", or empty when ser2net did not start.
   QString address() const {
-    return m_child ? QStringLiteral("tcp:127.0.0.1:%1").arg(m_port) : QString();
+    if (!m_child) return {};
+    return (m_rfc2217 ? QStringLiteral("rfc2217://127.0.0.1:%1")
+                      : QStringLiteral("tcp:127.0.0.1:%1"))
+        .arg(m_port);
   }
   QString problem() const { return m_problem; }
 
@@ -52,12 +56,14 @@ class Ser2netProcess {
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
     file.write(QStringLiteral("connection: &timer\n"
-                              "  accepter: tcp,127.0.0.1,%1\n"
-                              "  connector: serialdev,%2,2400n81,local\n"
+                              "  accepter: %3tcp,127.0.0.1,%1\n"
+                              "  connector: serialdev,%2,%4,local\n"
                               "  options:\n"
                               "    kickolduser: true\n")
                    .arg(m_port)
                    .arg(line)
+                   .arg(QLatin1String(m_rfc2217 ? "telnet(rfc2217)," : ""))
+                   .arg(QLatin1String(m_rfc2217 ? "9600n81" : "2400n81"))
                    .toUtf8());
     file.close();
     auto child = std::make_unique<ChildProcess>(
@@ -78,6 +84,7 @@ class Ser2netProcess {
     m_problem = QString::fromStdString(child->err());
   }
 
+  bool m_rfc2217 = false;
   QTemporaryDir m_dir;
   quint16 m_port = 0;
   std::unique_ptr<ChildProcess> m_child;
