@@ -52,13 +52,14 @@ Commands:
 
 Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
-                        or with N=tcp:HOST:PORT the raw TCP port of a serial
-                        device server. Repeatable, and over the [ports] group of
+                        or a serial device server: N=rfc2217://HOST:PORT (the
+                        line is set from here) or N=tcp:HOST:PORT (raw: the
+                        server sets it). Repeatable, and over the [ports] group of
                         ~/.config/timer-rs232/timer-rs232.conf. Without either,
                         the system's serial ports: ttyS by number, then ttyUSB,
                         then ttyACM, then the rest.
   --com N               A Com number to use (default 1). Repeatable.
-  --device PATH         A device PATH (or tcp:HOST:PORT) to use directly.
+  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use directly.
                         Repeatable.
   --all                 Every Com number that designates a device.
   With more than one device, or --all, all of them are served at once and each
@@ -265,7 +266,8 @@ std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector
     } else if (name == QLatin1String("device")) {
       const QString path = cli.parser.values(cli.device).value(deviceIndex++);
       if (IsNetworkPath(path) && !ParseNetworkPath(path))
-        return Usage(QStringLiteral("--device %1: expected tcp:HOST:PORT").arg(path));
+        return Usage(
+            QStringLiteral("--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT").arg(path));
       PortMap alone;
       alone.set(1, path);
       targets.push_back({path, alone, 1});

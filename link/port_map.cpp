@@ -98,7 +98,9 @@ bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
     return false;
   }
   if (IsNetworkPath(path) && !ParseNetworkPath(path)) {
-    *error = QStringLiteral("%1: expected tcp:HOST:PORT, for example tcp:10.0.0.5:4001").arg(value);
+    *error = QStringLiteral(
+                 "%1: expected rfc2217://HOST:PORT or tcp:HOST:PORT, for example tcp:10.0.0.5:4001")
+                 .arg(value);
     return false;
   }
   option->number = number;
