@@ -61,6 +61,11 @@ bool Ended(const Reply& reply, DeviceResult& result) {
       result.messages << QString::fromUtf8(kPortUnavailable.prompt);
       result.reason = PortReason(reply);
       break;
+    case Exchange::Echo:
+      result.verdict = Verdict::Echo;
+      result.reason = QStringLiteral(
+          "the line echoes what is sent (a loopback plug, or an RS-485 converter with echo)");
+      break;
   }
   return true;
 }
@@ -112,14 +117,14 @@ QString NoReadBack(const QByteArray& received) {
 }  // namespace
 
 int ExitCode(Verdict verdict) {
-  constexpr int kCodes[] = {kExitOk, kExitNoAnswer, kExitUsage, kExitPortUnavailable,
-                            kExitVerifyFailed};
+  constexpr int kCodes[] = {kExitOk,           kExitNoAnswer, kExitUsage, kExitPortUnavailable,
+                            kExitVerifyFailed, kExitNoAnswer};
   return kCodes[static_cast<int>(verdict)];
 }
 
 QString ResultWord(Verdict verdict) {
-  static const char* const kWords[] = {"ok", "no answer", "refused", "port unavailable",
-                                       "verification failed"};
+  static const char* const kWords[] = {
+      "ok", "no answer", "refused", "port unavailable", "verification failed", "echo"};
   return QLatin1String(kWords[static_cast<int>(verdict)]);
 }
 
@@ -167,7 +172,8 @@ void Upload(DeviceSession& session, const Request& request,
 }  // namespace
 
 DeviceResult RunOnDevice(const Target& target, const Request& request) {
-  DeviceSession session(target.ports, target.number, TraceOf(target, request), request.traceStart);
+  DeviceSession session(target.ports, target.number, TraceOf(target, request), request.traceStart,
+                        request.echo);
   DeviceResult result;
 
   if (Ended(session.link(), result)) return result;

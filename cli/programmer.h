@@ -30,6 +30,8 @@ struct Request {
   // For an upload: what to change on top of the device's read-back.
   TimerConfig changes;
   bool verify = true;
+  // The line echoes what is sent: drop the echo before each answer.
+  bool echo = false;
   // Every byte sent and received, one line each, with the device's label;
   // empty: no trace. Called from the device's thread.
   std::function<void(const QString& device, const QString& line)> trace;
@@ -45,9 +47,9 @@ struct Target {
 
 // How one device's run ended; its exit code and its word for scripts follow
 // from it.
-enum class Verdict { Ok, NoAnswer, Refused, PortUnavailable, VerificationFailed };
+enum class Verdict { Ok, NoAnswer, Refused, PortUnavailable, VerificationFailed, Echo };
 int ExitCode(Verdict verdict);
-// "ok", "no answer", "refused", "port unavailable", "verification failed".
+// "ok", "no answer", "refused", "port unavailable", "verification failed", "echo".
 QString ResultWord(Verdict verdict);
 
 struct DeviceResult {

@@ -62,6 +62,10 @@ Devices:
   --device PATH         A device PATH (or rfc2217:// or tcp: address) to use directly.
                         Repeatable.
   --all                 Every Com number that designates a device.
+  --echo                The line echoes what is sent (an RS-485 converter with
+                        echo): the echo of each command is dropped before the
+                        answer is read. Without it, such a line ends with
+                        "echo" and code 1.
   With more than one device, or --all, all of them are served at once and each
   gets one line, in the order given: "Com2 /dev/ttyUSB1: ok", "...: no answer",
   "...: port unavailable (REASON)", "...: verification failed (...)".
@@ -76,7 +80,8 @@ Output:
 
 Exit status:
   0  success (scan: a timer answered)
-  1  the device did not answer ("El dispositivo no se encuentra"); scan: no timer
+  1  the device did not answer ("El dispositivo no se encuentra"), or the line
+     echoes what is sent; scan: no timer
   2  bad usage, a bad configuration file, or a value out of range
   3  the port is not available ("El puerto no esta disponible"; the reason follows)
   4  the device acknowledged an upload but reads back something else
@@ -177,6 +182,7 @@ struct Cli {
   const QCommandLineOption all{QStringLiteral("all"), QString()};
   const QCommandLineOption json{QStringLiteral("json"), QString()};
   const QCommandLineOption trace{QStringLiteral("trace"), QString()};
+  const QCommandLineOption echo{QStringLiteral("echo"), QString()};
   const QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("FILE")};
   const QCommandLineOption noVerify{QStringLiteral("no-verify"), QString()};
   const QCommandLineOption mode{QStringLiteral("mode"), QString(), QStringLiteral("mono|bi")};
@@ -188,8 +194,8 @@ struct Cli {
 
   Cli() {
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    parser.addOptions({help, version, port, com, device, all, json, trace, from, noVerify, mode,
-                       powerUp, mono, on, off});
+    parser.addOptions({help, version, port, com, device, all, json, trace, echo, from, noVerify,
+                       mode, powerUp, mono, on, off});
   }
   bool isSet(const QCommandLineOption& option) const { return parser.isSet(option); }
   QString value(const QCommandLineOption& option) const { return parser.value(option); }
@@ -215,6 +221,7 @@ std::optional<Stop> Choice(const Cli& cli, const QCommandLineOption& option, con
 // line is touched.
 std::optional<Stop> ReadChanges(const Cli& cli, bool upload, Request& request) {
   request.verify = !cli.isSet(cli.noVerify);
+  request.echo = cli.isSet(cli.echo);
   for (const QCommandLineOption* option :
        {&cli.from, &cli.mode, &cli.powerUp, &cli.mono, &cli.on, &cli.off, &cli.noVerify}) {
     if (cli.isSet(*option) && !upload)

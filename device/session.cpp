@@ -39,6 +39,34 @@ class ReplyRecorder : public ForwardingPort {
   QByteArray m_received;
 };
 
+// On a line that echoes: drops the echo of each command from what is
+// received, so that only the device's answer is read.
+class EchoDropper : public ForwardingPort {
+ public:
+  using ForwardingPort::ForwardingPort;
+
+  bool clearInBuffer() override {
+    m_echo.clear();
+    return ForwardingPort::clearInBuffer();
+  }
+  bool output(const QByteArray& data) override {
+    m_echo += data;
+    return ForwardingPort::output(data);
+  }
+  QByteArray input() override {
+    QByteArray bytes = ForwardingPort::input();
+    qsizetype echoed = 0;
+    while (echoed < bytes.size() && echoed < m_echo.size() && bytes[echoed] == m_echo[echoed])
+      ++echoed;
+    // Anything else than the echo ends it: what follows is the device's.
+    m_echo = echoed < bytes.size() ? QByteArray() : m_echo.mid(echoed);
+    return bytes.mid(echoed);
+  }
+
+ private:
+  QByteArray m_echo;
+};
+
 // Nobody to stop the wait; the thread's own events (the port's) run.
 class ThreadHost : public WaitHost {
  public:
@@ -48,22 +76,26 @@ class ThreadHost : public WaitHost {
 
 }  // namespace
 
+// From the line up: the port, its trace, the echo dropped, what was received.
 struct DeviceSession::Line {
-  Line(const PortMap& ports, const Trace& trace, Clock::time_point traceStart)
+  Line(const PortMap& ports, const Trace& trace, Clock::time_point traceStart, bool echoing)
       : port(ports),
         tracer(trace ? std::make_unique<TracingPort>(port, trace, traceStart) : nullptr),
-        recorder(tracer ? static_cast<SerialPort&>(*tracer) : port) {}
+        dropper(echoing ? std::make_unique<EchoDropper>(traced()) : nullptr),
+        recorder(dropper ? *dropper : traced()) {}
+  SerialPort& traced() { return tracer ? static_cast<SerialPort&>(*tracer) : port; }
 
   ComPort port;
   std::unique_ptr<TracingPort> tracer;
+  std::unique_ptr<EchoDropper> dropper;
   ReplyRecorder recorder;
   EventLoopClock clock;
   ThreadHost host;
 };
 
 DeviceSession::DeviceSession(const PortMap& ports, qint16 number, const Trace& trace,
-                             Clock::time_point traceStart)
-    : m_line(std::make_unique<Line>(ports, trace, traceStart)) {
+                             Clock::time_point traceStart, bool echoing)
+    : m_line(std::make_unique<Line>(ports, trace, traceStart, echoing)) {
   m_line->port.setCommPort(number);
 }
 
@@ -78,7 +110,10 @@ const QByteArray& DeviceSession::received() const {
 Reply DeviceSession::link() {
   SerialPort& port = m_line->recorder;
   if (!port.setSettings(kLineSettings) || !port.open()) return lost(false);
-  return exchange(QByteArray(kProbe), kProbeAnswer, kProbeReplyStart, true);
+  const Reply reply = exchange(QByteArray(kProbe), kProbeAnswer, kProbeReplyStart, true);
+  if (!reply.answered() || !received().startsWith(kProbe)) return reply;
+  port.close();
+  return {Exchange::Echo, PortFault::None, {}};
 }
 
 Reply DeviceSession::probe() {
@@ -98,8 +133,10 @@ Reply DeviceSession::fire() {
 Reply DeviceSession::exchange(const QByteArray& command, const char* answers,
                               const char* replyStart, bool clearFirst) {
   SerialPort& port = m_line->recorder;
-  const bool sent = clearFirst ? port.clearInBuffer() && port.output(command)
-                               : port.output(command) && port.clearInBuffer();
+  // An echo must not be emptied away half-received: on such a line every
+  // command empties first.
+  const bool sent = clearFirst || m_line->dropper ? port.clearInBuffer() && port.output(command)
+                                                  : port.output(command) && port.clearInBuffer();
   if (!sent) return lost(true);
   switch (AwaitReply(port, m_line->clock, m_line->host, QByteArray(answers), QByteArray(replyStart))
               .end) {

@@ -18,6 +18,7 @@ enum class Exchange {
   Answered,
   NoAnswer,         // the device stayed silent
   PortUnavailable,  // the port could not be opened, or the line failed
+  Echo,             // the line returned the probe itself: it echoes what is sent
 };
 
 struct Reply {
@@ -39,13 +40,16 @@ class DeviceSession {
   // One line per write and per read that brought bytes; empty: no trace.
   using Trace = std::function<void(const QString& line)>;
 
+  // `echoing`: the line returns every byte sent before the device's answer
+  // (an RS-485 converter with echo), and the session drops it.
   DeviceSession(const PortMap& ports, qint16 number, const Trace& trace = {},
-                Clock::time_point traceStart = Clock::now());
+                Clock::time_point traceStart = Clock::now(), bool echoing = false);
   ~DeviceSession();
   DeviceSession(const DeviceSession&) = delete;
   DeviceSession& operator=(const DeviceSession&) = delete;
 
-  // Opens the port at the device's line settings and probes.
+  // Opens the port at the device's line settings and probes; a probe that
+  // comes back as it was sent is an echo, not a device.
   Reply link();
   // Probes again on the open line, from an empty receive buffer.
   Reply probe();

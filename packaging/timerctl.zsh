@@ -31,6 +31,7 @@ _timerctl() {
     '--trace[every byte sent and received, on standard error]' \
     '--from[a configuration file]:configuration file (- for standard input):{compadd -- -; _files}' \
     '--no-verify[skip the read-back after an upload]' \
+    '--echo[the line echoes what is sent: drop the echo]' \
     '--mode[the timer mode]:mode:(mono bi)' \
     "--mono[the monostable time]:$time" \
     "--on[the bistable ON time]:$time" \
