@@ -23,6 +23,7 @@ class ForwardingPort : public SerialPort {
   bool failed() const override { return m_port.failed(); }
   QString errorText() const override { return m_port.errorText(); }
   PortFault fault() const override { return m_port.fault(); }
+  QString holder() const override { return m_port.holder(); }
   quint64 opening() const override { return m_port.opening(); }
 
  private:

@@ -20,12 +20,14 @@ void MappedPort::recordOpened() {
   m_failed = false;
   m_error.clear();
   m_fault = PortFault::None;
+  m_holder.clear();
 }
 
-void MappedPort::notOpened(PortFault fault, const QString& error) {
+void MappedPort::notOpened(PortFault fault, const QString& error, const QString& holder) {
   m_failed = false;
   m_error = error;
   m_fault = fault;
+  m_holder = holder;
   if (fault == PortFault::None) return;
   qCWarning(lcLine, "cannot open %s: %s", qUtf8Printable(DescribeLine(m_number, path())),
             qUtf8Printable(error));

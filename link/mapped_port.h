@@ -20,6 +20,7 @@ class MappedPort : public QObject, public SerialPort {
   bool failed() const override { return m_failed; }
   QString errorText() const override { return m_error; }
   PortFault fault() const override { return m_fault; }
+  QString holder() const override { return m_holder; }
   quint64 opening() const override { return m_opening; }
 
   void setPortMap(PortMap map) { m_map = std::move(map); }
@@ -30,7 +31,7 @@ class MappedPort : public QObject, public SerialPort {
   void recordClosed() { ++m_opening; }
   // PortFault::None: a close ended the attempt, and whoever closed the port
   // has said what it had to.
-  void notOpened(PortFault fault, const QString& error);
+  void notOpened(PortFault fault, const QString& error, const QString& holder = {});
   // Once per opening: nothing more will pass through the line.
   void lost(PortFault fault, const QString& error);
 
@@ -40,5 +41,6 @@ class MappedPort : public QObject, public SerialPort {
   bool m_failed = false;
   QString m_error;
   PortFault m_fault = PortFault::None;
+  QString m_holder;
   quint64 m_opening = 0;
 };

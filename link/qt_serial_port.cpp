@@ -7,6 +7,8 @@
 
 #include <unistd.h>
 
+#include "link/port_holder.h"
+
 namespace {
 
 // Qt reports a port held by another program and one the user may not open
@@ -70,7 +72,11 @@ bool QtSerialPort::openDevice(const QString& device) {
     recordOpened();
     return true;
   }
-  notOpened(FaultOfOpening(device, m_port.error()), m_port.errorString());
+  const PortFault fault = FaultOfOpening(device, m_port.error());
+  const QString holder = fault == PortFault::Busy ? PortHolder(device) : QString();
+  // Qt says "Permission denied" of a port another program has locked.
+  notOpened(fault, holder.isEmpty() ? m_port.errorString() : QStringLiteral("in use by ") + holder,
+            holder);
   m_port.close();
   return false;
 }

@@ -48,6 +48,9 @@ class SerialPort {
   virtual QString errorText() const = 0;
   // ...and in the operator's terms.
   virtual PortFault fault() const = 0;
+  // With PortFault::Busy: which program holds the port, "minicom (pid 4242)",
+  // or an empty text when nothing says.
+  virtual QString holder() const { return {}; }
   // Changes with every opening and every closing, so that a wait can tell
   // that the port it started on was closed under it, even if it has been
   // opened again since.

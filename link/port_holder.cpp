@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "link/port_holder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for /dev/pts/3.
+QString LockName(const QString& canonical) {
+  QString name = canonical.startsWith(QLatin1String("/dev/")) ? canonical.mid(5) : canonical;
+  return QStringLiteral("LCK..") + name.replace(QLatin1Char('/'), QLatin1Char('_'));
+}
+
+// A lock file holds the pid in ASCII on its first line, or as a binary int.
+std::optional<qint64> LockPid(const QString& file) {
+  QFile lock(file);
+  if (!lock.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray text = lock.read(128);
+  bool ok = false;
+  const qint64 pid = text.split('\n').value(0).trimmed().toLongLong(&ok);
+  if (ok && pid > 0) return pid;
+  if (text.size() == sizeof(qint32)) {
+    qint32 binary = 0;
+    std::memcpy(&binary, text.constData(), sizeof binary);
+    if (binary > 0) return binary;
+  }
+  return std::nullopt;
+}
+
+// "minicom (pid 4242)" for a live process other than this one.
+QString Named(const QString& proc, qint64 pid) {
+  if (pid == QCoreApplication::applicationPid()) return {};
+  QFile comm(QStringLiteral("%1/%2/comm").arg(proc).arg(pid));
+  if (!comm.open(QIODevice::ReadOnly)) return {};
+  const QString name = QString::fromLocal8Bit(comm.readAll().trimmed());
+  return name.isEmpty() ? QString() : QStringLiteral("%1 (pid %2)").arg(name).arg(pid);
+}
+
+QString FromLockFiles(const QString& canonical, const PortHolderSources& sources) {
+  for (const QString& dir : sources.lockDirs) {
+    const std::optional<qint64> pid = LockPid(dir + QLatin1Char('/') + LockName(canonical));
+    if (pid) {
+      const QString holder = Named(sources.proc, *pid);
+      if (!holder.isEmpty()) return holder;
+    }
+  }
+  return {};
+}
+
+QString FromDescriptors(const QString& canonical, const QString& proc) {
+  const QStringList pids = QDir(proc).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  for (const QString& entry : pids) {
+    bool ok = false;
+    const qint64 pid = entry.toLongLong(&ok);
+    if (!ok || pid == QCoreApplication::applicationPid()) continue;
+    const QDir fds(QStringLiteral("%1/%2/fd").arg(proc, entry));
+    const QStringList links = fds.entryList(QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& fd : links) {
+      if (QFileInfo(fds.filePath(fd)).symLinkTarget() == canonical) return Named(proc, pid);
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+QString PortHolder(const QString& devicePath, const PortHolderSources& sources) {
+  const QString canonical = QFileInfo(devicePath).canonicalFilePath();
+  if (canonical.isEmpty()) return {};
+  const QString holder = FromLockFiles(canonical, sources);
+  return holder.isEmpty() ? FromDescriptors(canonical, sources.proc) : holder;
+}
