@@ -127,6 +127,57 @@ QString AccessibleNameOfBox(Ctl c) {
   }
 }
 
+QLineEdit* NewTimeBox(const QString& text, Ctl name, QWidget* container) {
+  auto* box = new QLineEdit(text, container);
+  box->setMaxLength(2);
+  box->setAccessibleName(AccessibleNameOfBox(name));
+  return box;
+}
+
+QComboBox* NewPortList(const QString& text, QWidget* container) {
+  auto* combo = new QComboBox(container);
+  combo->setEditable(true);
+  // Only choosing an entry selects a port: typed text is never inserted,
+  // completed or matched to an entry.
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setCompleter(nullptr);
+  combo->setEditText(text);
+  combo->setAccessibleName(QStringLiteral("Puerto de Com"));
+  return combo;
+}
+
+// The status bar comes without its panels, which the window adds and keeps.
+QWidget* NewControl(const ControlSpec& spec, QWidget* container) {
+  const QString text = QString::fromUtf8(spec.text);
+  switch (spec.kind) {
+    case Kind::Label:
+      return new QLabel(text, container);
+    case Kind::TextBox:
+      return NewTimeBox(text, spec.name, container);
+    case Kind::Button:
+      return new QPushButton(text, container);
+    case Kind::StatusBar: {
+      auto* bar = new QStatusBar(container);
+      bar->setSizeGripEnabled(false);
+      return bar;
+    }
+    case Kind::ComboBox:
+      return NewPortList(text, container);
+    case Kind::Option:
+      return new QRadioButton(text, container);
+    case Kind::Frame:
+      return new QGroupBox(text, container);
+  }
+  return nullptr;
+}
+
+void Place(QWidget* widget, const ControlSpec& spec) {
+  widget->setObjectName(QString::fromLatin1(ControlName(spec.name)));
+  widget->setProperty("ctl", static_cast<int>(spec.name));
+  widget->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
+  if (spec.face != Face::Default) widget->setFont(FontFor(spec.face));
+}
+
 bool IsEnterKey(QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
   const int key = static_cast<QKeyEvent*>(event)->key();
@@ -151,58 +202,9 @@ void MainWindow::buildControls() {
   QWidget* previous = nullptr;
   for (const ControlSpec& spec : kInventory) {
     const bool inFrame = spec.name == Ctl::Option3 || spec.name == Ctl::Option4;
-    QWidget* container = inFrame ? control(Ctl::Frame1) : this;
-    const QString text = QString::fromUtf8(spec.text);
-    QWidget* widget = nullptr;
-    switch (spec.kind) {
-      case Kind::Label:
-        widget = new QLabel(text, container);
-        break;
-      case Kind::TextBox: {
-        auto* box = new QLineEdit(text, container);
-        box->setMaxLength(2);
-        box->setAccessibleName(AccessibleNameOfBox(spec.name));
-        widget = box;
-        break;
-      }
-      case Kind::Button:
-        widget = new QPushButton(text, container);
-        break;
-      case Kind::StatusBar: {
-        auto* bar = new QStatusBar(container);
-        bar->setSizeGripEnabled(false);
-        m_statusPanel = new QLabel(bar);
-        m_statusPanel->setObjectName(QStringLiteral("StatusBar1.Panel1"));
-        bar->addWidget(m_statusPanel, 1);
-        m_devicePanel = new QLabel(bar);
-        m_devicePanel->setObjectName(QStringLiteral("StatusBar1.Panel2"));
-        bar->addWidget(m_devicePanel, 3);
-        widget = bar;
-        break;
-      }
-      case Kind::ComboBox: {
-        auto* combo = new QComboBox(container);
-        combo->setEditable(true);
-        // Only choosing an entry selects a port: typed text is never inserted,
-        // completed or matched to an entry.
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);
-        combo->setEditText(text);
-        combo->setAccessibleName(QStringLiteral("Puerto de Com"));
-        widget = combo;
-        break;
-      }
-      case Kind::Option:
-        widget = new QRadioButton(text, container);
-        break;
-      case Kind::Frame:
-        widget = new QGroupBox(text, container);
-        break;
-    }
-    widget->setObjectName(QString::fromLatin1(ControlName(spec.name)));
-    widget->setProperty("ctl", static_cast<int>(spec.name));
-    widget->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
-    if (spec.face != Face::Default) widget->setFont(FontFor(spec.face));
+    QWidget* widget = NewControl(spec, inFrame ? control(Ctl::Frame1) : this);
+    if (spec.kind == Kind::StatusBar) addStatusPanels(static_cast<QStatusBar*>(widget));
+    Place(widget, spec);
     m_controls[static_cast<int>(spec.name)] = widget;
 
     if (widget->focusPolicy() != Qt::NoFocus) {
@@ -223,6 +225,15 @@ void MainWindow::buildControls() {
   // Sees a click before the control under the mouse does, to hold back the
   // ones whose focus change a field check refused.
   qApp->installEventFilter(this);
+}
+
+void MainWindow::addStatusPanels(QStatusBar* bar) {
+  m_statusPanel = new QLabel(bar);
+  m_statusPanel->setObjectName(QStringLiteral("StatusBar1.Panel1"));
+  bar->addWidget(m_statusPanel, 1);
+  m_devicePanel = new QLabel(bar);
+  m_devicePanel->setObjectName(QStringLiteral("StatusBar1.Panel2"));
+  bar->addWidget(m_devicePanel, 3);
 }
 
 void MainWindow::setLostFocusHandler(Ctl box, std::function<void()> handler) {

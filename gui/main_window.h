@@ -14,6 +14,7 @@ class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QStatusBar;
 
 // Form1 on Qt Widgets: every control of the inventory, at its place and size,
 // named after it (objectName), reachable through the window model.
@@ -69,6 +70,7 @@ class MainWindow : public QWidget, public WindowModel {
 
  private:
   void buildControls();
+  void addStatusPanels(QStatusBar* bar);
   bool timeBoxLosesFocus(QLineEdit* box, Qt::FocusReason reason);
   bool isRefusedMouseEvent(QObject* watched, QEvent* event) const;
 

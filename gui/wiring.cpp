@@ -5,6 +5,7 @@
 #include <QComboBox>
 
 #include <memory>
+#include <utility>
 
 #include "gui/main_window.h"
 #include "gui/port_texts.h"
@@ -30,75 +31,90 @@ QString DescribeFault(int number, const QString& path, PortFault fault) {
   return com + path + QStringLiteral(" · ") + FaultText(fault);
 }
 
+using Handler = void (*)(Form1&);
+using Exchange = Outcome (*)(Form1&);
+
+// The handlers have written their changes; the window keeps only the reason.
+constexpr std::pair<Ctl, Exchange> kExchanges[] = {
+    {Ctl::Conectar, &Conectar_Click},
+    {Ctl::enviar, &enviar_Click},
+    {Ctl::fire, &fire_Click},
+};
+
+constexpr std::pair<Ctl, Handler> kClicks[] = {
+    {Ctl::Command1, &Command1_Click},
+    {Ctl::Option1, &Option1_Click},
+    {Ctl::Option2, &Option2_Click},
+};
+
+constexpr std::pair<Ctl, Handler> kLeaves[] = {
+    {Ctl::horas, &horas_LostFocus},
+    {Ctl::minutos, &minutos_LostFocus},
+    {Ctl::segundos, &segundos_LostFocus},
+    {Ctl::horas_on, &horas_on_LostFocus},
+    {Ctl::minutos_on, &minutos_on_LostFocus},
+    {Ctl::segundos_on, &segundos_on_LostFocus},
+    {Ctl::horas_off, &horas_off_LostFocus},
+    {Ctl::minutos_off, &minutos_off_LostFocus},
+    {Ctl::segundos_off, &segundos_off_LostFocus},
+};
+
+// The second panel names the device the chosen number reaches; when a port
+// is not available, it says why, until a port is chosen or a link made.
+// Naming a device asks the system about its ports, which takes a while:
+// a link renames it only when the panel shows a reason.
+class DevicePanel {
+ public:
+  DevicePanel(MainWindow& window, const Form1& f, const PortMap& ports)
+      : m_window(window), m_form(f), m_ports(ports) {}
+
+  void showDevice() {
+    ShowChosenDevice(m_window, m_form, m_ports);
+    m_showingReason = false;
+  }
+
+  void showOutcome(const Outcome& outcome) {
+    if (outcome.result == Result::PortUnavailable) {
+      m_window.setDeviceText(
+          DescribeFault(m_form.puert, m_ports.path(m_form.puert), outcome.fault));
+      m_showingReason = true;
+    } else if (outcome.result == Result::Done && m_form.Conecta == 0 && m_showingReason) {
+      showDevice();
+    }
+  }
+
+ private:
+  MainWindow& m_window;
+  const Form1& m_form;
+  const PortMap& m_ports;
+  bool m_showingReason = false;
+};
+
 }  // namespace
 
 void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
   Form1* form = &f;
-  using Handler = void (*)(Form1&);
-  using Exchange = Outcome (*)(Form1&);
-
-  // The second panel names the device the chosen number reaches; when a port
-  // is not available, it says why, until a port is chosen or a link made.
-  // Naming a device asks the system about its ports, which takes a while:
-  // a link renames it only when the panel shows a reason.
-  auto showingReason = std::make_shared<bool>(false);
-  const PortMap* map = &ports;
-  auto showDevice = [&window, form, map, showingReason] {
-    ShowChosenDevice(window, *form, *map);
-    *showingReason = false;
-  };
-  auto showOutcome = [&window, form, map, showDevice, showingReason](const Outcome& outcome) {
-    if (outcome.result == Result::PortUnavailable) {
-      window.setDeviceText(DescribeFault(form->puert, map->path(form->puert), outcome.fault));
-      *showingReason = true;
-    } else if (outcome.result == Result::Done && form->Conecta == 0 && *showingReason) {
-      showDevice();
-    }
-  };
-
-  // The handlers have written their changes; the window keeps only the reason.
-  const std::pair<Ctl, Exchange> exchanges[] = {
-      {Ctl::Conectar, &Conectar_Click},
-      {Ctl::enviar, &enviar_Click},
-      {Ctl::fire, &fire_Click},
-  };
-  for (const auto& [control, handler] : exchanges) {
+  auto panel = std::make_shared<DevicePanel>(window, f, ports);
+  for (const auto& [control, handler] : kExchanges) {
     QObject::connect(window.button(control), &QAbstractButton::clicked, &window,
-                     [handler = handler, form, showOutcome] { showOutcome(handler(*form)); });
+                     [handler = handler, form, panel] { panel->showOutcome(handler(*form)); });
   }
-  const std::pair<Ctl, Handler> clicks[] = {
-      {Ctl::Command1, &Command1_Click},
-      {Ctl::Option1, &Option1_Click},
-      {Ctl::Option2, &Option2_Click},
-  };
-  for (const auto& [control, handler] : clicks) {
+  for (const auto& [control, handler] : kClicks) {
     QObject::connect(window.button(control), &QAbstractButton::clicked, &window,
                      [handler = handler, form] { handler(*form); });
   }
-  f.Conexion.setFailureHandler([&window, form, showOutcome] {
-    window.whenNoMessageIsOpen([form, showOutcome] { showOutcome(Conexion_OnComm(*form)); });
+  f.Conexion.setFailureHandler([&window, form, panel] {
+    window.whenNoMessageIsOpen([form, panel] { panel->showOutcome(Conexion_OnComm(*form)); });
   });
-
-  const std::pair<Ctl, Handler> leaves[] = {
-      {Ctl::horas, &horas_LostFocus},
-      {Ctl::minutos, &minutos_LostFocus},
-      {Ctl::segundos, &segundos_LostFocus},
-      {Ctl::horas_on, &horas_on_LostFocus},
-      {Ctl::minutos_on, &minutos_on_LostFocus},
-      {Ctl::segundos_on, &segundos_on_LostFocus},
-      {Ctl::horas_off, &horas_off_LostFocus},
-      {Ctl::minutos_off, &minutos_off_LostFocus},
-      {Ctl::segundos_off, &segundos_off_LostFocus},
-  };
-  for (const auto& [control, handler] : leaves) {
+  for (const auto& [control, handler] : kLeaves) {
     window.setLostFocusHandler(control, [handler = handler, form] { handler(*form); });
   }
 
   // Chosen with the mouse, the arrow keys or the wheel; never by typing.
   QObject::connect(window.portList(), qOverload<int>(&QComboBox::activated), &window,
-                   [form, showDevice] {
+                   [form, panel] {
                      Combo1_Click(*form);
-                     showDevice();
+                     panel->showDevice();
                    });
 
   window.setUnloadHandler([form] { Form_Unload(*form); });

@@ -60,6 +60,14 @@ std::string describe(const Config& config) {
          formatHms(config.off) + ", power-up " + (config.powerUpOn ? "on" : "off");
 }
 
+// poll's timeout until `wake`; without a wake-up time, none.
+int pollTimeoutMs(Clock::time_point now, std::optional<Clock::time_point> wake) {
+  if (!wake) return -1;
+  // Rounded up so an early wake-up never spins; the byte schedule itself stays exact.
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now);
+  return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
+}
+
 struct QueuedByte {
   TimedByte timed;
   std::string logText;    // set on the last byte of an answer
@@ -81,6 +89,13 @@ class Simulator {
   int run();
 
  private:
+  // With the last answer out: closes the line once the client has read it,
+  // or has been waited for long enough; else moves `wake` up to the next look.
+  bool hangUpWhenRead(Clock::time_point now, std::optional<Clock::time_point>& wake);
+  // Waits up to `timeoutMs` for a signal, the client's bytes or room on the
+  // line, and serves them; returns the exit code once the simulator is done.
+  std::optional<int> waitAndServe(int timeoutMs);
+  std::optional<int> readFromClient();
   void log(Clock::time_point at, const std::string& text) const;
   void sendDueBytes(Clock::time_point now);
   void handle(const Event& event, Clock::time_point now, std::string& ignored);
@@ -119,61 +134,65 @@ int Simulator::run() {
     sendDueBytes(now);
     for (const auto& change : m_output.advance(now)) logOutput(change);
     std::optional<Clock::time_point> wake = m_output.nextChange();
-    if (m_hangupPending && m_queue.empty()) {
-      // Let the last answer reach the client first: closing the line discards unread input.
-      if (!m_hangupAt) m_hangupAt = now + kHangupLingerMin;
-      if (now >= *m_hangupAt &&
-          (m_line.unreadByClient() == 0 || now >= *m_hangupAt + kHangupLingerMax)) {
-        m_line.close();
-        log(Clock::now(), "hangup");
-        return kExitOk;
-      }
-      const auto retry = std::max(now + kHangupPoll, *m_hangupAt);
-      if (!wake || retry < *wake) wake = retry;
-    }
+    if (m_hangupPending && m_queue.empty() && hangUpWhenRead(now, wake)) return kExitOk;
     // A blocked flood goes on when the line becomes writable, not on a clock.
     if (!m_floodBlocked && !m_queue.empty() && (!wake || m_queue.front().timed.due < *wake)) {
       wake = m_queue.front().timed.due;
     }
-    int timeoutMs = -1;
-    if (wake) {
-      // Rounded up so an early wake-up never spins; the byte schedule itself stays exact.
-      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now);
-      timeoutMs = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
-    }
-    pollfd fds[] = {
-        {m_signalFd, POLLIN, 0},
-        {m_line.fd(), static_cast<short>(m_floodBlocked ? POLLIN | POLLOUT : POLLIN), 0}};
-    // Stop reading once the hangup is due; only the last answer is still going out.
-    const nfds_t count = m_hangupPending ? 1 : 2;
-    if (poll(fds, count, timeoutMs) < 0) {
-      if (errno == EINTR) continue;
-      std::fprintf(stderr, "timer-sim: poll: %s\n", std::strerror(errno));
-      return kExitFailure;
-    }
-    if (fds[0].revents & POLLIN) {
-      signalfd_siginfo info{};
-      if (read(m_signalFd, &info, sizeof info) > 0) {
-        log(Clock::now(), std::string("exit on ") + strsignal(static_cast<int>(info.ssi_signo)));
-      }
-      return kExitOk;
-    }
-    if (count > 1 && (fds[1].revents & ~POLLOUT) != 0) {
-      const auto received = Clock::now();
-      char buffer[kReadChunk];
-      const ssize_t n = read(m_line.fd(), buffer, sizeof buffer);
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      if (n <= 0) {
-        log(received, "line lost");
-        return kExitFailure;
-      }
-      std::string ignored;
-      for (ssize_t i = 0; i < n && !m_hangupPending; ++i) {
-        for (const Event& event : m_device.receive(buffer[i])) handle(event, received, ignored);
-      }
-      if (!ignored.empty()) log(received, "rx ignored " + printable(ignored));
-    }
+    if (const auto code = waitAndServe(pollTimeoutMs(now, wake))) return *code;
   }
+}
+
+bool Simulator::hangUpWhenRead(Clock::time_point now, std::optional<Clock::time_point>& wake) {
+  // Let the last answer reach the client first: closing the line discards unread input.
+  if (!m_hangupAt) m_hangupAt = now + kHangupLingerMin;
+  if (now >= *m_hangupAt &&
+      (m_line.unreadByClient() == 0 || now >= *m_hangupAt + kHangupLingerMax)) {
+    m_line.close();
+    log(Clock::now(), "hangup");
+    return true;
+  }
+  const auto retry = std::max(now + kHangupPoll, *m_hangupAt);
+  if (!wake || retry < *wake) wake = retry;
+  return false;
+}
+
+std::optional<int> Simulator::waitAndServe(int timeoutMs) {
+  pollfd fds[] = {{m_signalFd, POLLIN, 0},
+                  {m_line.fd(), static_cast<short>(m_floodBlocked ? POLLIN | POLLOUT : POLLIN), 0}};
+  // Stop reading once the hangup is due; only the last answer is still going out.
+  const nfds_t count = m_hangupPending ? 1 : 2;
+  if (poll(fds, count, timeoutMs) < 0) {
+    if (errno == EINTR) return std::nullopt;
+    std::fprintf(stderr, "timer-sim: poll: %s\n", std::strerror(errno));
+    return kExitFailure;
+  }
+  if (fds[0].revents & POLLIN) {
+    signalfd_siginfo info{};
+    if (read(m_signalFd, &info, sizeof info) > 0) {
+      log(Clock::now(), std::string("exit on ") + strsignal(static_cast<int>(info.ssi_signo)));
+    }
+    return kExitOk;
+  }
+  if (count > 1 && (fds[1].revents & ~POLLOUT) != 0) return readFromClient();
+  return std::nullopt;
+}
+
+std::optional<int> Simulator::readFromClient() {
+  const auto received = Clock::now();
+  char buffer[kReadChunk];
+  const ssize_t n = read(m_line.fd(), buffer, sizeof buffer);
+  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return std::nullopt;
+  if (n <= 0) {
+    log(received, "line lost");
+    return kExitFailure;
+  }
+  std::string ignored;
+  for (ssize_t i = 0; i < n && !m_hangupPending; ++i) {
+    for (const Event& event : m_device.receive(buffer[i])) handle(event, received, ignored);
+  }
+  if (!ignored.empty()) log(received, "rx ignored " + printable(ignored));
+  return std::nullopt;
 }
 
 void Simulator::sendDueBytes(Clock::time_point now) {
