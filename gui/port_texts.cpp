@@ -32,7 +32,7 @@ QString DescribeComPort(int number, const QString& path) {
   return com + parts.join(QStringLiteral(" · "));
 }
 
-QString FaultText(PortFault fault) {
+QString FaultText(PortFault fault, const QString& holder) {
   switch (fault) {
     case PortFault::None:
       break;
@@ -43,7 +43,8 @@ QString FaultText(PortFault fault) {
     case PortFault::PermissionDenied:
       return QStringLiteral("sin permiso: el usuario debe estar en el grupo dialout");
     case PortFault::Busy:
-      return QStringLiteral("en uso por otro programa");
+      return QStringLiteral("en uso por ") +
+             (holder.isEmpty() ? QStringLiteral("otro programa") : holder);
     case PortFault::Unplugged:
       return QStringLiteral("el adaptador se desconectó");
     case PortFault::Refused:

@@ -12,5 +12,6 @@
 // UART · A50285BI", or that no device stands behind it.
 QString DescribeComPort(int number, const QString& path);
 
-// Why a port is not available, in words an operator acts on.
-QString FaultText(PortFault fault);
+// Why a port is not available, in words an operator acts on; with Busy, the
+// program holding it when known.
+QString FaultText(PortFault fault, const QString& holder = {});

@@ -25,10 +25,10 @@ namespace {
 
 // The second panel when a port is not available: which one, and why, in
 // words an operator acts on (the message box says only that it is not).
-QString DescribeFault(int number, const QString& path, PortFault fault) {
+QString DescribeFault(int number, const QString& path, PortFault fault, const QString& holder) {
   const QString com = PortEntry(number) + QStringLiteral(": ");
-  if (path.isEmpty()) return com + FaultText(fault);
-  return com + path + QStringLiteral(" · ") + FaultText(fault);
+  if (path.isEmpty()) return com + FaultText(fault, holder);
+  return com + path + QStringLiteral(" · ") + FaultText(fault, holder);
 }
 
 using Handler = void (*)(Form1&);
@@ -75,8 +75,8 @@ class DevicePanel {
 
   void showOutcome(const Outcome& outcome) {
     if (outcome.result == Result::PortUnavailable) {
-      m_window.setDeviceText(
-          DescribeFault(m_form.puert, m_ports.path(m_form.puert), outcome.fault));
+      m_window.setDeviceText(DescribeFault(m_form.puert, m_ports.path(m_form.puert), outcome.fault,
+                                           m_form.Conexion.holder()));
       m_showingReason = true;
     } else if (outcome.result == Result::Done && m_form.Conecta == 0 && m_showingReason) {
       showDevice();

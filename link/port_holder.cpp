@@ -42,15 +42,13 @@ QString Named(const QString& proc, qint64 pid) {
   return name.isEmpty() ? QString() : QStringLiteral("%1 (pid %2)").arg(name).arg(pid);
 }
 
-QString FromLockFiles(const QString& canonical, const PortHolderSources& sources) {
+// The live process a lock file names, this one included.
+std::optional<qint64> FromLockFiles(const QString& canonical, const PortHolderSources& sources) {
   for (const QString& dir : sources.lockDirs) {
     const std::optional<qint64> pid = LockPid(dir + QLatin1Char('/') + LockName(canonical));
-    if (pid) {
-      const QString holder = Named(sources.proc, *pid);
-      if (!holder.isEmpty()) return holder;
-    }
+    if (pid && QFileInfo::exists(QStringLiteral("%1/%2").arg(sources.proc).arg(*pid))) return pid;
   }
-  return {};
+  return std::nullopt;
 }
 
 QString FromDescriptors(const QString& canonical, const QString& proc) {
@@ -73,6 +71,8 @@ QString FromDescriptors(const QString& canonical, const QString& proc) {
 QString PortHolder(const QString& devicePath, const PortHolderSources& sources) {
   const QString canonical = QFileInfo(devicePath).canonicalFilePath();
   if (canonical.isEmpty()) return {};
-  const QString holder = FromLockFiles(canonical, sources);
-  return holder.isEmpty() ? FromDescriptors(canonical, sources.proc) : holder;
+  // A lock says who holds the port, even when it is this process; the
+  // descriptors are asked only without one.
+  const std::optional<qint64> locker = FromLockFiles(canonical, sources);
+  return locker ? Named(sources.proc, *locker) : FromDescriptors(canonical, sources.proc);
 }

@@ -24,6 +24,7 @@
 #include "e2e/sim_process.h"
 #include "gui/options.h"
 #include "gui/program.h"
+#include "support/held_port.h"
 #include "support/message_boxes.h"
 #include "support/named_case.h"
 #include "support/window_rig.h"
@@ -269,6 +270,15 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   EXPECT_EQ(rig.window.deviceText(),
             "Com1: " + link + QStringLiteral(" · no existe o está desconectado"));
   ExpectUnlinked(rig);
+}
+
+TEST(Link, TheProgramHoldingThePortIsNamed) {
+  SimProcess sim(kConfig);
+  const HeldPort held(sim.path(), true);
+  WindowRig rig(MapCom1To(sim.path()));
+  MessageBoxCloser boxes;
+  ClickConectar(rig);
+  EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path() + " · en uso por " + held.name());
 }
 
 TEST(Link, PluggedBackAfterAHangupItLinksAgain) {

@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSerialPort>
 
 #include <chrono>
 #include <thread>
@@ -19,6 +18,7 @@
 
 #include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
+#include "support/held_port.h"
 #include "support/named_case.h"
 #include "support/qt_printers.h"
 
@@ -227,14 +227,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "/nonexistent/timer.json"}),
     kCaseName);
 
-TEST(Timerctl, ABusyPortIsNotAvailable) {
+TEST(Timerctl, ABusyPortIsNotAvailableAndItsHolderNamed) {
   SimProcess sim({"--instant"});
-  QSerialPort holder;
-  holder.setPortName(sim.path());
-  ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+  const HeldPort held(sim.path(), true);
   const Outcome run = Timerctl(sim.path(), {"read"});
   EXPECT_EQ(run.code, 3);
-  EXPECT_TRUE(run.err.contains("El puerto no esta disponible")) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains(sim.path() + "): in use by " + held.name()))
+      << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("El puerto no esta disponible (in use by " + held.name()));
 }
 
 TEST(Timerctl, TakesThePortMapOfTheConfigurationFile) {

@@ -5,7 +5,10 @@
 #include <ostream>
 #include <string>
 
+#include "link/port_holder.h"
 #include "link/port_map.h"
+#include "support/held_port.h"
+#include "support/pty_device.h"
 
 namespace {
 
@@ -72,7 +75,18 @@ INSTANTIATE_TEST_SUITE_P(
         PortOptionCase{"3=tcp:[::1]:4001", true, 3, "tcp:[::1]:4001"},
         PortOptionCase{"3=tcp:10.0.0.5", false, 0, ""},
         PortOptionCase{"3=tcp:10.0.0.5:70000", false, 0, ""},
-        PortOptionCase{"3=tcp::4001", false, 0, ""}),
+        PortOptionCase{"3=tcp::4001", false, 0, ""},
+        PortOptionCase{"3=rfc2217://[::1]:4001", true, 3, "rfc2217://[::1]:4001"},
+        PortOptionCase{"3=rfc2217://10.0.0.5", false, 0, ""}),
     [](const auto& test) { return NameOf(test.param.value); });
+
+// Without a lock file, the holder is found by its open descriptor; this
+// process, which holds the pseudo-terminal too, never is.
+TEST(PortHolder, IsTheOtherProcessWithTheDeviceOpen) {
+  const PtyDevice line([](const QByteArray&) { return QByteArray(); });
+  EXPECT_EQ(PortHolder(line.path()), QString());
+  const HeldPort held(line.path(), false);
+  EXPECT_EQ(PortHolder(line.path(), {{}, QStringLiteral("/proc")}), held.name());
+}
 
 }  // namespace
