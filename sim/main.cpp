@@ -187,6 +187,12 @@ std::optional<int> Simulator::readFromClient() {
     log(received, "line lost");
     return kExitFailure;
   }
+  if (m_settings.echo) {
+    // A converter with echo returns every byte as it passes, ahead of any answer.
+    const std::string echo(buffer, static_cast<std::size_t>(n));
+    if (write(m_line.fd(), echo.data(), echo.size()) > 0)
+      log(received, "tx echo " + printable(echo));
+  }
   std::string ignored;
   for (ssize_t i = 0; i < n && !m_hangupPending; ++i) {
     for (const Event& event : m_device.receive(buffer[i])) handle(event, received, ignored);

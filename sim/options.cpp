@@ -51,6 +51,9 @@ void declareOptions(QCommandLineParser& parser) {
       {"mode", "Timer mode: mono or bi (default mono).", "mono|bi"},
       {"instant", "Send answers at once instead of at 2400 baud."},
       {"silent", "Never answer."},
+      {"echo",
+       "Send back every byte received before answering, as a loopback plug or an RS-485 "
+       "converter with echo does."},
       {"write-fails",
        "Acknowledge configurations but keep the old one, as a device whose memory write "
        "failed does."},
@@ -117,6 +120,7 @@ std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Setti
 
   settings.instant = parser.isSet("instant");
   settings.silent = parser.isSet("silent");
+  settings.echo = parser.isSet("echo");
   settings.writeFails = parser.isSet("write-fails");
   settings.replyDelay = std::chrono::milliseconds(delayMs);
   settings.splitSize = static_cast<std::size_t>(split);

@@ -148,6 +148,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"SilentDevice", {"--silent"}, {"read"}, 1, "El dispositivo no se encuentra"},
         FailureCase{"SilentOnFire", {"--silent"}, {"fire"}, 1, "El dispositivo no se encuentra"},
+        FailureCase{"EchoAndDevice", {"--echo"}, {"read"}, 1, "the line echoes what is sent"},
+        FailureCase{"LoopbackPlug", {"--echo", "--silent"}, {"read"}, 1, "the line echoes"},
+        FailureCase{"LoopbackPlugGivenEcho",
+                    {"--echo", "--silent"},
+                    {"--echo", "read"},
+                    1,
+                    "El dispositivo no se encuentra"},
         FailureCase{"HangUpDuringTheWait",
                     {"--silent", "--hangup-after", "1"},
                     {"read"},
@@ -226,6 +233,13 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "/nonexistent/timer.json"}),
     kCaseName);
+
+TEST(Timerctl, BehindALineThatEchoesItReadsProgramsVerifiesAndFires) {
+  SimProcess sim({"--echo", "--instant"});
+  EXPECT_EQ(Timerctl(sim.path(), {"--echo", "upload", "--mono", "00:00:07"}).code, 0);
+  EXPECT_EQ(Timerctl(sim.path(), {"--echo", "fire"}).code, 0);
+  EXPECT_TRUE(Timerctl(sim.path(), {"--echo", "read"}).out.contains("mono: 00:00:07"));
+}
 
 TEST(Timerctl, ABusyPortIsNotAvailableAndItsHolderNamed) {
   SimProcess sim({"--instant"});
