@@ -20,7 +20,7 @@ Program::Program(const Options& options, QIODevice* trace)
     : m_port(PortsOverConfiguration(options.ports)), m_form(m_window, line(trace), m_clock) {
   // --port over the configuration file; without either, the system's ports.
   m_systemPorts = m_port.portMap().isEmpty();
-  ConnectHandlers(m_window, m_form, m_port.portMap());
+  ConnectHandlers(m_window, m_form, m_port.portMap(), [this] { m_port.refresh(); });
 }
 
 SerialPort& Program::line(QIODevice* trace) {
@@ -37,7 +37,7 @@ void Program::Start() {
   Form_Load(m_form);
   // What the window does not show at first is asked of the system after.
   m_window.whenFirstPainted([this] {
-    if (m_systemPorts) m_port.setPortMap(PortMap::FromSystem());
+    if (m_systemPorts) m_port.followPorts();
     ShowChosenDevice(m_window, m_form, m_port.portMap());
   });
   m_window.show();

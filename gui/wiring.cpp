@@ -65,10 +65,12 @@ constexpr std::pair<Ctl, Handler> kLeaves[] = {
 // a link renames it only when the panel shows a reason.
 class DevicePanel {
  public:
-  DevicePanel(MainWindow& window, const Form1& f, const PortMap& ports)
-      : m_window(window), m_form(f), m_ports(ports) {}
+  DevicePanel(MainWindow& window, const Form1& f, const PortMap& ports,
+              std::function<void()> refresh)
+      : m_window(window), m_form(f), m_ports(ports), m_refresh(std::move(refresh)) {}
 
   void showDevice() {
+    if (m_refresh) m_refresh();
     ShowChosenDevice(m_window, m_form, m_ports);
     m_showingReason = false;
   }
@@ -78,7 +80,9 @@ class DevicePanel {
       m_window.setDeviceText(DescribeFault(m_form.puert, m_ports.path(m_form.puert), outcome.fault,
                                            m_form.Conexion.holder()));
       m_showingReason = true;
-    } else if (outcome.result == Result::Done && m_form.Conecta == 0 && m_showingReason) {
+    } else if (outcome.result == Result::Done && m_form.Conecta == 0 &&
+               (m_showingReason || m_refresh)) {
+      // What the number reaches may have changed since it was chosen.
       showDevice();
     }
   }
@@ -87,14 +91,16 @@ class DevicePanel {
   MainWindow& m_window;
   const Form1& m_form;
   const PortMap& m_ports;
+  std::function<void()> m_refresh;
   bool m_showingReason = false;
 };
 
 }  // namespace
 
-void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports) {
+void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports,
+                     std::function<void()> refresh) {
   Form1* form = &f;
-  auto panel = std::make_shared<DevicePanel>(window, f, ports);
+  auto panel = std::make_shared<DevicePanel>(window, f, ports, std::move(refresh));
   for (const auto& [control, handler] : kExchanges) {
     QObject::connect(window.button(control), &QAbstractButton::clicked, &window,
                      [handler = handler, form, panel] { panel->showOutcome(handler(*form)); });

@@ -12,8 +12,18 @@ void ComPort::setPortMap(const PortMap& map) {
   m_network.setPortMap(map);
 }
 
+void ComPort::followPorts(std::function<PortMap()> ports) {
+  m_follow = std::move(ports);
+  refresh();
+}
+
+void ComPort::refresh() {
+  if (m_follow && !isOpen()) setPortMap(m_follow());
+}
+
 bool ComPort::setCommPort(qint16 number) {
   if (isOpen()) return false;
+  refresh();  // settled at each link
   m_number = number;
   return m_serial.setCommPort(number) && m_network.setCommPort(number);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 #include "link/port_map.h"
 #include "link/qt_serial_port.h"
 #include "link/serial_port.h"
@@ -30,11 +32,16 @@ class ComPort : public SerialPort {
   quint64 opening() const override { return m_serial.opening() + m_network.opening(); }
 
   const PortMap& portMap() const { return m_map; }
-  // The system's ports are asked for once the window is up.
   void setPortMap(const PortMap& map);
+  // Without a port map: Com N follows the serial ports present (`ports` lists
+  // them, the system by default), asked again at each link and each
+  // refresh(), so that an adapter plugged in later is reached.
+  void followPorts(std::function<PortMap()> ports = PortMap::FromSystem);
+  void refresh();
 
  private:
   PortMap m_map;
+  std::function<PortMap()> m_follow;
   qint16 m_number = 0;
   QtSerialPort m_serial;
   TcpPort m_network;

@@ -281,6 +281,32 @@ TEST(Link, TheProgramHoldingThePortIsNamed) {
   EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path() + " · en uso por " + held.name());
 }
 
+// Without a port map, Com1 is whatever adapter is present when the operator
+// links or chooses the port: plugged in after the start, unplugged, back
+// under another name.
+TEST(Link, ComNumbersFollowTheAdaptersPresentAtEachLink) {
+  SimProcess first(kConfig), second(kConfig);
+  QStringList present;
+  WindowRig rig;
+  rig.port.followPorts([&present] { return PortMap::FromDevices(present); });
+  MessageBoxCloser boxes;
+  const auto expect = [&](const QStringList& plugged, const char* status, const QString& panel) {
+    present = plugged;
+    ClickConectar(rig);
+    EXPECT_EQ(rig.window.statusText(), status);
+    EXPECT_EQ(rig.window.deviceText(), panel);
+    if (rig.form.Conecta == 0) ClickConectar(rig);
+  };
+  expect({first.path()}, "Conectado", "Com1: " + first.path());
+  expect({}, "Desconectado", "Com1: sin dispositivo");
+  expect({second.path()}, "Conectado", "Com1: " + second.path());
+  present = {first.path()};
+  rig.window.portList()->setFocus();
+  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+  QTest::keyClick(rig.window.portList(), Qt::Key_Up);
+  EXPECT_EQ(rig.window.deviceText(), "Com1: " + first.path()) << "shown again when chosen";
+}
+
 TEST(Link, PluggedBackAfterAHangupItLinksAgain) {
   QTemporaryDir dir;
   const QString link = dir.filePath(QStringLiteral("timer"));
