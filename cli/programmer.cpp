@@ -84,14 +84,15 @@ struct Finished {
 
 class DeviceThread : public QThread {
  public:
-  DeviceThread(const Target& target, const Request& request, Finished& finished)
-      : m_target(target), m_request(request), m_finished(finished) {}
+  DeviceThread(const Target& target, const Request& request, const DeviceDone& done,
+               Finished& finished)
+      : m_target(target), m_request(request), m_done(done), m_finished(finished) {}
   const DeviceResult& result() const { return m_result; }
 
  protected:
   // The port, the window model and the wait live and die on this thread.
   void run() override {
-    m_result = RunOnDevice(m_target, m_request);
+    m_result = RunOnDevice(m_target, m_request, m_done);
     const std::lock_guard<std::mutex> lock(m_finished.mutex);
     ++m_finished.count;
     m_finished.changed.notify_all();
@@ -100,6 +101,7 @@ class DeviceThread : public QThread {
  private:
   const Target& m_target;
   const Request& m_request;
+  const DeviceDone& m_done;
   Finished& m_finished;
   DeviceResult m_result;
 };
@@ -152,39 +154,39 @@ void Upload(DeviceSession& session, const Request& request,
   const TimerConfig& c = request.changes;
   const bool everything = c.mono && c.on && c.off && c.powerUpOn;
   if (!everything && !(readBack && WellFormed(*readBack))) {
-    result = {Verdict::Refused,
-              QStringLiteral("the device's read-back is not a well-formed configuration; "
-                             "give mono, on, off and power-up"),
-              {},
-              {},
-              {}};
+    result.verdict = Verdict::Refused;
+    result.reason = QStringLiteral(
+        "the device's read-back is not a well-formed configuration; "
+        "give mono, on, off and power-up");
     return;
   }
   TimerConfig sent = readBack.value_or(TimerConfig{});
   sent.update(c);
+  result.sent = sent;
   if (Ended(session.upload(c.bistable.value_or(false), sent), result)) return;
   if (!request.verify) return;
   // The device said it took it; what it reads back tells whether it did.
   if (Ended(session.probe(), result)) return;
+  result.readBack = ReadBackIn(session.received());
   Verify(sent, session.received(), result);
 }
 
-}  // namespace
-
-DeviceResult RunOnDevice(const Target& target, const Request& request) {
+DeviceResult Run(const Target& target, const Request& request) {
   DeviceSession session(target.ports, target.number, TraceOf(target, request), request.traceStart,
                         request.echo);
   DeviceResult result;
 
   if (Ended(session.link(), result)) return result;
   const std::optional<TimerConfig> readBack = ReadBackIn(session.received());
+  result.readBack = readBack;
 
   switch (request.job) {
     case Job::Read:
       if (readBack) {
         result.configuration = readBack;
       } else {
-        result = {Verdict::NoAnswer, NoReadBack(session.received()), {}, {}, {}};
+        result.verdict = Verdict::NoAnswer;
+        result.reason = NoReadBack(session.received());
       }
       break;
     case Job::Fire:
@@ -197,12 +199,21 @@ DeviceResult RunOnDevice(const Target& target, const Request& request) {
   return result;
 }
 
+}  // namespace
+
+DeviceResult RunOnDevice(const Target& target, const Request& request, const DeviceDone& done) {
+  const DeviceResult result = Run(target, request);
+  if (done) done(target, result);
+  return result;
+}
+
 std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
-                                       const std::function<void(int done)>& progress) {
+                                       const std::function<void(int done)>& progress,
+                                       const DeviceDone& done) {
   Finished finished;
   std::vector<std::unique_ptr<DeviceThread>> threads;
   for (const Target& target : targets) {
-    threads.push_back(std::make_unique<DeviceThread>(target, request, finished));
+    threads.push_back(std::make_unique<DeviceThread>(target, request, done, finished));
     threads.back()->start();
   }
   const int all = static_cast<int>(threads.size());

@@ -38,11 +38,17 @@ struct Request {
   std::chrono::steady_clock::time_point traceStart = std::chrono::steady_clock::now();
 };
 
+struct DeviceResult;
+struct Target;
+// Told of each device's result as soon as it is known, on the device's thread.
+using DeviceDone = std::function<void(const Target& target, const DeviceResult& result)>;
+
 // One device: Com `number` under `ports`.
 struct Target {
   QString label;  // "Com2 /dev/ttyUSB1", or the path given with --device
   PortMap ports;
   qint16 number = 1;
+  bool byCom = true;  // false: a path given with --device
 };
 
 // How one device's run ended; its exit code and its word for scripts follow
@@ -60,6 +66,9 @@ struct DeviceResult {
   // A read's configuration, or what the device had after a failed verify.
   std::optional<TimerConfig> configuration;
   QStringList differences;  // "on: sent 00:00:10, device has 00:20:10"
+  // What an upload sent, and what the device read back last (at the link,
+  // or at the verification).
+  std::optional<TimerConfig> sent, readBack;
 };
 
 // Compares the read-back in what the device answered a probe, character for
@@ -67,9 +76,10 @@ struct DeviceResult {
 // read-back at all, fails the verification.
 void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& result);
 
-DeviceResult RunOnDevice(const Target& target, const Request& request);
+DeviceResult RunOnDevice(const Target& target, const Request& request, const DeviceDone& done = {});
 
 // All at once; results in the order of `targets`. `progress` is told how
 // many have finished, from the calling thread.
 std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
-                                       const std::function<void(int done)>& progress = {});
+                                       const std::function<void(int done)>& progress = {},
+                                       const DeviceDone& done = {});

@@ -15,6 +15,7 @@
 
 #include "cli/config_file.h"
 #include "cli/programmer.h"
+#include "device/record.h"
 #include "link/port_config.h"
 #include "link/port_map.h"
 
@@ -183,6 +184,7 @@ struct Cli {
   const QCommandLineOption json{QStringLiteral("json"), QString()};
   const QCommandLineOption trace{QStringLiteral("trace"), QString()};
   const QCommandLineOption echo{QStringLiteral("echo"), QString()};
+  const QCommandLineOption log{QStringLiteral("log"), QString(), QStringLiteral("FILE")};
   const QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("FILE")};
   const QCommandLineOption noVerify{QStringLiteral("no-verify"), QString()};
   const QCommandLineOption mode{QStringLiteral("mode"), QString(), QStringLiteral("mono|bi")};
@@ -194,8 +196,8 @@ struct Cli {
 
   Cli() {
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    parser.addOptions({help, version, port, com, device, all, json, trace, echo, from, noVerify,
-                       mode, powerUp, mono, on, off});
+    parser.addOptions({help, version, port, com, device, all, json, trace, echo, log, from,
+                       noVerify, mode, powerUp, mono, on, off});
   }
   bool isSet(const QCommandLineOption& option) const { return parser.isSet(option); }
   QString value(const QCommandLineOption& option) const { return parser.value(option); }
@@ -277,7 +279,7 @@ std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector
             QStringLiteral("--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT").arg(path));
       PortMap alone;
       alone.set(1, path);
-      targets.push_back({path, alone, 1});
+      targets.push_back({path, alone, 1, false});
     }
   }
   return std::nullopt;
@@ -311,9 +313,30 @@ std::optional<Stop> ResolveTargets(const Cli& cli, bool scan, std::vector<Target
   return std::nullopt;
 }
 
+// One line of the programming record: what was done to which device, and how it ended.
+QJsonObject RecordEntry(const QString& operation, const Target& target, const DeviceResult& r) {
+  const QString path = target.ports.path(target.number);
+  QJsonObject entry{
+      {QStringLiteral("operation"), operation},
+      {QStringLiteral("path"), path},
+      {QStringLiteral("result"), operation == QLatin1String("scan") && r.code() == kExitOk
+                                     ? QStringLiteral("timer")
+                                     : ResultWord(r.verdict)},
+      {QStringLiteral("exit_code"), r.code()}};
+  if (target.byCom) entry.insert(QStringLiteral("com"), target.number);
+  const QJsonObject adapter = AdapterOf(path);
+  if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
+  if (r.sent) entry.insert(QStringLiteral("sent"), ToJson(*r.sent));
+  if (r.readBack) entry.insert(QStringLiteral("read_back"), ToJson(*r.readBack));
+  if (!r.reason.isEmpty()) entry.insert(QStringLiteral("reason"), r.reason);
+  if (!r.differences.isEmpty())
+    entry.insert(QStringLiteral("differences"), QJsonArray::fromStringList(r.differences));
+  return entry;
+}
+
 // One device, as a person reads it: its configuration, or what went wrong.
-int RunOne(const Target& target, const Request& request, bool asJson) {
-  const DeviceResult r = RunOnDevice(target, request);
+int RunOne(const Target& target, const Request& request, bool asJson, const DeviceDone& done) {
+  const DeviceResult r = RunOnDevice(target, request, done);
   PrintFailures(r);
   if (r.code() == kExitOk && r.configuration) {
     if (asJson) {
@@ -329,16 +352,19 @@ int RunOne(const Target& target, const Request& request, bool asJson) {
 
 // Many at once, one line each in the order given; the largest code counts.
 int RunMany(const std::vector<Target>& targets, const Request& request, bool scan, bool asJson,
-            std::mutex& stderrLock) {
+            std::mutex& stderrLock, const DeviceDone& recorded) {
   // Progress only where someone watches it.
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
   const int total = static_cast<int>(targets.size());
-  const std::vector<DeviceResult> results = RunOnDevices(targets, request, [&](int done) {
-    if (!terminal) return;
-    const std::lock_guard<std::mutex> lock(stderrLock);
-    std::fprintf(stderr, "\r%d/%d%s", done, total, done == total ? "\r\033[K" : "");
-    std::fflush(stderr);
-  });
+  const std::vector<DeviceResult> results = RunOnDevices(
+      targets, request,
+      [&](int done) {
+        if (!terminal) return;
+        const std::lock_guard<std::mutex> lock(stderrLock);
+        std::fprintf(stderr, "\r%d/%d%s", done, total, done == total ? "\r\033[K" : "");
+        std::fflush(stderr);
+      },
+      recorded);
   int code = kExitOk;
   bool timerFound = false;
   for (std::size_t i = 0; i < results.size(); ++i) {
@@ -392,6 +418,25 @@ int RunTimerctl(const QStringList& arguments) {
     };
   }
   const bool asJson = cli.isSet(cli.json);
-  if (!lines) return RunOne(targets.front(), request, asJson);
-  return RunMany(targets, request, scan, asJson, stderrLock);
+
+  // The record is opened before any port is, and each device's line is on the
+  // disk before its result is reported.
+  Record record(QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION));
+  QString recordError;
+  if (cli.isSet(cli.log) && !record.open(cli.value(cli.log), &recordError))
+    return Fail(kExitUsage, QStringLiteral("--log ") + recordError);
+  std::mutex recordLock;
+  DeviceDone done;
+  if (record.isOpen()) {
+    done = [&](const Target& target, const DeviceResult& r) {
+      QString error;
+      if (record.append(RecordEntry(command, target, r), &error)) return;
+      const std::lock_guard<std::mutex> lock(recordLock);
+      if (recordError.isEmpty()) recordError = error;
+    };
+  }
+  const int code = lines ? RunMany(targets, request, scan, asJson, stderrLock, done)
+                         : RunOne(targets.front(), request, asJson, done);
+  if (recordError.isEmpty()) return code;
+  return std::max(code, Fail(kExitUsage, QStringLiteral("--log ") + recordError));
 }

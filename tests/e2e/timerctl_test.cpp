@@ -403,3 +403,79 @@ TEST(Programmer, TheTraceShowsEveryByte) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every line of a programming record, parsed; an unparsable line is an empty object.
+std::vector<QJsonObject> RecordLines(const QString& path) {
+  QFile file(path);
+  std::vector<QJsonObject> lines;
+  if (!file.open(QIODevice::ReadOnly)) return lines;
+  for (const QByteArray& line : file.readAll().split('\n'))
+    if (!line.isEmpty()) lines.push_back(QJsonDocument::fromJson(line).object());
+  return lines;
+}
+
+TEST(Record, OneLinePerDeviceAndOperationWithItsFields) {
+  SimProcess sim({"--instant", "--mono", "00:01:02"});
+  QTemporaryDir dir;
+  const QString log = dir.filePath("record.jsonl");
+  for (const char* op : {"read", "fire", "scan"})
+    RunTimerctl({"--port", "1=" + sim.path(), "--log", log, QString::fromLatin1(op)});
+  EXPECT_EQ(Timerctl(sim.path(), {"--log", log, "upload", "--mono", "00:00:09"}).code, 0);
+  EXPECT_EQ(
+      RunTimerctl({"--device", sim.path(), "--device", "/dev/nonexistent", "--log", log, "read"})
+          .code,
+      3);
+  const std::vector<QJsonObject> lines = RecordLines(log);
+  ASSERT_EQ(lines.size(), 6u);
+  const QRegularExpression time(
+      QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$)"));
+  for (const QJsonObject& line : lines) {
+    EXPECT_TRUE(time.match(line["time"].toString()).hasMatch())
+        << line["time"].toString().toStdString();
+    EXPECT_EQ(line["version"], QStringLiteral(TIMER_VERSION));
+  }
+  EXPECT_EQ(lines[0]["read_back"]["mono"], "00:01:02");
+  EXPECT_EQ(lines[0]["com"], 1);
+  EXPECT_EQ(lines[1]["operation"], "fire");
+  EXPECT_EQ(lines[2]["result"], "timer");
+  EXPECT_EQ(lines[3]["sent"]["mono"], "00:00:09");
+  EXPECT_EQ(lines[3]["read_back"]["mono"], "00:00:09") << "the verification's read-back";
+  EXPECT_FALSE(lines[3].contains("com")) << "a --device has no Com number";
+  const bool missingFirst = lines[4]["path"] == "/dev/nonexistent";
+  EXPECT_EQ(lines[missingFirst ? 4 : 5]["exit_code"], 3);
+  EXPECT_EQ(lines[missingFirst ? 5 : 4]["result"], "ok");
+}
+
+// Two fleets appending at once: every line of each, whole.
+TEST(Record, TwoProgramsAppendingAtOnceLoseNoLine) {
+  std::vector<std::unique_ptr<SimProcess>> sims;
+  QStringList fleets[2];
+  for (int i = 0; i < 8; ++i) {
+    sims.push_back(std::make_unique<SimProcess>(std::vector<std::string>{"--instant"}));
+    fleets[i % 2] << "--device" << sims.back()->path();
+  }
+  QTemporaryDir dir;
+  const QString log = dir.filePath("record.jsonl");
+  std::thread other([&] { RunTimerctl(fleets[1] + QStringList{"--log", log, "read"}); });
+  RunTimerctl(fleets[0] + QStringList{"--log", log, "read"});
+  other.join();
+  const std::vector<QJsonObject> lines = RecordLines(log);
+  EXPECT_EQ(lines.size(), 8u);
+  for (const QJsonObject& line : lines) EXPECT_EQ(line["result"], "ok");
+}
+
+TEST(Record, ThatCannotBeOpenedOrWrittenEndsWithCode2) {
+  SimProcess sim({"--instant"});
+  QTemporaryDir dir;
+  const Outcome unopenable = Timerctl(sim.path(), {"--log", dir.path(), "read"});
+  EXPECT_EQ(unopenable.code, 2);
+  EXPECT_TRUE(unopenable.err.contains(dir.path())) << unopenable.err.toStdString();
+  EXPECT_FALSE(Logged(sim, "rx")) << "before any port opens";
+  const Outcome full = Timerctl(sim.path(), {"--log", "/dev/full", "read"});
+  EXPECT_EQ(full.code, 2);
+  EXPECT_TRUE(full.err.contains("No space left on device")) << full.err.toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "device/record.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSerialPortInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+QString SystemError() {
+  return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Every byte of `line`, however the system splits the write.
+bool WriteAll(int fd, const QByteArray& line) {
+  qsizetype written = 0;
+  while (written < line.size()) {
+    const ssize_t n =
+        ::write(fd, line.constData() + written, static_cast<size_t>(line.size() - written));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += n;
+  }
+  return true;
+}
+
+// ISO 8601 with the offset written out, "+00:00" included, never "Z".
+QString Now() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const int offset = now.offsetFromUtc();
+  const int minutes = std::abs(offset) / 60;
+  return now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+         QStringLiteral("%1%2:%3")
+             .arg(QLatin1Char(offset < 0 ? '-' : '+'))
+             .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+             .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+Record::Record(QString program, QString version)
+    : m_program(std::move(program)), m_version(std::move(version)) {}
+
+Record::~Record() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+bool Record::open(const QString& path, QString* error) {
+  m_path = path;
+  m_fd =
+      ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (m_fd < 0) *error = QStringLiteral("%1: %2").arg(path, SystemError());
+  return m_fd >= 0;
+}
+
+bool Record::append(QJsonObject entry, QString* error) {
+  entry.insert(QStringLiteral("time"), Now());
+  entry.insert(QStringLiteral("program"), m_program);
+  entry.insert(QStringLiteral("version"), m_version);
+  const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
+
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  // The lock keeps another program's line out of the middle of this one,
+  // wherever the file lives.
+  // A pipe or a terminal has no disk to flush to.
+  bool written = ::flock(m_fd, LOCK_EX) == 0 && WriteAll(m_fd, line) &&
+                 (::fsync(m_fd) == 0 || errno == EINVAL);
+  if (!written) *error = QStringLiteral("%1: %2").arg(m_path, SystemError());
+  ::flock(m_fd, LOCK_UN);
+  return written;
+}
+
+QJsonObject AdapterOf(const QString& path) {
+  QJsonObject adapter;
+  const QString device = QFileInfo(path).canonicalFilePath();
+  if (device.isEmpty()) return adapter;
+  const auto ports = QSerialPortInfo::availablePorts();
+  for (const QSerialPortInfo& info : ports) {
+    if (info.systemLocation() != device) continue;
+    const std::pair<const char*, QString> known[] = {{"serial_number", info.serialNumber()},
+                                                     {"description", info.description()},
+                                                     {"manufacturer", info.manufacturer()}};
+    for (const auto& [key, value] : known) {
+      if (!value.isEmpty()) adapter.insert(QLatin1String(key), value);
+    }
+  }
+  return adapter;
+}

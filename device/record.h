@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+#include <mutex>
+
+// A programming record: one JSON object per line, appended to a file that
+// several programs may append to at once. Each line is written whole, in one
+// write under an exclusive lock, and is on the disk before append() returns.
+class Record {
+ public:
+  // `program` and `version` go into every line.
+  Record(QString program, QString version);
+  ~Record();
+  Record(const Record&) = delete;
+  Record& operator=(const Record&) = delete;
+
+  // Opens `path` for appending (creating it); on failure says why.
+  bool open(const QString& path, QString* error);
+  bool isOpen() const { return m_fd >= 0; }
+  QString path() const { return m_path; }
+
+  // Appends `entry` with the time (ISO 8601, with the offset), the program and
+  // its version; safe from many threads. On failure says why.
+  bool append(QJsonObject entry, QString* error);
+
+ private:
+  QString m_program, m_version, m_path;
+  int m_fd = -1;
+  std::mutex m_mutex;
+};
+
+// What the system knows of the adapter behind `path`: "serial_number",
+// "description" and "manufacturer", where it knows them.
+QJsonObject AdapterOf(const QString& path);
