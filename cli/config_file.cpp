@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr char kModeMono[] = "mono";
-constexpr char kModeBi[] = "bi";
-
 // One of two words, as a flag; the key's name goes into the complaint.
 std::optional<bool> ParseChoice(const QJsonValue& value, const char* yes, const char* no,
                                 const QString& where, QString* error) {
@@ -74,15 +71,4 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
     }
   }
   return config;
-}
-
-QJsonObject ToJson(const TimerConfig& config) {
-  QJsonObject object;
-  if (config.mono) object.insert(QStringLiteral("mono"), config.mono->text());
-  if (config.on) object.insert(QStringLiteral("on"), config.on->text());
-  if (config.off) object.insert(QStringLiteral("off"), config.off->text());
-  if (config.powerUpOn) object.insert(QStringLiteral("power_up"), PowerUpWord(*config.powerUpOn));
-  if (config.bistable)
-    object.insert(QStringLiteral("mode"), QLatin1String(*config.bistable ? kModeBi : kModeMono));
-  return object;
 }

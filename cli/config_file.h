@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QString>
 
 #include <optional>
@@ -18,10 +17,3 @@
 // and the key at fault.
 std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QString& source,
                                             QString* error);
-
-QJsonObject ToJson(const TimerConfig& config);
-
-// The power-up state as the file, the reports and the options say it.
-inline QString PowerUpWord(bool on) {
-  return on ? QStringLiteral("on") : QStringLiteral("off");
-}

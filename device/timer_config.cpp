@@ -62,3 +62,14 @@ bool WellFormed(const TimerConfig& config) {
     return (config.*time) && ParseHms((config.*time)->text(), &ignored);
   });
 }
+
+QJsonObject ToJson(const TimerConfig& config) {
+  QJsonObject object;
+  if (config.mono) object.insert(QStringLiteral("mono"), config.mono->text());
+  if (config.on) object.insert(QStringLiteral("on"), config.on->text());
+  if (config.off) object.insert(QStringLiteral("off"), config.off->text());
+  if (config.powerUpOn) object.insert(QStringLiteral("power_up"), PowerUpWord(*config.powerUpOn));
+  if (config.bistable)
+    object.insert(QStringLiteral("mode"), QLatin1String(*config.bistable ? kModeBi : kModeMono));
+  return object;
+}

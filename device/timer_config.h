@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 
 #include <optional>
@@ -37,6 +38,17 @@ inline constexpr std::optional<Hms> TimerConfig::*kDeviceTimes[] = {
 enum class FieldKind { Hours, MinutesSeconds };
 // One or two digits "0" .. "9" within the part's range.
 bool Accepts(FieldKind kind, const QString& text);
+
+// The configuration as the files, the reports and the record write it:
+//   {"mono":"01:30:15","on":"00:00:10","off":"00:02:00","power_up":"off","mode":"bi"}
+// with only the parts it holds.
+QJsonObject ToJson(const TimerConfig& config);
+inline constexpr char kModeMono[] = "mono";
+inline constexpr char kModeBi[] = "bi";
+// The power-up state as the files, the reports and the options say it.
+inline QString PowerUpWord(bool on) {
+  return on ? QStringLiteral("on") : QStringLiteral("off");
+}
 
 // "HH:MM:SS", each part two digits in its range; on failure says why.
 std::optional<Hms> ParseHms(const QString& text, QString* error);

@@ -28,6 +28,12 @@ void DeclareOptions(QCommandLineParser& parser) {
        QStringLiteral("Writes every byte sent and received to FILE, one line each: milliseconds "
                       "since the start, tx or rx, the characters and their hex codes."),
        QStringLiteral("FILE")});
+  parser.addOption(
+      {QStringLiteral("log"),
+       QStringLiteral("Appends one JSON line to FILE for each link, upload, activation and line "
+                      "lost: the programming record (default: [log] file= of the configuration "
+                      "file)."),
+       QStringLiteral("FILE")});
 }
 
 // The program ends at once: with `output` on stdout and code 0.
@@ -66,5 +72,6 @@ Options ParseOptions(const QStringList& arguments) {
     return Refusing(QStringLiteral("--port ") + error, std::move(options));
   }
   options.traceFile = parser.value(QStringLiteral("trace"));
+  options.recordFile = parser.value(QStringLiteral("log"));
   return options;
 }

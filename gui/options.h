@@ -17,6 +17,8 @@ struct Options {
   PortMap ports;
   // --trace: where every byte sent and received is written; empty: nowhere.
   QString traceFile;
+  // --log: the programming record; empty: the configuration file's [log] file.
+  QString recordFile;
 };
 
 // Reads the program's command line (arguments[0] is the program).

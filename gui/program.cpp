@@ -20,7 +20,11 @@ Program::Program(const Options& options, QIODevice* trace)
     : m_port(PortsOverConfiguration(options.ports)), m_form(m_window, line(trace), m_clock) {
   // --port over the configuration file; without either, the system's ports.
   m_systemPorts = m_port.portMap().isEmpty();
-  ConnectHandlers(m_window, m_form, m_port.portMap(), [this] { m_port.refresh(); });
+  m_recordFile = options.recordFile.isEmpty() ? ConfiguredRecordFile() : options.recordFile;
+  ConnectHandlers(
+      m_window, m_form, m_port.portMap(),
+      {[this] { m_port.refresh(); },
+       [this](const char* exchange, const Outcome& outcome) { m_record.told(exchange, outcome); }});
 }
 
 SerialPort& Program::line(QIODevice* trace) {
@@ -39,6 +43,8 @@ void Program::Start() {
   m_window.whenFirstPainted([this] {
     if (m_systemPorts) m_port.followPorts();
     ShowChosenDevice(m_window, m_form, m_port.portMap());
+    // After the panel's first text, so that a record that cannot be opened is said there.
+    m_record.open(m_recordFile);
   });
   m_window.show();
 }

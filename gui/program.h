@@ -7,6 +7,7 @@
 
 #include "gui/main_window.h"
 #include "gui/options.h"
+#include "gui/window_record.h"
 #include "link/com_port.h"
 #include "link/event_loop_clock.h"
 #include "link/tracing_port.h"
@@ -35,4 +36,6 @@ class Program {
   EventLoopClock m_clock;
   MainWindow m_window;
   Form1 m_form;
+  WindowRecord m_record{m_window, m_form, m_port.portMap()};
+  QString m_recordFile;
 };

@@ -35,10 +35,15 @@ using Handler = void (*)(Form1&);
 using Exchange = Outcome (*)(Form1&);
 
 // The handlers have written their changes; the window keeps only the reason.
-constexpr std::pair<Ctl, Exchange> kExchanges[] = {
-    {Ctl::Conectar, &Conectar_Click},
-    {Ctl::enviar, &enviar_Click},
-    {Ctl::fire, &fire_Click},
+struct ExchangeRow {
+  Ctl control;
+  Exchange handler;
+  const char* name;
+};
+constexpr ExchangeRow kExchanges[] = {
+    {Ctl::Conectar, &Conectar_Click, "link"},
+    {Ctl::enviar, &enviar_Click, "upload"},
+    {Ctl::fire, &fire_Click, "fire"},
 };
 
 constexpr std::pair<Ctl, Handler> kClicks[] = {
@@ -97,20 +102,30 @@ class DevicePanel {
 
 }  // namespace
 
-void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports,
-                     std::function<void()> refresh) {
+void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports, WiringHooks hooks) {
   Form1* form = &f;
-  auto panel = std::make_shared<DevicePanel>(window, f, ports, std::move(refresh));
-  for (const auto& [control, handler] : kExchanges) {
-    QObject::connect(window.button(control), &QAbstractButton::clicked, &window,
-                     [handler = handler, form, panel] { panel->showOutcome(handler(*form)); });
+  auto panel = std::make_shared<DevicePanel>(window, f, ports, std::move(hooks.refreshPorts));
+  const auto told = [exchanged = std::move(hooks.exchanged)](const char* name, const Outcome& o) {
+    if (exchanged) exchanged(name, o);
+  };
+  for (const ExchangeRow& row : kExchanges) {
+    QObject::connect(window.button(row.control), &QAbstractButton::clicked, &window,
+                     [row, form, panel, told] {
+                       const Outcome outcome = row.handler(*form);
+                       panel->showOutcome(outcome);
+                       told(row.name, outcome);
+                     });
   }
   for (const auto& [control, handler] : kClicks) {
     QObject::connect(window.button(control), &QAbstractButton::clicked, &window,
                      [handler = handler, form] { handler(*form); });
   }
-  f.Conexion.setFailureHandler([&window, form, panel] {
-    window.whenNoMessageIsOpen([form, panel] { panel->showOutcome(Conexion_OnComm(*form)); });
+  f.Conexion.setFailureHandler([&window, form, panel, told] {
+    window.whenNoMessageIsOpen([form, panel, told] {
+      const Outcome outcome = Conexion_OnComm(*form);
+      panel->showOutcome(outcome);
+      if (outcome.result != Result::Done) told("line lost", outcome);
+    });
   });
   for (const auto& [control, handler] : kLeaves) {
     window.setLostFocusHandler(control, [handler = handler, form] { handler(*form); });

@@ -15,6 +15,12 @@ namespace {
 Q_LOGGING_CATEGORY(lcConfig, "timer.config")
 }  // namespace
 
+QString ConfiguredRecordFile() {
+  const QString file = PortConfigPath();
+  if (!QFileInfo::exists(file)) return {};
+  return QSettings(file, QSettings::IniFormat).value(QStringLiteral("log/file")).toString();
+}
+
 PortMap PortsOverConfiguration(const PortMap& given) {
   QStringList problems;
   PortMap ports = ReadPortConfig(PortConfigPath(), &problems);

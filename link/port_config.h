@@ -17,6 +17,10 @@ QString PortConfigPath();
 // with a line saying why in `problems`. A missing file is an empty map.
 PortMap ReadPortConfig(const QString& file, QStringList* problems);
 
+// The programming record's file, [log] file= of the configuration file, or
+// an empty text.
+QString ConfiguredRecordFile();
+
 // The configuration file's map with `given` (the command line's) over it;
 // what is wrong with the file goes to stderr.
 PortMap PortsOverConfiguration(const PortMap& given);

@@ -6,6 +6,9 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -375,6 +378,44 @@ TEST(Link, TheProgramTracesEveryByteOfTheLine) {
   EXPECT_TRUE(lines[1].contains(" rx \"1530011000000002000Y\" 31 35 33 30"))
       << lines[1].toStdString();
   program.window().close();
+}
+
+// timer-rs232 --log FILE: each link, upload, activation and line lost, one
+// JSON line each; a record that cannot be opened is said, and the window works.
+TEST(Link, TheProgramRecordsEachExchange) {
+  SimProcess sim(ConfigAnd({"--instant", "--hangup-after", "3"}));
+  QTemporaryDir dir;
+  Options options;
+  options.ports = MapCom1To(sim.path());
+  options.recordFile = dir.filePath(QStringLiteral("record.jsonl"));
+  Program program(options);
+  program.Start();
+  MessageBoxCloser boxes;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(options.recordFile); }));
+  for (Ctl c : {Ctl::Conectar, Ctl::enviar, Ctl::fire})
+    QTest::mouseClick(program.window().button(c), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return program.window().statusText() == "Desconectado"; }));
+
+  QFile file(options.recordFile);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 4);
+  const auto line = [&](int i) { return QJsonDocument::fromJson(lines[i]).object(); };
+  EXPECT_EQ(line(0)["read_back"].toObject()["mono"], "01:30:15");
+  EXPECT_EQ(line(1)["sent"].toObject()["mono"], "01:30:15");
+  EXPECT_EQ(line(1)["result"], "ok");
+  EXPECT_EQ(line(2)["operation"], "fire");
+  EXPECT_EQ(line(3)["operation"], "line lost");
+  EXPECT_EQ(line(3)["path"], sim.path());
+
+  options.recordFile = dir.path();
+  Program unrecorded(options);
+  unrecorded.Start();
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return unrecorded.window().deviceText().startsWith("no se puede escribir el registro: ");
+  }));
+  program.window().close();
+  unrecorded.window().close();
 }
 
 }  // namespace

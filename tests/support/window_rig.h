@@ -30,7 +30,7 @@ inline PortMap MapCom1To(const QString& path) {
 
 struct WindowRig {
   explicit WindowRig(const PortMap& map = {}) : port(map) {
-    ConnectHandlers(window, form, port.portMap(), [this] { port.refresh(); });
+    ConnectHandlers(window, form, port.portMap(), {[this] { port.refresh(); }, {}});
     Form_Load(form);
     ShowChosenDevice(window, form, port.portMap());
   }

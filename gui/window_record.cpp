@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/window_record.h"
+
+#include <QLoggingCategory>
+
+#include <cstring>
+
+#include "gui/main_window.h"
+#include "handlers/outcome.h"
+#include "link/port_map.h"
+#include "model/form1.h"
+#include "model/time_fields.h"
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcRecord, "timer.record")
+
+// The words timerctl's record uses, where the outcomes are the same.
+QString ResultWord(Result result) {
+  static const char* const kWords[] = {
+      "ok", "no answer", "port unavailable", "port closed", "unloaded", "refused", "busy"};
+  return QLatin1String(kWords[static_cast<int>(result)]);
+}
+
+}  // namespace
+
+WindowRecord::WindowRecord(MainWindow& window, const Form1& f, const PortMap& ports)
+    : m_window(window),
+      m_form(f),
+      m_ports(ports),
+      m_record(QStringLiteral("timer-rs232"), QStringLiteral(TIMER_VERSION)) {}
+
+void WindowRecord::open(const QString& path) {
+  QString error;
+  if (!path.isEmpty() && !m_record.open(path, &error)) failed(error);
+}
+
+void WindowRecord::told(const char* exchange, const Outcome& outcome) {
+  const bool link = std::strcmp(exchange, "link") == 0;
+  // A click on Desconectar unlinks: nothing done to the device.
+  if (!m_record.isOpen() || (link && outcome.result == Result::Done && m_form.Conecta != 0)) return;
+  const QString path = m_ports.path(m_form.puert);
+  QJsonObject entry{{QStringLiteral("operation"), QLatin1String(exchange)},
+                    {QStringLiteral("com"), m_form.puert},
+                    {QStringLiteral("path"), path},
+                    {QStringLiteral("result"), ResultWord(outcome.result)}};
+  const QJsonObject adapter = AdapterOf(path);
+  if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
+  if (!outcome.reason.isEmpty()) entry.insert(QStringLiteral("reason"), outcome.reason);
+  TimerConfig shown = ShownConfiguration(m_window);
+  if (link && outcome.result == Result::Done)
+    entry.insert(QStringLiteral("read_back"), ToJson(shown));
+  if (std::strcmp(exchange, "upload") == 0 && outcome.result != Result::Refused) {
+    shown.bistable = !m_window.value(Ctl::Option1);
+    entry.insert(QStringLiteral("sent"), ToJson(shown));
+  }
+  QString error;
+  if (!m_record.append(entry, &error)) failed(error);
+}
+
+void WindowRecord::failed(const QString& error) {
+  qCWarning(lcRecord, "the record %s", qUtf8Printable(error));
+  m_window.setDeviceText(QStringLiteral("no se puede escribir el registro: ") + error);
+}
