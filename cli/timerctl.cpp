@@ -76,6 +76,10 @@ Output:
   --trace               Every byte sent and received, on standard error:
                         milliseconds since the start, tx or rx, the characters
                         (others as \xNN) and their hex codes.
+  --log FILE            Appends one JSON line per device and operation to FILE,
+                        the programming record: the time, the operation, the
+                        port and its adapter, what was sent and read back, the
+                        result and the exit code.
   -h, --help            Shows this help.
   --version             Shows the version.
 

@@ -5,7 +5,7 @@
 _timerctl() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
   local commands="read upload fire scan"
-  local options="--port --com --device --all --json --trace --echo --from --no-verify --mode --mono --on
+  local options="--port --com --device --all --json --trace --echo --log --from --no-verify --mode --mono --on
     --off --power-up --help --version"
   COMPREPLY=()
 

@@ -40,6 +40,7 @@ complete -c timerctl -l trace -d 'Every byte sent and received, on standard erro
 complete -c timerctl -l from -r -a - -d 'A configuration file (- for standard input)'
 complete -c timerctl -l no-verify -d 'Skip the read-back after an upload'
 complete -c timerctl -l echo -d 'The line echoes what is sent: drop the echo'
+complete -c timerctl -l log -r -F -d 'Append the programming record to FILE'
 complete -c timerctl -l mode -x -a 'mono bi' -d 'The timer mode'
 complete -c timerctl -l mono -x -d 'The monostable time, HH:MM:SS'
 complete -c timerctl -l on -x -d 'The bistable ON time, HH:MM:SS'

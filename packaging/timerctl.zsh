@@ -32,6 +32,7 @@ _timerctl() {
     '--from[a configuration file]:configuration file (- for standard input):{compadd -- -; _files}' \
     '--no-verify[skip the read-back after an upload]' \
     '--echo[the line echoes what is sent: drop the echo]' \
+    '--log[append the programming record to a file]:record file:_files' \
     '--mode[the timer mode]:mode:(mono bi)' \
     "--mono[the monostable time]:$time" \
     "--on[the bistable ON time]:$time" \
