@@ -22,12 +22,17 @@ _timerctl() {
       [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
       compopt -o filenames 2>/dev/null
       return ;;
+    --log)
+      mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+      compopt -o filenames 2>/dev/null
+      return ;;
     --device)
       local devices
       devices=$(compgen -G '/dev/serial/by-id/*'; compgen -G '/dev/ttyS*'; compgen -G '/dev/ttyUSB*'
         compgen -G '/dev/ttyACM*')
-      mapfile -t COMPREPLY < <(compgen -W "$devices tcp:" -- "$cur")
-      [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == tcp: ]] && compopt -o nospace 2>/dev/null
+      mapfile -t COMPREPLY < <(compgen -W "$devices tcp: rfc2217://" -- "$cur")
+      [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == @(tcp:|rfc2217://) ]] &&
+        compopt -o nospace 2>/dev/null
       return ;;
     --mode)
       mapfile -t COMPREPLY < <(compgen -W "mono bi" -- "$cur")
