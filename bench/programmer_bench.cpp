@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // programmer_bench: timerctl's work against the paced simulator. An upload
-// from command to confirmation, the read-back that verifies it, and a fleet:
+// from command to confirmation, the read-back that verifies it, the link's
+// handshake directly and through ser2net in raw and RFC 2217 modes, and a fleet:
 // sixteen and sixty-four devices read, programmed and verified at once next
 // to one device alone, in alternating runs. Prints one "name: value" line per figure.
 
@@ -17,6 +18,7 @@
 #include "cli/programmer.h"
 #include "device/read_back.h"
 #include "device/session.h"
+#include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
 
@@ -52,6 +54,19 @@ UploadFigures Uploads(const QString& line) {
   return {Median(uploads), Median(verifies)};
 }
 
+// The handshake alone (open, probe, read-back) on `line`, the median of runs.
+double LinkMs(const QString& line) {
+  PortMap map;
+  map.set(1, line);
+  std::vector<double> links;
+  for (int i = 0; i < kUploadRuns; ++i) {
+    bool answered = false;
+    links.push_back(Timed([&] { answered = DeviceSession(map, 1).link().answered(); }));
+    if (!answered) Fail("the link failed on " + line.toStdString());
+  }
+  return Median(links);
+}
+
 double FleetMs(const std::vector<Target>& targets, const Request& request) {
   std::vector<DeviceResult> results;
   const double ms = Timed([&] { results = RunOnDevices(targets, request); });
@@ -77,6 +92,16 @@ int main(int argc, char* argv[]) {
     fleet.push_back({sims.back()->path(), alone, 1});
   }
   const UploadFigures upload = Uploads(sims.front()->path());
+  // One device directly, through ser2net in raw mode and in RFC 2217 mode;
+  // the servers let go of their devices before the fleets run.
+  double linkDirect = 0, linkRaw = 0, linkRfc2217 = 0;
+  {
+    const Ser2netProcess raw(sims[1]->path()), rfc2217(sims[2]->path(), true);
+    if (raw.address().isEmpty() || rfc2217.address().isEmpty()) Fail("ser2net did not start");
+    linkDirect = LinkMs(sims[3]->path());
+    linkRaw = LinkMs(raw.address());
+    linkRfc2217 = LinkMs(rfc2217.address());
+  }
 
   Request request;
   request.job = Job::Upload;
@@ -95,6 +120,9 @@ int main(int argc, char* argv[]) {
 
   std::printf("upload_ms: %.1f\n", upload.uploadMs);
   std::printf("verify_ms: %.1f\n", upload.verifyMs);
+  std::printf("link_direct_ms: %.1f\n", linkDirect);
+  std::printf("link_ser2net_raw_ms: %.1f\n", linkRaw);
+  std::printf("link_ser2net_rfc2217_ms: %.1f\n", linkRfc2217);
   std::printf("fleet1_ms: %.1f\n", fleet1);
   std::printf("fleet16_ms: %.1f\n", fleet16);
   std::printf("fleet64_ms: %.1f\n", fleet64);
