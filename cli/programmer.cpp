@@ -202,7 +202,7 @@ DeviceResult Run(const Target& target, const Request& request) {
 }  // namespace
 
 DeviceResult RunOnDevice(const Target& target, const Request& request, const DeviceDone& done) {
-  const DeviceResult result = Run(target, request);
+  DeviceResult result = Run(target, request);
   if (done) done(target, result);
   return result;
 }

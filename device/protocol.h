@@ -32,7 +32,7 @@ inline constexpr char kUploadReplyStart[] = "";
 
 // The read-back: the three times (monostable, ON, OFF), each as seconds,
 // minutes and hours of two characters, then the power-up flag.
-inline constexpr int kTimeWidth = 2;
+inline constexpr qsizetype kTimeWidth = 2;
 inline constexpr int kReadBackLength = 19;
 inline constexpr char kPowerUpOn = '1';
 inline constexpr char kPowerUpOff = '0';

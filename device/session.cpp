@@ -110,7 +110,7 @@ const QByteArray& DeviceSession::received() const {
 Reply DeviceSession::link() {
   SerialPort& port = m_line->recorder;
   if (!port.setSettings(kLineSettings) || !port.open()) return lost(false);
-  const Reply reply = exchange(QByteArray(kProbe), kProbeAnswer, kProbeReplyStart, true);
+  Reply reply = exchange(QByteArray(kProbe), kProbeAnswer, kProbeReplyStart, true);
   if (!reply.answered() || !received().startsWith(kProbe)) return reply;
   port.close();
   return {Exchange::Echo, PortFault::None, {}};

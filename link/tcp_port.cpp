@@ -21,7 +21,8 @@ namespace {
 Q_LOGGING_CATEGORY(lcTelnet, "timer.telnet", QtInfoMsg)
 
 void LogTelnet(const char* direction, const QByteArray& bytes) {
-  if (!bytes.isEmpty()) qCDebug(lcTelnet).noquote() << TraceLine({}, direction, bytes).trimmed();
+  if (!bytes.isEmpty())
+    qCDebug(lcTelnet, "%s", qUtf8Printable(TraceLine({}, direction, bytes).trimmed()));
 }
 
 // How much a single emptying reads at most from a server that keeps sending.
@@ -221,9 +222,9 @@ struct Setting {
 QList<Setting> SettingsOf(const LineSettings& s) {
   QByteArray baud(4, '\0');
   for (int i = 0; i < 4; ++i) baud[3 - i] = static_cast<char>((s.baud >> (8 * i)) & 0xff);
-  const char stop = s.stopBits == QSerialPort::TwoStop          ? 2
-                    : s.stopBits == QSerialPort::OneAndHalfStop ? 3
-                                                                : 1;
+  char stop = 1;
+  if (s.stopBits == QSerialPort::TwoStop) stop = 2;
+  if (s.stopBits == QSerialPort::OneAndHalfStop) stop = 3;
   return {{kSetBaudRate, baud, "the baud rate"},
           {kSetDataSize, QByteArray(1, static_cast<char>(s.dataBits)), "the data bits"},
           {kSetParity, QByteArray(1, ParityValue(s.parity)), "the parity"},
