@@ -9,6 +9,7 @@
 
 #include "cli/programmer.h"
 #include "cli/config_file.h"
+#include "device/read_back.h"
 
 namespace {
 
