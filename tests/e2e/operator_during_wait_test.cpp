@@ -13,6 +13,7 @@
 
 #include "e2e/sim_process.h"
 #include "support/message_boxes.h"
+#include "support/named_case.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -28,6 +29,7 @@ enum class Wait { Handshake, Upload, Activation };
 enum class Act { Conectar, Enviar, Fire, Salir, Mono, Bi, ChoosePort, Type, Close };
 
 struct Scenario {
+  std::string name;  // the wait's, then the act's
   Wait wait;
   Act act;
   // Messages the behaviour allows; the tool ends linked or not.
@@ -35,16 +37,7 @@ struct Scenario {
   bool linked;
 };
 
-std::string Name(const Scenario& s) {
-  static const char* waits[] = {"Handshake", "Upload", "Activation"};
-  static const char* acts[] = {"Conectar", "Enviar",     "Fire", "Salir", "Mono",
-                               "Bi",       "ChoosePort", "Type", "Close"};
-  return std::string(waits[static_cast<int>(s.wait)]) + "_" + acts[static_cast<int>(s.act)];
-}
-
-void PrintTo(const Scenario& s, std::ostream* os) {
-  *os << Name(s);
-}
+TIMER_NAMED_CASE(Scenario)
 
 void Act_(WindowRig& rig, Act act) {
   auto click = [&](Ctl c) { QTest::mouseClick(rig.window.button(c), Qt::LeftButton); };
@@ -117,23 +110,29 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
 }
 
 std::vector<Scenario> Scenarios() {
+  static const char* waits[] = {"Handshake", "Upload", "Activation"};
+  static const char* acts[] = {"Conectar", "Enviar",     "Fire", "Salir", "Mono",
+                               "Bi",       "ChoosePort", "Type", "Close"};
   std::vector<Scenario> all;
+  const auto add = [&all](Wait wait, Act act, const QStringList& messages, bool linked) {
+    const std::string name = std::string(waits[static_cast<int>(wait)]) + "_";
+    all.push_back({name + acts[static_cast<int>(act)], wait, act, messages, linked});
+  };
   // Unlinked while probing: only Salir, the port list and closing are enabled.
-  for (Act act : {Act::Salir, Act::ChoosePort, Act::Close})
-    all.push_back({Wait::Handshake, act, {}, false});
+  for (Act act : {Act::Salir, Act::ChoosePort, Act::Close}) add(Wait::Handshake, act, {}, false);
   for (Wait wait : {Wait::Upload, Wait::Activation}) {
     const QStringList done = wait == Wait::Upload ? QStringList{kUploadDone} : QStringList{};
     // A second command starts no exchange; the outer one takes its answer.
     for (Act act : {Act::Enviar, Act::Fire, Act::Mono, Act::Bi, Act::Type})
-      all.push_back({wait, act, done, true});
+      add(wait, act, done, true);
     // Dropping the link ends the wait without a word.
-    for (Act act : {Act::Conectar, Act::ChoosePort}) all.push_back({wait, act, {}, false});
-    for (Act act : {Act::Salir, Act::Close}) all.push_back({wait, act, {}, false});
+    for (Act act : {Act::Conectar, Act::ChoosePort}) add(wait, act, {}, false);
+    for (Act act : {Act::Salir, Act::Close}) add(wait, act, {}, false);
   }
   return all;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, OperatorDuringWait, ::testing::ValuesIn(Scenarios()),
-                         [](const auto& test) { return Name(test.param); });
+                         kCaseName);
 
 }  // namespace

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <ostream>
-#include <string>
 
 #include "link/port_map.h"
+#include "support/named_case.h"
 
 namespace {
 
@@ -34,16 +33,7 @@ struct PortOptionCase {
   const char* path;
 };
 
-void PrintTo(const PortOptionCase& c, std::ostream* os) {
-  *os << '"' << c.value << '"';
-}
-
-// A test name made of the case's value: letters and digits kept, the rest "_".
-std::string NameOf(const std::string& value) {
-  std::string name;
-  for (const char c : value) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name.empty() ? "empty" : name;
-}
+TIMER_VALUE_CASE(PortOptionCase)
 
 class PortOptionValue : public ::testing::TestWithParam<PortOptionCase> {};
 
@@ -73,6 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
         PortOptionCase{"3=tcp:10.0.0.5", false, 0, ""},
         PortOptionCase{"3=tcp:10.0.0.5:70000", false, 0, ""},
         PortOptionCase{"3=tcp::4001", false, 0, ""}),
-    [](const auto& test) { return NameOf(test.param.value); });
+    kValueName);
 
 }  // namespace
