@@ -16,9 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const QString kUploadDone =
-    QStringLiteral("Configuración del TIMER | La configuración del TIMER se realizó con exito");
-
 void Click(WindowRig& rig, Ctl c) {
   QTest::mouseClick(rig.window.button(c), Qt::LeftButton);
 }
@@ -70,7 +67,7 @@ TEST_F(SimWindow, AMonostableUploadIsStoredAndReadBackByANewLink) {
 
   Click(*rig, Ctl::enviar);
 
-  EXPECT_EQ(boxes.seen, QStringList{kUploadDone});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kUploadDone)});
   ASSERT_TRUE(sim->waitForEvent("tx T", 3000ms));
   relink();
   EXPECT_EQ(Fields(*rig, {Ctl::horas, Ctl::minutos, Ctl::segundos}),
@@ -91,7 +88,7 @@ TEST_F(SimWindow, ABistableConfigurationEditedInTheWindowIsStored) {
 
   Click(*rig, Ctl::enviar);
 
-  EXPECT_EQ(boxes.seen, QStringList{kUploadDone});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kUploadDone)});
   EXPECT_EQ(rig->window.text(Ctl::horas_on), "01");
   relink();
   EXPECT_EQ(Fields(*rig, {Ctl::horas_on, Ctl::minutos_on, Ctl::segundos_on, Ctl::horas_off,
@@ -119,9 +116,7 @@ TEST_F(SimWindow, AHangUpRightAfterAnUploadIsSaidAfterItsConfirmation) {
   const auto deadline = std::chrono::steady_clock::now() + 1s;
   while (!unlinked() && std::chrono::steady_clock::now() < deadline) QTest::qWait(10);
 
-  EXPECT_EQ(boxes.seen,
-            (QStringList{kUploadDone, QStringLiteral("Conexión del TIMER | El puerto no "
-                                                     "esta disponible")}));
+  EXPECT_EQ(boxes.seen, (QStringList{Box(kUploadDone), Box(kPortUnavailable)}));
   EXPECT_EQ(rig->window.statusText(), "Desconectado");
   EXPECT_FALSE(rig->port.isOpen());
   EXPECT_TRUE(rig->window.control(Ctl::Conectar)->isEnabled());

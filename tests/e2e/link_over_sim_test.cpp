@@ -33,10 +33,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-const QString kNoDeviceBox = QStringLiteral("Conexion del TIMER | El dispositivo no se encuentra");
-const QString kPortUnavailableBox =
-    QStringLiteral("Conexión del TIMER | El puerto no esta disponible");
-
 // A silent device is given up after this much silence.
 constexpr std::chrono::milliseconds kGiveUp{2000};
 constexpr double kGiveUpTolerance = 0.2;
@@ -196,7 +192,7 @@ TEST(Link, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
     const auto waited = ClickConectar(rig);
 
     EXPECT_NEAR(waited.count(), kGiveUp.count(), kGiveUp.count() * c.tolerance) << c.name;
-    EXPECT_EQ(boxes.seen, QStringList{kNoDeviceBox}) << c.name;
+    EXPECT_EQ(boxes.seen, QStringList{Box(kNoDevice)}) << c.name;
     ExpectUnlinked(rig);
     EXPECT_EQ(Received(sim), QStringList{"rx Y"}) << c.name;
   }
@@ -226,7 +222,7 @@ TEST(Link, HangupDuringTheWaitReportsThePortAndFreesIt) {
 
   // The line failing ends the wait; it does not run into the silence limit.
   EXPECT_LT(waited, kGiveUp);
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)});
   ExpectUnlinked(rig);
   EXPECT_TRUE(sim.waitForEvent("hangup", kEventTimeout));
 }
@@ -250,7 +246,7 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   EXPECT_TRUE(RunEventsUntil([&] { return rig.window.statusText() == "Desconectado"; }, 1s));
   EXPECT_LT(Clock::now() - hungUp, 1s);
   RunEventsUntil([] { return false; }, 300ms);
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox}) << "said once";
+  EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)}) << "said once";
   // The disconnect branch's list: texts and selections stay.
   ExpectUnlinked(rig);
   for (Ctl c : {Ctl::enviar, Ctl::fire, Ctl::horas, Ctl::segundos_off, Ctl::Option1, Ctl::Option2,
@@ -265,7 +261,7 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   const auto waited = ClickConectar(rig);
   EXPECT_LT(waited, kGiveUp);
   EXPECT_EQ(boxes.seen.size(), 2);
-  EXPECT_EQ(boxes.seen.last(), kPortUnavailableBox);
+  EXPECT_EQ(boxes.seen.last(), Box(kPortUnavailable));
   EXPECT_EQ(rig.window.deviceText(),
             "Com1: " + link + QStringLiteral(" · no existe o está desconectado"));
   ExpectUnlinked(rig);
@@ -299,7 +295,7 @@ TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {
 
   ClickConectar(rig);
 
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)});
   ExpectUnlinked(rig);
   EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path() + " · en uso por otro programa");
   // Once the other program lets go, a link names the device again, and so

@@ -31,10 +31,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-const QString kPortUnavailableBox =
-    QStringLiteral("Conexión del TIMER | El puerto no esta disponible");
-const QString kUploadDone =
-    QStringLiteral("Configuración del TIMER | La configuración del TIMER se realizó con exito");
+const QString kPortBox = Box(kPortUnavailable);
 constexpr std::chrono::milliseconds kEventTimeout{3000};
 
 void Click(WindowRig& rig, Ctl c) {
@@ -96,7 +93,7 @@ TEST_F(Served, LinksReadsBackUploadsAndFires) {
   box->selectAll();
   QTest::keyClicks(box, QStringLiteral("45"));
   Click(*rig, Ctl::enviar);
-  EXPECT_EQ(boxes.seen, QStringList{kUploadDone});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kUploadDone)});
   ASSERT_TRUE(sim->waitForEvent("tx T", kEventTimeout));
 
   Click(*rig, Ctl::fire);
@@ -121,7 +118,7 @@ TEST_F(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
   EXPECT_TRUE(RunEventsUntil([&] { return rig->window.statusText() == "Desconectado"; }, 1s));
   EXPECT_LT(Clock::now() - stopped, 1s);
   RunEventsUntil([] { return false; }, 300ms);
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_EQ(boxes.seen, QStringList{kPortBox});
   EXPECT_FALSE(rig->port.isOpen());
   EXPECT_FALSE(rig->window.control(Ctl::fire)->isEnabled());
   EXPECT_FALSE(rig->window.control(Ctl::Option1)->isEnabled());
@@ -193,7 +190,7 @@ TEST_P(Unreachable, IsNotAvailableWithItsReasonInTheStatusBar) {
   Click(rig, Ctl::Conectar);
   const auto took = Clock::now() - start;
 
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_EQ(boxes.seen, QStringList{kPortBox});
   EXPECT_EQ(rig.window.deviceText(), "Com3: " + address + " · " + QString::fromUtf8(c.reason));
   EXPECT_GE(took, c.atLeast);
   EXPECT_LE(took, c.atMost);
@@ -276,12 +273,12 @@ TEST_P(WhileConnecting, TheWindowRunsAndTheOperatorIsHeard) {
 
 INSTANTIATE_TEST_SUITE_P(
     Acts, WhileConnecting,
-    ::testing::Values(
-        ConnectingCase{"Nothing", Meanwhile::Nothing, {kPortUnavailableBox}},
-        // No second handshake: one attempt, one message.
-        ConnectingCase{"ClickConectarAgain", Meanwhile::ClickConectarAgain, {kPortUnavailableBox}},
-        ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
-        ConnectingCase{"Salir", Meanwhile::Salir, {}}),
+    ::testing::Values(ConnectingCase{"Nothing", Meanwhile::Nothing, {kPortBox}},
+                      // No second handshake: one attempt, one message.
+                      ConnectingCase{
+                          "ClickConectarAgain", Meanwhile::ClickConectarAgain, {kPortBox}},
+                      ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
+                      ConnectingCase{"Salir", Meanwhile::Salir, {}}),
     kCaseName);
 
 // A server delivers at once what the device sent while nobody was connected,

@@ -22,9 +22,6 @@ namespace {
 constexpr int kReplyDelayMs = 500;
 constexpr int kActAfterMs = 150;
 
-const QString kUploadDone =
-    QStringLiteral("Configuración del TIMER | La configuración del TIMER se realizó con exito");
-
 enum class Wait { Handshake, Upload, Activation };
 enum class Act { Conectar, Enviar, Fire, Salir, Mono, Bi, ChoosePort, Type, Close };
 
@@ -121,7 +118,7 @@ std::vector<Scenario> Scenarios() {
   // Unlinked while probing: only Salir, the port list and closing are enabled.
   for (Act act : {Act::Salir, Act::ChoosePort, Act::Close}) add(Wait::Handshake, act, {}, false);
   for (Wait wait : {Wait::Upload, Wait::Activation}) {
-    const QStringList done = wait == Wait::Upload ? QStringList{kUploadDone} : QStringList{};
+    const QStringList done = wait == Wait::Upload ? QStringList{Box(kUploadDone)} : QStringList{};
     // A second command starts no exchange; the outer one takes its answer.
     for (Act act : {Act::Enviar, Act::Fire, Act::Mono, Act::Bi, Act::Type})
       add(wait, act, done, true);

@@ -49,7 +49,7 @@ TEST_F(Focus, TabbingChecksEachFieldItLeavesAndStopsAtAFailure) {
 
   QTest::keyClick(Focused(), Qt::Key_Tab);
   EXPECT_EQ(rig.window.text(Ctl::minutos), "00");
-  EXPECT_EQ(boxes.seen, QStringList{"Configuración del TIMER | El valor debe estar entre 0 y 59"});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kMinutesSecondsRange)});
   EXPECT_EQ(Focused(), control(Ctl::minutos)) << "the failure stops the tabbing";
 
   QTest::keyClick(Focused(), Qt::Key_Tab);
@@ -77,8 +77,7 @@ TEST_F(Focus, AClickWhoseFocusChangeFailsTheCheckDoesNotRun) {
     QTest::mouseClick(button, Qt::LeftButton);
 
     SCOPED_TRACE(ControlName(target));
-    EXPECT_EQ(boxes.seen,
-              QStringList{"Configuración del TIMER | El valor debe estar entre 0 y 59"});
+    EXPECT_EQ(boxes.seen, QStringList{Box(kMinutesSecondsRange)});
     EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
     EXPECT_EQ(Focused(), control(Ctl::segundos));
     EXPECT_FALSE(button->isDown()) << "no button is left drawn pressed";

@@ -147,7 +147,7 @@ TEST(SerialLine, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
   QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
 
   EXPECT_NEAR(timer.elapsed(), 2000, 200);
-  EXPECT_EQ(boxes.seen, QStringList{"Conexion del TIMER | El dispositivo no se encuentra"});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kNoDevice)});
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.window.statusText(), "Desconectado");
   EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
@@ -177,7 +177,7 @@ TEST_P(UnavailablePort, SaysThePortIsNotAvailable) {
 
   QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
 
-  EXPECT_EQ(boxes.seen, QStringList{"Conexión del TIMER | El puerto no esta disponible"});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)});
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
@@ -196,7 +196,7 @@ TEST(SerialLine, ComNumberWithNoDeviceIsNotAvailable) {
   emit rig.window.portList()->activated(6);
   ASSERT_EQ(rig.form.puert, 7);
   QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  EXPECT_EQ(boxes.seen.first(), "Conexión del TIMER | El puerto no esta disponible");
+  EXPECT_EQ(boxes.seen.first(), Box(kPortUnavailable));
 }
 
 TEST(SerialLine, ClosingTheWindowDuringTheHandshakeEndsAtOnce) {
