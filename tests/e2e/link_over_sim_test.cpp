@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -14,11 +13,9 @@
 
 #include <array>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "e2e/sim_process.h"
@@ -52,18 +49,8 @@ std::vector<std::string> ConfigAnd(std::vector<std::string> extra) {
 // The click returns once the handler has finished, wait included.
 std::chrono::milliseconds ClickConectar(WindowRig& rig) {
   const auto start = Clock::now();
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-}
-
-// Runs the window's events until `done` holds or `timeout` passes.
-bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  while (!done() && Clock::now() < deadline) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::this_thread::sleep_for(5ms);
-  }
-  return done();
 }
 
 QStringList Received(const SimProcess& sim) {
@@ -75,12 +62,6 @@ constexpr std::array<Ctl, 9> kTimeFields = {
     Ctl::horas,       Ctl::minutos,   Ctl::segundos,    Ctl::horas_on,     Ctl::minutos_on,
     Ctl::segundos_on, Ctl::horas_off, Ctl::minutos_off, Ctl::segundos_off,
 };
-
-QStringList FieldTexts(const WindowRig& rig) {
-  QStringList texts;
-  for (Ctl field : kTimeFields) texts << rig.window.text(field);
-  return texts;
-}
 
 void ExpectUnlinked(WindowRig& rig) {
   EXPECT_EQ(rig.window.statusText(), "Desconectado");
@@ -114,7 +95,7 @@ TEST_P(Linking, FillsTheFieldsFromTheReadBack) {
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(rig.window.button(Ctl::Conectar)->text(), "Desconectar");
   EXPECT_TRUE(rig.port.isOpen());
-  EXPECT_EQ(FieldTexts(rig), c.fields);
+  EXPECT_EQ(TextsOf(rig.window, kTimeFields), c.fields);
   EXPECT_EQ(rig.window.value(Ctl::Option3), c.powerUpOn);
   EXPECT_EQ(rig.window.value(Ctl::Option4), !c.powerUpOn);
   EXPECT_TRUE(rig.window.control(Ctl::horas)->isEnabled());
@@ -168,7 +149,7 @@ TEST(Link, SecondClickDisconnectsAndThirdLinksAgain) {
   ClickConectar(rig);
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_TRUE(rig.port.isOpen());
-  EXPECT_EQ(FieldTexts(rig), kConfigFields);
+  EXPECT_EQ(TextsOf(rig.window, kTimeFields), kConfigFields);
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   ASSERT_TRUE(sim.waitForEvent("rx Y", kEventTimeout, 2));
   EXPECT_EQ(Received(sim), (QStringList{"rx Y", "rx Y"}));
@@ -209,7 +190,7 @@ TEST(Link, ASecondOfSilenceBeforeTheAnswerIsWaitedOut) {
   EXPECT_GE(waited, 1000ms) << "the delay did not take place; the case proves nothing";
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   EXPECT_EQ(rig.window.statusText(), "Conectado");
-  EXPECT_EQ(FieldTexts(rig), kConfigFields);
+  EXPECT_EQ(TextsOf(rig.window, kTimeFields), kConfigFields);
 }
 
 TEST(Link, HangupDuringTheWaitReportsThePortAndFreesIt) {
@@ -243,9 +224,9 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   ASSERT_TRUE(sim.waitForEvent("hangup", kEventTimeout));
   const auto hungUp = Clock::now();
 
-  EXPECT_TRUE(RunEventsUntil([&] { return rig.window.statusText() == "Desconectado"; }, 1s));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig.window.statusText() == "Desconectado"; }, 1000));
   EXPECT_LT(Clock::now() - hungUp, 1s);
-  RunEventsUntil([] { return false; }, 300ms);
+  QTest::qWait(300);
   EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)}) << "said once";
   // The disconnect branch's list: texts and selections stay.
   ExpectUnlinked(rig);
@@ -276,7 +257,7 @@ TEST(Link, PluggedBackAfterAHangupItLinksAgain) {
   MessageBoxCloser boxes;
   ClickConectar(rig);
   ASSERT_TRUE(sim->waitForEvent("hangup", kEventTimeout));
-  ASSERT_TRUE(RunEventsUntil([&] { return rig.window.statusText() == "Desconectado"; }, 1s));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window.statusText() == "Desconectado"; }, 1000));
 
   sim = std::make_unique<SimProcess>(ConfigAnd({"--link", link.toStdString()}));
   ASSERT_FALSE(sim->path().isEmpty());
@@ -305,8 +286,7 @@ TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path());
   rig.window.setDeviceText(QStringLiteral("stale"));
-  rig.window.portList()->setFocus();
-  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+  PressOnPortList(rig.window, Qt::Key_Down);
   EXPECT_EQ(rig.window.deviceText(), "Com2: sin dispositivo");
 }
 
@@ -326,7 +306,7 @@ TEST(Link, TheProgramTracesEveryByteOfTheLine) {
   program.Start();
   MessageBoxCloser boxes;
 
-  QTest::mouseClick(program.window().button(Ctl::Conectar), Qt::LeftButton);
+  Click(program.window(), Ctl::Conectar);
 
   ASSERT_EQ(program.window().statusText(), "Conectado");
   const QStringList lines = QString::fromUtf8(trace.data()).split('\n', Qt::SkipEmptyParts);

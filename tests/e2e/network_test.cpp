@@ -5,14 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
 #include <chrono>
-#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -34,16 +32,6 @@ using Clock = std::chrono::steady_clock;
 const QString kPortBox = Box(kPortUnavailable);
 constexpr std::chrono::milliseconds kEventTimeout{3000};
 
-void Click(WindowRig& rig, Ctl c) {
-  QTest::mouseClick(rig.window.button(c), Qt::LeftButton);
-}
-
-bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  while (!done() && Clock::now() < deadline) QTest::qWait(10);
-  return done();
-}
-
 // Com3 designates the network address; Com1 and Com2 nothing.
 PortMap MapCom3To(const QString& address) {
   PortMap map;
@@ -52,9 +40,7 @@ PortMap MapCom3To(const QString& address) {
 }
 
 void ChooseCom3(WindowRig& rig) {
-  rig.window.portList()->setFocus();
-  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
-  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+  PressOnPortList(rig.window, Qt::Key_Down, 2);
   ASSERT_EQ(rig.form.puert, 3);
 }
 
@@ -81,43 +67,40 @@ struct Served : ::testing::Test {
 TEST_F(Served, LinksReadsBackUploadsAndFires) {
   EXPECT_EQ(rig->window.deviceText(), "Com3: " + server->address());
 
-  Click(*rig, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
   ASSERT_EQ(rig->window.statusText(), "Conectado");
   EXPECT_EQ(rig->window.text(Ctl::horas), "01");
   EXPECT_EQ(rig->window.text(Ctl::segundos), "15");
   EXPECT_EQ(rig->window.text(Ctl::minutos_off), "02");
   EXPECT_TRUE(rig->window.value(Ctl::Option4));
 
-  QLineEdit* box = rig->window.timeBox(Ctl::minutos);
-  QTest::mouseClick(box, Qt::LeftButton);
-  box->selectAll();
-  QTest::keyClicks(box, QStringLiteral("45"));
-  Click(*rig, Ctl::enviar);
+  Type(rig->window, Ctl::minutos, QStringLiteral("45"));
+  Click(rig->window, Ctl::enviar);
   EXPECT_EQ(boxes.seen, QStringList{Box(kUploadDone)});
   ASSERT_TRUE(sim->waitForEvent("tx T", kEventTimeout));
 
-  Click(*rig, Ctl::fire);
+  Click(rig->window, Ctl::fire);
   EXPECT_EQ(rig->window.statusText(), "Conectado");
   EXPECT_TRUE(sim->waitForEvent("rx E", kEventTimeout));
 
-  Click(*rig, Ctl::Conectar);
-  Click(*rig, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
   EXPECT_EQ(rig->window.statusText(), "Conectado");
   EXPECT_EQ(rig->window.text(Ctl::minutos), "45") << "read back as uploaded";
   EXPECT_EQ(boxes.seen.size(), 1);
 }
 
 TEST_F(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
-  Click(*rig, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
   ASSERT_EQ(rig->window.statusText(), "Conectado");
 
   const QString address = server->address();
   server->stop();
   const auto stopped = Clock::now();
 
-  EXPECT_TRUE(RunEventsUntil([&] { return rig->window.statusText() == "Desconectado"; }, 1s));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig->window.statusText() == "Desconectado"; }, 1000));
   EXPECT_LT(Clock::now() - stopped, 1s);
-  RunEventsUntil([] { return false; }, 300ms);
+  QTest::qWait(300);
   EXPECT_EQ(boxes.seen, QStringList{kPortBox});
   EXPECT_FALSE(rig->port.isOpen());
   EXPECT_FALSE(rig->window.control(Ctl::fire)->isEnabled());
@@ -187,7 +170,7 @@ TEST_P(Unreachable, IsNotAvailableWithItsReasonInTheStatusBar) {
   ChooseCom3(rig);
 
   const auto start = Clock::now();
-  Click(rig, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   const auto took = Clock::now() - start;
 
   EXPECT_EQ(boxes.seen, QStringList{kPortBox});
@@ -237,20 +220,19 @@ TEST_P(WhileConnecting, TheWindowRunsAndTheOperatorIsHeard) {
       case Meanwhile::Nothing:
         break;
       case Meanwhile::ClickConectarAgain:
-        Click(rig, Ctl::Conectar);
+        Click(rig.window, Ctl::Conectar);
         break;
       case Meanwhile::ChooseAPort:
-        rig.window.portList()->setFocus();
-        QTest::keyClick(rig.window.portList(), Qt::Key_Up);
+        PressOnPortList(rig.window, Qt::Key_Up);
         break;
       case Meanwhile::Salir:
-        Click(rig, Ctl::Command1);
+        Click(rig.window, Ctl::Command1);
         break;
     }
   });
 
   const auto start = Clock::now();
-  Click(rig, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   const auto took = Clock::now() - start;
 
   EXPECT_GE(ticks, 4) << "the window's events ran while connecting";
@@ -297,7 +279,7 @@ TEST(NetworkPort, WhatTheServerKeptFromBeforeTheConnectionIsDropped) {
   MessageBoxCloser boxes;
   ChooseCom3(rig);
 
-  Click(rig, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   EXPECT_EQ(rig.window.statusText(), "Conectado");

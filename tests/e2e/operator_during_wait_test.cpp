@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -37,7 +36,7 @@ struct Scenario {
 TIMER_NAMED_CASE(Scenario)
 
 void Act_(WindowRig& rig, Act act) {
-  auto click = [&](Ctl c) { QTest::mouseClick(rig.window.button(c), Qt::LeftButton); };
+  const auto click = [&](Ctl c) { Click(rig.window, c); };
   switch (act) {
     case Act::Conectar:
       return click(Ctl::Conectar);
@@ -52,13 +51,9 @@ void Act_(WindowRig& rig, Act act) {
     case Act::Bi:
       return click(Ctl::Option2);
     case Act::ChoosePort:
-      rig.window.portList()->setFocus();
-      return QTest::keyClick(rig.window.portList(), Qt::Key_Down);
-    case Act::Type: {
-      QLineEdit* box = rig.window.timeBox(Ctl::horas);
-      QTest::mouseClick(box, Qt::LeftButton);
-      return QTest::keyClicks(box, QStringLiteral("7"));
-    }
+      return PressOnPortList(rig.window, Qt::Key_Down);
+    case Act::Type:
+      return Type(rig.window, Ctl::horas, QStringLiteral("7"));
     case Act::Close:
       rig.window.close();
       return;
@@ -74,12 +69,10 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   PortMap map = MapCom1To(sim.path());
   map.set(2, sim.path());  // a port choice that reaches the same device
   WindowRig rig(map);
-  rig.window.show();
-  rig.window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+  ASSERT_TRUE(Activate(rig.window));
   MessageBoxCloser boxes;
   if (s.wait != Wait::Handshake) {
-    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    Click(rig.window, Ctl::Conectar);
     ASSERT_EQ(rig.window.statusText(), "Conectado");
   }
 
@@ -87,7 +80,7 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   const Ctl command = s.wait == Wait::Handshake ? Ctl::Conectar
                       : s.wait == Wait::Upload  ? Ctl::enviar
                                                 : Ctl::fire;
-  QTest::mouseClick(rig.window.button(command), Qt::LeftButton);
+  Click(rig.window, command);
   QTest::qWait(kReplyDelayMs * 2);  // whatever a refused click may still bring
 
   EXPECT_EQ(boxes.seen, s.messages);
@@ -101,8 +94,8 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
 
   // And the next link works.
-  if (s.linked) QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  if (s.linked) Click(rig.window, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   EXPECT_EQ(rig.window.statusText(), "Conectado");
 }
 

@@ -55,7 +55,7 @@ TEST(SerialLine, LinksThroughQSerialPortAndFillsTheFields) {
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   ExpectTheProgramsLineSettings(device.settings());
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
@@ -71,10 +71,10 @@ TEST(SerialLine, LinksThroughQSerialPortAndFillsTheFields) {
   EXPECT_EQ(device.received(), "Y");
 
   // A second click disconnects; a third links again over the same line.
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.window.statusText(), "Desconectado");
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(device.received(), "YY");
 }
@@ -84,13 +84,13 @@ TEST(SerialLine, TheSettingsAreAppliedAgainAtEveryOpening) {
       [](const QByteArray& in) { return AnswerProbeWith(in, "1530011000000002000Y"); });
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   // Another program changes the line while the tool is unlinked.
   const termios changed = LineLeftByAnotherProgram();
   ASSERT_EQ(tcsetattr(device.settingsFd(), TCSANOW, &changed), 0);
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   ExpectTheProgramsLineSettings(device.settings());
@@ -104,7 +104,7 @@ TEST(SerialLine, ADeviceTalkingWhileTheToolIsIdleNeitherFillsMemoryNorHidesTheNe
   });
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   ASSERT_EQ(rig.window.statusText(), "Conectado");
 
   // Three times the receive buffer, while nobody waits.
@@ -112,7 +112,7 @@ TEST(SerialLine, ADeviceTalkingWhileTheToolIsIdleNeitherFillsMemoryNorHidesTheNe
   QTest::qWait(200);
   EXPECT_LE(rig.port.inBufferCount(), kReceiveBufferSize) << "the receive buffer holds 1024 bytes";
 
-  QTest::mouseClick(rig.window.button(Ctl::fire), Qt::LeftButton);
+  Click(rig.window, Ctl::fire);
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   EXPECT_EQ(rig.window.statusText(), "Conectado");
@@ -129,7 +129,7 @@ TEST(SerialLine, BytesLeftFromBeforeTheOpeningAreDropped) {
   device.send("5959595959595959590Y");
   QTest::qWait(50);
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
@@ -144,7 +144,7 @@ TEST(SerialLine, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
   QElapsedTimer timer;
   timer.start();
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_NEAR(timer.elapsed(), 2000, 200);
   EXPECT_EQ(boxes.seen, QStringList{Box(kNoDevice)});
@@ -175,7 +175,7 @@ TEST_P(UnavailablePort, SaysThePortIsNotAvailable) {
   WindowRig rig(MapCom1To(path));
   MessageBoxCloser boxes;
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)});
   EXPECT_FALSE(rig.port.isOpen());
@@ -195,7 +195,7 @@ TEST(SerialLine, ComNumberWithNoDeviceIsNotAvailable) {
   rig.window.portList()->setCurrentIndex(6);
   emit rig.window.portList()->activated(6);
   ASSERT_EQ(rig.form.puert, 7);
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   EXPECT_EQ(boxes.seen.first(), Box(kPortUnavailable));
 }
 
@@ -208,7 +208,7 @@ TEST(SerialLine, ClosingTheWindowDuringTheHandshakeEndsAtOnce) {
   QElapsedTimer timer;
   timer.start();
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_LT(timer.elapsed(), 1000);
   EXPECT_TRUE(rig.form.m_unloaded);
