@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QTest>
 
 #include <chrono>
 #include <thread>
@@ -50,14 +51,11 @@ Outcome Timerctl(const QString& device, const QStringList& args) {
   return RunTimerctl(QStringList{QStringLiteral("--device"), device} + args);
 }
 
-// Whether the simulator logged a line starting with `prefix` (its log trails a little).
+// Whether the simulator logs a line starting with `prefix` within a second
+// (its log trails a little).
 bool Logged(const SimProcess& sim, const QString& prefix) {
-  for (int i = 0; i < 100; ++i) {
-    for (const QString& line : sim.events())
-      if (line.startsWith(prefix)) return true;
-    std::this_thread::sleep_for(10ms);
-  }
-  return false;
+  const QRegularExpression line(QLatin1Char('^') + QRegularExpression::escape(prefix));
+  return QTest::qWaitFor([&] { return !sim.events().filter(line).isEmpty(); }, 1000);
 }
 
 QJsonObject ReadJson(const QString& device) {
