@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/programmer.h"
 #include "cli/config_file.h"
+#include "cli/programmer.h"
 #include "support/named_case.h"
 #include "support/qt_printers.h"
 

@@ -17,11 +17,9 @@
 
 #include <array>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "e2e/sim_process.h"
@@ -37,13 +35,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-const QString kNoDeviceBox = QStringLiteral("Conexion del TIMER | El dispositivo no se encuentra");
-const QString kPortUnavailableBox =
-    QStringLiteral("Conexión del TIMER | El puerto no esta disponible");
-
 // A silent device is given up after this much silence.
 constexpr std::chrono::milliseconds kGiveUp{2000};
-constexpr double kGiveUpTolerance = 0.2;
 // Far more than any answer here takes, far less than the test time-out.
 constexpr std::chrono::milliseconds kEventTimeout{3000};
 
@@ -60,18 +53,8 @@ std::vector<std::string> ConfigAnd(std::vector<std::string> extra) {
 // The click returns once the handler has finished, wait included.
 std::chrono::milliseconds ClickConectar(WindowRig& rig) {
   const auto start = Clock::now();
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-}
-
-// Runs the window's events until `done` holds or `timeout` passes.
-bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  while (!done() && Clock::now() < deadline) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::this_thread::sleep_for(5ms);
-  }
-  return done();
 }
 
 QStringList Received(const SimProcess& sim) {
@@ -83,12 +66,6 @@ constexpr std::array<Ctl, 9> kTimeFields = {
     Ctl::horas,       Ctl::minutos,   Ctl::segundos,    Ctl::horas_on,     Ctl::minutos_on,
     Ctl::segundos_on, Ctl::horas_off, Ctl::minutos_off, Ctl::segundos_off,
 };
-
-QStringList FieldTexts(const WindowRig& rig) {
-  QStringList texts;
-  for (Ctl field : kTimeFields) texts << rig.window.text(field);
-  return texts;
-}
 
 void ExpectUnlinked(WindowRig& rig) {
   EXPECT_EQ(rig.window.statusText(), "Desconectado");
@@ -103,6 +80,7 @@ struct LinkCase {
   std::vector<std::string> args;
   QStringList fields;  // in kTimeFields order
   bool powerUpOn;
+  std::chrono::milliseconds atLeast{};  // the handshake takes
 };
 
 TIMER_NAMED_CASE(LinkCase)
@@ -116,13 +94,13 @@ TEST_P(Linking, FillsTheFieldsFromTheReadBack) {
   WindowRig rig(MapCom1To(sim.path()));
   MessageBoxCloser boxes;
 
-  ClickConectar(rig);
+  EXPECT_GE(ClickConectar(rig), c.atLeast) << "a delay that did not take place proves nothing";
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(rig.window.button(Ctl::Conectar)->text(), "Desconectar");
   EXPECT_TRUE(rig.port.isOpen());
-  EXPECT_EQ(FieldTexts(rig), c.fields);
+  EXPECT_EQ(TextsOf(rig.window, kTimeFields), c.fields);
   EXPECT_EQ(rig.window.value(Ctl::Option3), c.powerUpOn);
   EXPECT_EQ(rig.window.value(Ctl::Option4), !c.powerUpOn);
   EXPECT_TRUE(rig.window.control(Ctl::horas)->isEnabled());
@@ -155,7 +133,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"ChatterWithinTheWait",
                                ConfigAnd({"--noise", std::string(360, 'x')}),
                                {"xx", "xx", "xx", "xx", "xx", "xx", "xx", "xx", "xx"},
-                               false}),
+                               false},
+                      // A second of silence before the answer is waited out.
+                      LinkCase{"ASecondOfSilenceFirst", ConfigAnd({"--reply-delay", "1000"}),
+                               kConfigFields, false, 1000ms}),
     kCaseName);
 
 TEST(Link, SecondClickDisconnectsAndThirdLinksAgain) {
@@ -176,64 +157,58 @@ TEST(Link, SecondClickDisconnectsAndThirdLinksAgain) {
   ClickConectar(rig);
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_TRUE(rig.port.isOpen());
-  EXPECT_EQ(FieldTexts(rig), kConfigFields);
+  EXPECT_EQ(TextsOf(rig.window, kTimeFields), kConfigFields);
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   ASSERT_TRUE(sim.waitForEvent("rx Y", kEventTimeout, 2));
   EXPECT_EQ(Received(sim), (QStringList{"rx Y", "rx Y"}));
 }
 
-TEST(Link, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> args;
-    double tolerance;
-  };
-  // A device that keeps sending other characters at the wire's pace (3 s of
-  // them here) is given up once their gaps add up to the same 2 s.
-  for (const Case& c : {Case{"Silent", {"--silent"}, kGiveUpTolerance},
-                        Case{"Chatter", {"--noise", std::string(720, 'x')}, 0.1}}) {
-    SimProcess sim(c.args);
-    ASSERT_FALSE(sim.path().isEmpty());
-    WindowRig rig(MapCom1To(sim.path()));
-    MessageBoxCloser boxes;
+const std::string kThreeSecondsOfX(720, 'x');  // at the wire's pace
 
-    const auto waited = ClickConectar(rig);
+struct NoLinkCase {
+  const char* name;
+  std::vector<std::string> args;
+  const Message* box;
+  std::chrono::milliseconds atLeast, atMost;  // the handshake takes
+  const char* lastEvent;                      // the simulator's
+};
 
-    EXPECT_NEAR(waited.count(), kGiveUp.count(), kGiveUp.count() * c.tolerance) << c.name;
-    EXPECT_EQ(boxes.seen, QStringList{kNoDeviceBox}) << c.name;
-    ExpectUnlinked(rig);
-    EXPECT_EQ(Received(sim), QStringList{"rx Y"}) << c.name;
-  }
-}
+TIMER_NAMED_CASE(NoLinkCase)
 
-TEST(Link, ASecondOfSilenceBeforeTheAnswerIsWaitedOut) {
-  SimProcess sim(ConfigAnd({"--reply-delay", "1000"}));
+class NoLink : public ::testing::TestWithParam<NoLinkCase> {};
+
+TEST_P(NoLink, SaysWhyAndFreesThePort) {
+  const NoLinkCase& c = GetParam();
+  SimProcess sim(c.args);
   ASSERT_FALSE(sim.path().isEmpty());
   WindowRig rig(MapCom1To(sim.path()));
   MessageBoxCloser boxes;
 
   const auto waited = ClickConectar(rig);
 
-  EXPECT_GE(waited, 1000ms) << "the delay did not take place; the case proves nothing";
-  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
-  EXPECT_EQ(rig.window.statusText(), "Conectado");
-  EXPECT_EQ(FieldTexts(rig), kConfigFields);
-}
-
-TEST(Link, HangupDuringTheWaitReportsThePortAndFreesIt) {
-  SimProcess sim({"--silent", "--hangup-after", "1"});
-  ASSERT_FALSE(sim.path().isEmpty());
-  WindowRig rig(MapCom1To(sim.path()));
-  MessageBoxCloser boxes;
-
-  const auto waited = ClickConectar(rig);
-
-  // The line failing ends the wait; it does not run into the silence limit.
-  EXPECT_LT(waited, kGiveUp);
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_GE(waited, c.atLeast);
+  EXPECT_LE(waited, c.atMost);
+  EXPECT_EQ(boxes.seen, QStringList{Box(*c.box)});
   ExpectUnlinked(rig);
-  EXPECT_TRUE(sim.waitForEvent("hangup", kEventTimeout));
+  ASSERT_TRUE(sim.waitForEvent(c.lastEvent, kEventTimeout));
+  EXPECT_EQ(Received(sim), QStringList{"rx Y"});
 }
+
+// A silent device is given up after about 2 s of silence, and so is one that
+// keeps sending other characters at the wire's pace (3 s of them here) once
+// their gaps add up to the same; the line failing ends the wait sooner.
+INSTANTIATE_TEST_SUITE_P(
+    Sim, NoLink,
+    ::testing::Values(
+        NoLinkCase{"Silent", {"--silent"}, &kNoDevice, 1600ms, 2400ms, "rx Y"},
+        NoLinkCase{"Chatter", {"--noise", kThreeSecondsOfX}, &kNoDevice, 1800ms, 2200ms, "rx Y"},
+        NoLinkCase{"HangUp",
+                   {"--silent", "--hangup-after", "1"},
+                   &kPortUnavailable,
+                   0ms,
+                   kGiveUp - 1ms,
+                   "hangup"}),
+    kCaseName);
 
 TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   // Through a link that the simulator removes as it ends: the freed
@@ -251,10 +226,10 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   ASSERT_TRUE(sim.waitForEvent("hangup", kEventTimeout));
   const auto hungUp = Clock::now();
 
-  EXPECT_TRUE(RunEventsUntil([&] { return rig.window.statusText() == "Desconectado"; }, 1s));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig.window.statusText() == "Desconectado"; }, 1000));
   EXPECT_LT(Clock::now() - hungUp, 1s);
-  RunEventsUntil([] { return false; }, 300ms);
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox}) << "said once";
+  QTest::qWait(300);
+  EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)}) << "said once";
   // The disconnect branch's list: texts and selections stay.
   ExpectUnlinked(rig);
   for (Ctl c : {Ctl::enviar, Ctl::fire, Ctl::horas, Ctl::segundos_off, Ctl::Option1, Ctl::Option2,
@@ -269,7 +244,7 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   const auto waited = ClickConectar(rig);
   EXPECT_LT(waited, kGiveUp);
   EXPECT_EQ(boxes.seen.size(), 2);
-  EXPECT_EQ(boxes.seen.last(), kPortUnavailableBox);
+  EXPECT_EQ(boxes.seen.last(), Box(kPortUnavailable));
   EXPECT_EQ(rig.window.deviceText(),
             "Com1: " + link + QStringLiteral(" · no existe o está desconectado"));
   ExpectUnlinked(rig);
@@ -319,7 +294,7 @@ TEST(Link, PluggedBackAfterAHangupItLinksAgain) {
   MessageBoxCloser boxes;
   ClickConectar(rig);
   ASSERT_TRUE(sim->waitForEvent("hangup", kEventTimeout));
-  ASSERT_TRUE(RunEventsUntil([&] { return rig.window.statusText() == "Desconectado"; }, 1s));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window.statusText() == "Desconectado"; }, 1000));
 
   sim = std::make_unique<SimProcess>(ConfigAnd({"--link", link.toStdString()}));
   ASSERT_FALSE(sim->path().isEmpty());
@@ -338,7 +313,7 @@ TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {
 
   ClickConectar(rig);
 
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)});
   ExpectUnlinked(rig);
   EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path() + " · en uso por otro programa");
   // Once the other program lets go, a link names the device again, and so
@@ -348,8 +323,7 @@ TEST(Link, PortHeldByAnotherProgramIsNotAvailable) {
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path());
   rig.window.setDeviceText(QStringLiteral("stale"));
-  rig.window.portList()->setFocus();
-  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+  PressOnPortList(rig.window, Qt::Key_Down);
   EXPECT_EQ(rig.window.deviceText(), "Com2: sin dispositivo");
 }
 
@@ -369,7 +343,7 @@ TEST(Link, TheProgramTracesEveryByteOfTheLine) {
   program.Start();
   MessageBoxCloser boxes;
 
-  QTest::mouseClick(program.window().button(Ctl::Conectar), Qt::LeftButton);
+  Click(program.window(), Ctl::Conectar);
 
   ASSERT_EQ(program.window().statusText(), "Conectado");
   const QStringList lines = QString::fromUtf8(trace.data()).split('\n', Qt::SkipEmptyParts);

@@ -13,7 +13,6 @@
 #include <QTimer>
 
 #include <chrono>
-#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -34,21 +33,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-const QString kPortUnavailableBox =
-    QStringLiteral("Conexión del TIMER | El puerto no esta disponible");
-const QString kUploadDone =
-    QStringLiteral("Configuración del TIMER | La configuración del TIMER se realizó con exito");
+const QString kPortBox = Box(kPortUnavailable);
 constexpr std::chrono::milliseconds kEventTimeout{3000};
-
-void Click(WindowRig& rig, Ctl c) {
-  QTest::mouseClick(rig.window.button(c), Qt::LeftButton);
-}
-
-bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  while (!done() && Clock::now() < deadline) QTest::qWait(10);
-  return done();
-}
 
 // Com3 designates the network address; Com1 and Com2 nothing.
 PortMap MapCom3To(const QString& address) {
@@ -58,9 +44,7 @@ PortMap MapCom3To(const QString& address) {
 }
 
 void ChooseCom3(WindowRig& rig) {
-  rig.window.portList()->setFocus();
-  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
-  QTest::keyClick(rig.window.portList(), Qt::Key_Down);
+  PressOnPortList(rig.window, Qt::Key_Down, 2);
   ASSERT_EQ(rig.form.puert, 3);
 }
 
@@ -96,7 +80,7 @@ struct Served : ::testing::TestWithParam<bool> {
 TEST_P(Served, LinksReadsBackUploadsAndFires) {
   EXPECT_EQ(rig->window.deviceText(), "Com3: " + server->address());
 
-  Click(*rig, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
   ASSERT_EQ(rig->window.statusText(), "Conectado");
   const termios line = SettingsOf(sim->path());
   EXPECT_EQ(cfgetospeed(&line), B2400);
@@ -106,37 +90,34 @@ TEST_P(Served, LinksReadsBackUploadsAndFires) {
   EXPECT_EQ(rig->window.text(Ctl::minutos_off), "02");
   EXPECT_TRUE(rig->window.value(Ctl::Option4));
 
-  QLineEdit* box = rig->window.timeBox(Ctl::minutos);
-  QTest::mouseClick(box, Qt::LeftButton);
-  box->selectAll();
-  QTest::keyClicks(box, QStringLiteral("45"));
-  Click(*rig, Ctl::enviar);
-  EXPECT_EQ(boxes.seen, QStringList{kUploadDone});
+  Type(rig->window, Ctl::minutos, QStringLiteral("45"));
+  Click(rig->window, Ctl::enviar);
+  EXPECT_EQ(boxes.seen, QStringList{Box(kUploadDone)});
   ASSERT_TRUE(sim->waitForEvent("tx T", kEventTimeout));
 
-  Click(*rig, Ctl::fire);
+  Click(rig->window, Ctl::fire);
   EXPECT_EQ(rig->window.statusText(), "Conectado");
   EXPECT_TRUE(sim->waitForEvent("rx E", kEventTimeout));
 
-  Click(*rig, Ctl::Conectar);
-  Click(*rig, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
   EXPECT_EQ(rig->window.statusText(), "Conectado");
   EXPECT_EQ(rig->window.text(Ctl::minutos), "45") << "read back as uploaded";
   EXPECT_EQ(boxes.seen.size(), 1);
 }
 
 TEST_P(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
-  Click(*rig, Ctl::Conectar);
+  Click(rig->window, Ctl::Conectar);
   ASSERT_EQ(rig->window.statusText(), "Conectado");
 
   const QString address = server->address();
   server->stop();
   const auto stopped = Clock::now();
 
-  EXPECT_TRUE(RunEventsUntil([&] { return rig->window.statusText() == "Desconectado"; }, 1s));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig->window.statusText() == "Desconectado"; }, 1000));
   EXPECT_LT(Clock::now() - stopped, 1s);
-  RunEventsUntil([] { return false; }, 300ms);
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  QTest::qWait(300);
+  EXPECT_EQ(boxes.seen, QStringList{kPortBox});
   EXPECT_FALSE(rig->port.isOpen());
   EXPECT_FALSE(rig->window.control(Ctl::fire)->isEnabled());
   EXPECT_FALSE(rig->window.control(Ctl::Option1)->isEnabled());
@@ -232,10 +213,10 @@ TEST_P(Unreachable, IsNotAvailableWithItsReasonInTheStatusBar) {
   ChooseCom3(rig);
 
   const auto start = Clock::now();
-  Click(rig, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   const auto took = Clock::now() - start;
 
-  EXPECT_EQ(boxes.seen, QStringList{kPortUnavailableBox});
+  EXPECT_EQ(boxes.seen, QStringList{kPortBox});
   EXPECT_EQ(rig.window.deviceText(), "Com3: " + address + " · " + QString::fromUtf8(c.reason));
   EXPECT_GE(took, c.atLeast);
   EXPECT_LE(took, c.atMost);
@@ -284,20 +265,19 @@ TEST_P(WhileConnecting, TheWindowRunsAndTheOperatorIsHeard) {
       case Meanwhile::Nothing:
         break;
       case Meanwhile::ClickConectarAgain:
-        Click(rig, Ctl::Conectar);
+        Click(rig.window, Ctl::Conectar);
         break;
       case Meanwhile::ChooseAPort:
-        rig.window.portList()->setFocus();
-        QTest::keyClick(rig.window.portList(), Qt::Key_Up);
+        PressOnPortList(rig.window, Qt::Key_Up);
         break;
       case Meanwhile::Salir:
-        Click(rig, Ctl::Command1);
+        Click(rig.window, Ctl::Command1);
         break;
     }
   });
 
   const auto start = Clock::now();
-  Click(rig, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   const auto took = Clock::now() - start;
 
   EXPECT_GE(ticks, 4) << "the window's events ran while connecting";
@@ -320,12 +300,12 @@ TEST_P(WhileConnecting, TheWindowRunsAndTheOperatorIsHeard) {
 
 INSTANTIATE_TEST_SUITE_P(
     Acts, WhileConnecting,
-    ::testing::Values(
-        ConnectingCase{"Nothing", Meanwhile::Nothing, {kPortUnavailableBox}},
-        // No second handshake: one attempt, one message.
-        ConnectingCase{"ClickConectarAgain", Meanwhile::ClickConectarAgain, {kPortUnavailableBox}},
-        ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
-        ConnectingCase{"Salir", Meanwhile::Salir, {}}),
+    ::testing::Values(ConnectingCase{"Nothing", Meanwhile::Nothing, {kPortBox}},
+                      // No second handshake: one attempt, one message.
+                      ConnectingCase{
+                          "ClickConectarAgain", Meanwhile::ClickConectarAgain, {kPortBox}},
+                      ConnectingCase{"ChooseAPort", Meanwhile::ChooseAPort, {}},
+                      ConnectingCase{"Salir", Meanwhile::Salir, {}}),
     kCaseName);
 
 // A server delivers at once what the device sent while nobody was connected,
@@ -344,7 +324,7 @@ TEST(NetworkPort, WhatTheServerKeptFromBeforeTheConnectionIsDropped) {
   MessageBoxCloser boxes;
   ChooseCom3(rig);
 
-  Click(rig, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   EXPECT_EQ(rig.window.statusText(), "Conectado");

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -13,6 +12,7 @@
 
 #include "e2e/sim_process.h"
 #include "support/message_boxes.h"
+#include "support/named_case.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -21,13 +21,11 @@ namespace {
 constexpr int kReplyDelayMs = 500;
 constexpr int kActAfterMs = 150;
 
-const QString kUploadDone =
-    QStringLiteral("Configuración del TIMER | La configuración del TIMER se realizó con exito");
-
 enum class Wait { Handshake, Upload, Activation };
 enum class Act { Conectar, Enviar, Fire, Salir, Mono, Bi, ChoosePort, Type, Close };
 
 struct Scenario {
+  std::string name;  // the wait's, then the act's
   Wait wait;
   Act act;
   // Messages the behaviour allows; the tool ends linked or not.
@@ -35,19 +33,10 @@ struct Scenario {
   bool linked;
 };
 
-std::string Name(const Scenario& s) {
-  static const char* waits[] = {"Handshake", "Upload", "Activation"};
-  static const char* acts[] = {"Conectar", "Enviar",     "Fire", "Salir", "Mono",
-                               "Bi",       "ChoosePort", "Type", "Close"};
-  return std::string(waits[static_cast<int>(s.wait)]) + "_" + acts[static_cast<int>(s.act)];
-}
-
-void PrintTo(const Scenario& s, std::ostream* os) {
-  *os << Name(s);
-}
+TIMER_NAMED_CASE(Scenario)
 
 void Act_(WindowRig& rig, Act act) {
-  auto click = [&](Ctl c) { QTest::mouseClick(rig.window.button(c), Qt::LeftButton); };
+  const auto click = [&](Ctl c) { Click(rig.window, c); };
   switch (act) {
     case Act::Conectar:
       return click(Ctl::Conectar);
@@ -62,13 +51,9 @@ void Act_(WindowRig& rig, Act act) {
     case Act::Bi:
       return click(Ctl::Option2);
     case Act::ChoosePort:
-      rig.window.portList()->setFocus();
-      return QTest::keyClick(rig.window.portList(), Qt::Key_Down);
-    case Act::Type: {
-      QLineEdit* box = rig.window.timeBox(Ctl::horas);
-      QTest::mouseClick(box, Qt::LeftButton);
-      return QTest::keyClicks(box, QStringLiteral("7"));
-    }
+      return PressOnPortList(rig.window, Qt::Key_Down);
+    case Act::Type:
+      return Type(rig.window, Ctl::horas, QStringLiteral("7"));
     case Act::Close:
       rig.window.close();
       return;
@@ -84,12 +69,10 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   PortMap map = MapCom1To(sim.path());
   map.set(2, sim.path());  // a port choice that reaches the same device
   WindowRig rig(map);
-  rig.window.show();
-  rig.window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+  ASSERT_TRUE(Activate(rig.window));
   MessageBoxCloser boxes;
   if (s.wait != Wait::Handshake) {
-    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    Click(rig.window, Ctl::Conectar);
     ASSERT_EQ(rig.window.statusText(), "Conectado");
   }
 
@@ -97,7 +80,7 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   const Ctl command = s.wait == Wait::Handshake ? Ctl::Conectar
                       : s.wait == Wait::Upload  ? Ctl::enviar
                                                 : Ctl::fire;
-  QTest::mouseClick(rig.window.button(command), Qt::LeftButton);
+  Click(rig.window, command);
   QTest::qWait(kReplyDelayMs * 2);  // whatever a refused click may still bring
 
   EXPECT_EQ(boxes.seen, s.messages);
@@ -111,29 +94,35 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
 
   // And the next link works.
-  if (s.linked) QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  if (s.linked) Click(rig.window, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   EXPECT_EQ(rig.window.statusText(), "Conectado");
 }
 
 std::vector<Scenario> Scenarios() {
+  static const char* waits[] = {"Handshake", "Upload", "Activation"};
+  static const char* acts[] = {"Conectar", "Enviar",     "Fire", "Salir", "Mono",
+                               "Bi",       "ChoosePort", "Type", "Close"};
   std::vector<Scenario> all;
+  const auto add = [&all](Wait wait, Act act, const QStringList& messages, bool linked) {
+    const std::string name = std::string(waits[static_cast<int>(wait)]) + "_";
+    all.push_back({name + acts[static_cast<int>(act)], wait, act, messages, linked});
+  };
   // Unlinked while probing: only Salir, the port list and closing are enabled.
-  for (Act act : {Act::Salir, Act::ChoosePort, Act::Close})
-    all.push_back({Wait::Handshake, act, {}, false});
+  for (Act act : {Act::Salir, Act::ChoosePort, Act::Close}) add(Wait::Handshake, act, {}, false);
   for (Wait wait : {Wait::Upload, Wait::Activation}) {
-    const QStringList done = wait == Wait::Upload ? QStringList{kUploadDone} : QStringList{};
+    const QStringList done = wait == Wait::Upload ? QStringList{Box(kUploadDone)} : QStringList{};
     // A second command starts no exchange; the outer one takes its answer.
     for (Act act : {Act::Enviar, Act::Fire, Act::Mono, Act::Bi, Act::Type})
-      all.push_back({wait, act, done, true});
+      add(wait, act, done, true);
     // Dropping the link ends the wait without a word.
-    for (Act act : {Act::Conectar, Act::ChoosePort}) all.push_back({wait, act, {}, false});
-    for (Act act : {Act::Salir, Act::Close}) all.push_back({wait, act, {}, false});
+    for (Act act : {Act::Conectar, Act::ChoosePort}) add(wait, act, {}, false);
+    for (Act act : {Act::Salir, Act::Close}) add(wait, act, {}, false);
   }
   return all;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, OperatorDuringWait, ::testing::ValuesIn(Scenarios()),
-                         [](const auto& test) { return Name(test.param); });
+                         kCaseName);
 
 }  // namespace

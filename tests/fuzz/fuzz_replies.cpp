@@ -14,7 +14,6 @@
 
 #include "handlers/activation.h"
 #include "handlers/connect.h"
-#include "handlers/form.h"
 #include "handlers/upload.h"
 #include "model/time_fields.h"
 #include "support/fakes.h"
@@ -68,7 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<Piece> pieces = Pieces(data + 1, size - 1, gapMs);
 
   Rig rig;
-  Form_Load(rig.form);
   if (exchange == 0) {
     rig.port.answers["Y"] = pieces;
     Conectar_Click(rig.form);
@@ -79,9 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         reply += p.bytes;
         if (p.bytes.contains('Y')) break;
       }
-      QStringList fields;
-      for (Ctl c : kDeviceFieldOrder) fields << rig.view.text(c);
-      Check(fields == ExpectedFields(reply));
+      Check(TextsOf(rig.view, kDeviceFieldOrder) == ExpectedFields(reply));
       Check(rig.view.value(Ctl::Option3) == (reply.at(reply.size() - 2) == '1'));
     }
     return 0;

@@ -15,16 +15,10 @@ namespace {
 class Focus : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(rig.activate());
+    ASSERT_TRUE(Activate(rig.window));
     rig.link();
     ASSERT_EQ(rig.window.statusText(), "Conectado");
     rig.port.sent.clear();
-  }
-  void type(Ctl field, const QString& text) {
-    QLineEdit* box = rig.window.timeBox(field);
-    QTest::mouseClick(box, Qt::LeftButton);
-    box->selectAll();
-    QTest::keyClicks(box, text);
   }
   QWidget* control(Ctl c) { return rig.window.control(c); }
   // The window takes the focus back once a message box has closed; Qt does
@@ -39,7 +33,7 @@ class Focus : public ::testing::Test {
 };
 
 TEST_F(Focus, TabbingChecksEachFieldItLeavesAndStopsAtAFailure) {
-  type(Ctl::horas, "7");
+  Type(rig.window, Ctl::horas, "7");
   rig.window.timeBox(Ctl::minutos)->setText("60");
   rig.window.timeBox(Ctl::segundos)->setText("5");
 
@@ -49,7 +43,7 @@ TEST_F(Focus, TabbingChecksEachFieldItLeavesAndStopsAtAFailure) {
 
   QTest::keyClick(Focused(), Qt::Key_Tab);
   EXPECT_EQ(rig.window.text(Ctl::minutos), "00");
-  EXPECT_EQ(boxes.seen, QStringList{"Configuración del TIMER | El valor debe estar entre 0 y 59"});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kMinutesSecondsRange)});
   EXPECT_EQ(Focused(), control(Ctl::minutos)) << "the failure stops the tabbing";
 
   QTest::keyClick(Focused(), Qt::Key_Tab);
@@ -59,10 +53,10 @@ TEST_F(Focus, TabbingChecksEachFieldItLeavesAndStopsAtAFailure) {
 }
 
 TEST_F(Focus, ClickingEnviarFromAFieldHolding7Sends07) {
-  type(Ctl::horas, "7");
+  Type(rig.window, Ctl::horas, "7");
   rig.port.answers["T0000070000000000001"] = {{std::chrono::milliseconds(5), "T"}};
 
-  QTest::mouseClick(rig.window.button(Ctl::enviar), Qt::LeftButton);
+  Click(rig.window, Ctl::enviar);
 
   EXPECT_EQ(rig.port.sent, "T0000070000000000001");
   EXPECT_EQ(rig.window.text(Ctl::horas), "07");
@@ -71,17 +65,15 @@ TEST_F(Focus, ClickingEnviarFromAFieldHolding7Sends07) {
 TEST_F(Focus, AClickWhoseFocusChangeFailsTheCheckDoesNotRun) {
   for (Ctl target : {Ctl::enviar, Ctl::fire, Ctl::Option2, Ctl::Command1}) {
     boxes.seen.clear();
-    type(Ctl::segundos, "60");
-    auto* button = rig.window.button(target);
+    Type(rig.window, Ctl::segundos, "60");
 
-    QTest::mouseClick(button, Qt::LeftButton);
+    Click(rig.window, target);
 
     SCOPED_TRACE(ControlName(target));
-    EXPECT_EQ(boxes.seen,
-              QStringList{"Configuración del TIMER | El valor debe estar entre 0 y 59"});
+    EXPECT_EQ(boxes.seen, QStringList{Box(kMinutesSecondsRange)});
     EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
     EXPECT_EQ(Focused(), control(Ctl::segundos));
-    EXPECT_FALSE(button->isDown()) << "no button is left drawn pressed";
+    EXPECT_FALSE(rig.window.button(target)->isDown()) << "no button is left drawn pressed";
     EXPECT_TRUE(rig.port.sent.isEmpty());
     EXPECT_TRUE(rig.window.value(Ctl::Option1));
     EXPECT_FALSE(rig.window.value(Ctl::Option2));
@@ -91,9 +83,9 @@ TEST_F(Focus, AClickWhoseFocusChangeFailsTheCheckDoesNotRun) {
 }
 
 TEST_F(Focus, BiestableFromAMonostableFieldWidensItBeforeDisablingIt) {
-  type(Ctl::minutos, "7");
+  Type(rig.window, Ctl::minutos, "7");
 
-  QTest::mouseClick(rig.window.button(Ctl::Option2), Qt::LeftButton);
+  Click(rig.window, Ctl::Option2);
 
   EXPECT_EQ(rig.window.text(Ctl::minutos), "07");
   EXPECT_TRUE(rig.window.value(Ctl::Option2));
@@ -110,8 +102,8 @@ TEST_F(Focus, SwitchingModesKeepsEveryText) {
   int n = 10;
   for (Ctl field : all) rig.window.setText(field, QString::number(n++));
   for (int i = 0; i < 2; ++i) {
-    QTest::mouseClick(rig.window.button(Ctl::Option2), Qt::LeftButton);
-    QTest::mouseClick(rig.window.button(Ctl::Option1), Qt::LeftButton);
+    Click(rig.window, Ctl::Option2);
+    Click(rig.window, Ctl::Option1);
   }
   n = 10;
   for (Ctl field : all)
@@ -119,14 +111,12 @@ TEST_F(Focus, SwitchingModesKeepsEveryText) {
 }
 
 TEST_F(Focus, AfterAPortChangeWhileLinkedMonoestableStillWorks) {
-  QTest::mouseClick(rig.window.button(Ctl::Option2), Qt::LeftButton);
-  QComboBox* list = rig.window.portList();
-  list->setFocus();
-  QTest::keyClick(list, Qt::Key_Down);
+  Click(rig.window, Ctl::Option2);
+  PressOnPortList(rig.window, Qt::Key_Down);
   ASSERT_EQ(rig.window.statusText(), "Desconectado");
   ASSERT_TRUE(control(Ctl::horas_on)->isEnabled());
 
-  QTest::mouseClick(rig.window.button(Ctl::Option1), Qt::LeftButton);
+  Click(rig.window, Ctl::Option1);
 
   EXPECT_TRUE(control(Ctl::horas)->isEnabled());
   EXPECT_FALSE(control(Ctl::horas_on)->isEnabled());
@@ -146,7 +136,7 @@ TEST_F(Focus, ChoosingTheChosenEntryAgainWhileLinkedDropsTheLink) {
 }
 
 TEST_F(Focus, AFocusedFieldThatAHandlerDisablesIsNotChecked) {
-  type(Ctl::minutos, "75");
+  Type(rig.window, Ctl::minutos, "75");
 
   Conectar_Click(rig.form);  // unlinks: every field is disabled, the focused one too
   QTest::qWait(50);
@@ -157,7 +147,7 @@ TEST_F(Focus, AFocusedFieldThatAHandlerDisablesIsNotChecked) {
 }
 
 TEST_F(Focus, AThirdCharacterCanBeNeitherTypedNorPasted) {
-  type(Ctl::horas, "123");
+  Type(rig.window, Ctl::horas, "123");
   EXPECT_EQ(rig.window.text(Ctl::horas), "12");
   QGuiApplication::clipboard()->setText(QStringLiteral("456"));
   QLineEdit* box = rig.window.timeBox(Ctl::minutos);
@@ -172,10 +162,10 @@ TEST_F(Focus, AThirdCharacterCanBeNeitherTypedNorPasted) {
 }
 
 TEST_F(Focus, AValueFromTheReadBackStaysUntilTheFieldIsEnteredAndLeft) {
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);  // disconnect
+  Click(rig.window, Ctl::Conectar);  // disconnect
   rig.link("Y");
   ASSERT_EQ(rig.window.text(Ctl::segundos), "Y");
-  QTest::mouseClick(rig.window.button(Ctl::Option1), Qt::LeftButton);
+  Click(rig.window, Ctl::Option1);
   EXPECT_EQ(rig.window.text(Ctl::segundos), "Y") << "leaving another control checks nothing";
 
   QTest::mouseClick(rig.window.timeBox(Ctl::segundos), Qt::LeftButton);
@@ -185,7 +175,7 @@ TEST_F(Focus, AValueFromTheReadBackStaysUntilTheFieldIsEnteredAndLeft) {
 }
 
 TEST_F(Focus, LosingTheWindowToAnotherOneChecksNothingUntilAControlIsChosen) {
-  type(Ctl::minutos, "75");
+  Type(rig.window, Ctl::minutos, "75");
   QWidget other;
   other.show();
   other.activateWindow();
@@ -202,7 +192,7 @@ TEST_F(Focus, LosingTheWindowToAnotherOneChecksNothingUntilAControlIsChosen) {
 }
 
 TEST_F(Focus, GivingTheFocusBackToAFieldDisabledMeanwhileIsHarmless) {
-  type(Ctl::segundos, "99");
+  Type(rig.window, Ctl::segundos, "99");
   boxes.beforeClosing = [&] { rig.window.setEnabled(Ctl::segundos, false); };
 
   QTest::keyClick(Focused(), Qt::Key_Tab);
@@ -223,7 +213,7 @@ namespace {
 TEST(FocusAfterLinking, ReturnsToConectarUnlessTheOperatorPutItElsewhere) {
   for (bool operatorMovesIt : {false, true}) {
     WidgetRig rig;
-    ASSERT_TRUE(rig.activate());
+    ASSERT_TRUE(Activate(rig.window));
     MessageBoxCloser boxes;
     QWidget* conectar = rig.window.control(Ctl::Conectar);
     ASSERT_EQ(QApplication::focusWidget(), conectar);

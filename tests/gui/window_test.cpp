@@ -116,9 +116,7 @@ TEST(Window, FontsAreArialAndArialNarrowOrTheirMetricTwins) {
 
 TEST(Window, StartsUnlinkedWithTheFocusOnConectar) {
   WindowRig rig;
-  rig.window.show();
-  QApplication::setActiveWindow(&rig.window);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+  ASSERT_TRUE(Activate(rig.window));
 
   EXPECT_EQ(QApplication::focusWidget(), rig.window.control(Ctl::Conectar));
   EXPECT_EQ(rig.window.statusText(), "Desconectado");
@@ -145,9 +143,7 @@ TEST(Window, StartsUnlinkedWithTheFocusOnConectar) {
 TEST(Window, TabOrderFollowsTheInventory) {
   WindowRig rig;
   for (int i = 0; i < kControlCount; ++i) rig.window.setEnabled(static_cast<Ctl>(i), true);
-  rig.window.show();
-  QApplication::setActiveWindow(&rig.window);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+  ASSERT_TRUE(Activate(rig.window));
   rig.window.control(Ctl::horas)->setFocus();
 
   // Each group of options is one tab stop: the arrow keys move within it.
@@ -184,23 +180,21 @@ TEST(Window, TypingAPortNameAndEnterLeavesThePortUnchanged) {
 TEST(Window, ChoosingAnEntryWithTheKeysRecordsItsPosition) {
   WindowRig rig;
   rig.window.show();
-  QComboBox* list = rig.window.portList();
-  list->setFocus();
-  for (int i = 0; i < 15; ++i) QTest::keyClick(list, Qt::Key_Down);
+  PressOnPortList(rig.window, Qt::Key_Down, 15);
   EXPECT_EQ(rig.form.puert, 16);
-  QTest::keyClick(list, Qt::Key_Up);
+  PressOnPortList(rig.window, Qt::Key_Up);
   EXPECT_EQ(rig.form.puert, 15);
 }
 
 TEST(Window, PowerUpOptionsCannotBeOperatedWhileTheFrameIsDisabled) {
   WindowRig rig;
   rig.window.show();
-  QTest::mouseClick(rig.window.button(Ctl::Option4), Qt::LeftButton);
+  Click(rig.window, Ctl::Option4);
   EXPECT_TRUE(rig.window.value(Ctl::Option3));
   EXPECT_FALSE(rig.window.value(Ctl::Option4));
 
   rig.window.setEnabled(Ctl::Frame1, true);
-  QTest::mouseClick(rig.window.button(Ctl::Option4), Qt::LeftButton);
+  Click(rig.window, Ctl::Option4);
   EXPECT_FALSE(rig.window.value(Ctl::Option3));
   EXPECT_TRUE(rig.window.value(Ctl::Option4));
 }
@@ -218,7 +212,7 @@ TEST(Window, AnOptionCanBeClearedEvenWhenItIsTheSelectedOne) {
 TEST(Window, SalirWithThePortClosedEndsTheProgram) {
   WindowRig rig;
   rig.window.show();
-  QTest::mouseClick(rig.window.button(Ctl::Command1), Qt::LeftButton);
+  Click(rig.window, Ctl::Command1);
   EXPECT_TRUE(rig.form.m_unloaded);
   EXPECT_FALSE(rig.window.isVisible());
 }
@@ -234,12 +228,10 @@ TEST(Window, SecondPanelShowsTheDeviceOfTheChosenComNumber) {
   WindowRig rig(map);
   EXPECT_EQ(rig.window.deviceText(), "Com1: /dev/null");
 
-  QComboBox* list = rig.window.portList();
-  list->setFocus();
   const QStringList expected = {"Com2: /dev/timer-missing-device (no existe)",
                                 "Com3: sin dispositivo"};
   for (const QString& text : expected) {
-    QTest::keyClick(list, Qt::Key_Down);
+    PressOnPortList(rig.window, Qt::Key_Down);
     EXPECT_EQ(rig.window.deviceText(), text);
     EXPECT_EQ(rig.window.statusText(), "Desconectado") << "the first panel is the link's";
   }

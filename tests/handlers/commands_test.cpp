@@ -15,22 +15,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// A rig already linked to a device whose read-back is all zeros, power-up on.
-struct LinkedRig : Rig {
-  LinkedRig() {
-    Form_Load(form);
-    port.answers["Y"] = {{milliseconds(90), "0000000000000000001Y"}};
-    Conectar_Click(form);
-    view.restart();
-    port.ops.clear();
-    port.sent.clear();
-  }
-  void set(std::initializer_list<std::pair<Ctl, const char*>> texts) {
-    for (const auto& [field, text] : texts) view.setText(field, QString::fromUtf8(text));
-    view.ops.clear();
-  }
-};
-
 const QStringList kDropLinkChanges = {
     "enable Conectar 1",         "enable enviar 0",    "status Desconectado",
     "caption Conectar Conectar", "enable fire 0",      "enable segundos 0",
@@ -68,9 +52,7 @@ TEST_P(UploadString, IsBuiltFromModeFieldsAndFlag) {
   EXPECT_EQ(rig.port.ops.mid(0, 2),
             (QStringList{QStringLiteral("send %1").arg(c.expected), "clear"}))
       << "sent first, the buffer emptied after";
-  EXPECT_EQ(rig.view.messages(),
-            QStringList{"msgbox Configuración del TIMER | La configuración del TIMER se realizó "
-                        "con exito | information"});
+  EXPECT_EQ(rig.view.messages(), QStringList{Shown(kUploadDone)});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,11 +99,8 @@ TEST(Upload, AFieldThatFailsItsCheckStopsTheUploadAndKeepsTheLink) {
   EXPECT_EQ(enviar_Click(rig.form).result, Result::Refused);
 
   EXPECT_TRUE(rig.port.sent.isEmpty());
-  EXPECT_EQ(
-      rig.view.ops,
-      (QStringList{"text minutos '00'",
-                   "msgbox Configuración del TIMER | El valor debe estar entre 0 y 59 | error",
-                   "focus minutos"}))
+  EXPECT_EQ(rig.view.ops,
+            (QStringList{"text minutos '00'", Shown(kMinutesSecondsRange), "focus minutos"}))
       << "the first failing field in string order stops it";
   EXPECT_EQ(rig.form.Conecta, 0);
   EXPECT_TRUE(rig.port.isOpen());
@@ -189,7 +168,7 @@ TEST_P(CommandSilence, GivesOneMessageThenTheUnlinkedState) {
 
   EXPECT_EQ(GetParam().click(rig.form).result, Result::NoAnswer);
 
-  QStringList expected = {"msgbox Conexion del TIMER | El dispositivo no se encuentra | error"};
+  QStringList expected = {Shown(kNoDevice)};
   expected += kDropLinkChanges;
   EXPECT_EQ(rig.view.ops, expected);
   EXPECT_FALSE(rig.port.isOpen());
@@ -210,7 +189,7 @@ TEST_P(CommandSilence, ALineFailureGivesThePortMessageAndTheSameChanges) {
 
   EXPECT_EQ(GetParam().click(rig.form).result, Result::PortUnavailable);
 
-  QStringList expected = {"msgbox Conexión del TIMER | El puerto no esta disponible | error"};
+  QStringList expected = {Shown(kPortUnavailable)};
   expected += kDropLinkChanges;
   EXPECT_EQ(rig.view.ops, expected);
   EXPECT_FALSE(rig.port.isOpen());
@@ -221,8 +200,7 @@ TEST_P(CommandSilence, ASendThatFailsGivesThePortMessage) {
   LinkedRig rig;
   rig.port.failOutput = true;
   EXPECT_EQ(GetParam().click(rig.form).result, Result::PortUnavailable);
-  EXPECT_EQ(rig.view.messages(),
-            QStringList{"msgbox Conexión del TIMER | El puerto no esta disponible | error"});
+  EXPECT_EQ(rig.view.messages(), QStringList{Shown(kPortUnavailable)});
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_EQ(rig.view.doEventsCount(), 0);
 }
@@ -301,9 +279,7 @@ TEST(Activation, OtherCapitalsAndLowerCaseEAreNoAnswer) {
     rig.port.answers["E"] = {{milliseconds(5), answer}};
     fire_Click(rig.form);
     EXPECT_EQ(rig.form.Conecta, 1) << answer;
-    EXPECT_EQ(rig.view.messages(),
-              QStringList{"msgbox Conexion del TIMER | El dispositivo no se encuentra | error"})
-        << answer;
+    EXPECT_EQ(rig.view.messages(), QStringList{Shown(kNoDevice)}) << answer;
   }
 }
 

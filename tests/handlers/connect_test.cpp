@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "handlers/connect.h"
-#include "handlers/form.h"
 #include "handlers/port_selection.h"
 #include "model/time_fields.h"
 #include "support/fakes.h"
@@ -47,16 +46,13 @@ class ProbeReply : public ::testing::TestWithParam<ProbeCase> {};
 TEST_P(ProbeReply, FillsTheFieldsAndThePowerUpOption) {
   const ProbeCase& c = GetParam();
   Rig rig;
-  Form_Load(rig.form);
   rig.port.answers["Y"] = c.reply;
 
   EXPECT_EQ(Conectar_Click(rig.form).result, Result::Done);
 
   ASSERT_EQ(rig.form.Conecta, 0);
   EXPECT_EQ(rig.view.status(), "Conectado");
-  QStringList fields;
-  for (Ctl field : kDeviceFieldOrder) fields << rig.view.text(field);
-  EXPECT_EQ(fields, c.fields);
+  EXPECT_EQ(TextsOf(rig.view, kDeviceFieldOrder), c.fields);
   EXPECT_EQ(rig.view.value(Ctl::Option3), c.encendido);
   EXPECT_EQ(rig.view.value(Ctl::Option4), !c.encendido);
   EXPECT_TRUE(rig.view.messages().isEmpty());
@@ -104,8 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Handshake, SuccessWritesItsListInOrder) {
   Rig rig;
-  Form_Load(rig.form);
-  rig.view.ops.clear();
   rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
 
   Conectar_Click(rig.form);
@@ -132,17 +126,13 @@ TEST(Handshake, SuccessWritesItsListInOrder) {
 
 TEST(Handshake, SilenceGivesOneMessageAfterTwoSecondsAndClosesThePort) {
   Rig rig;
-  Form_Load(rig.form);
-  rig.view.ops.clear();
   bool openDuringMessage = false;
   rig.view.onMsgBox = [&] { openDuringMessage = rig.port.isOpen(); };
 
   EXPECT_EQ(Conectar_Click(rig.form).result, Result::NoAnswer);
 
   EXPECT_EQ(rig.view.ops,
-            (QStringList{"enable Conectar 0",
-                         "msgbox Conexion del TIMER | El dispositivo no se encuentra | error",
-                         "enable Conectar 1"}));
+            (QStringList{"enable Conectar 0", Shown(kNoDevice), "enable Conectar 1"}));
   EXPECT_TRUE(openDuringMessage);
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.form.Conecta, 1);
@@ -165,7 +155,6 @@ TEST(Handshake, ChatterAtTheWirePaceIsGivenUpAfterTwoSecondsOfGaps) {
         Case{"AnAnswerInPiecesWithinTheWaitLinks", milliseconds(1500), Result::Done,
              milliseconds(1660)}}) {
     Rig rig;
-    Form_Load(rig.form);
     std::vector<Piece> reply;
     for (microseconds at = kCharacterTime; at <= c.chatter; at += kCharacterTime)
       reply.push_back({at, "x"});
@@ -184,16 +173,13 @@ TEST(Handshake, ChatterAtTheWirePaceIsGivenUpAfterTwoSecondsOfGaps) {
 
 TEST(Handshake, PortThatCannotBeOpenedLeavesTheToolUnlinked) {
   Rig rig;
-  Form_Load(rig.form);
   rig.port.missing = {1};
-  rig.view.ops.clear();
 
   const Outcome outcome = Conectar_Click(rig.form);
 
   EXPECT_EQ(outcome.result, Result::PortUnavailable);
   EXPECT_EQ(outcome.reason, "scripted failure") << "the port's own reason";
-  EXPECT_EQ(rig.view.messages(),
-            QStringList{"msgbox Conexión del TIMER | El puerto no esta disponible | error"});
+  EXPECT_EQ(rig.view.messages(), QStringList{Shown(kPortUnavailable)});
   EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.form.Conecta, 1);
@@ -203,41 +189,34 @@ TEST(Handshake, PortThatCannotBeOpenedLeavesTheToolUnlinked) {
 
 TEST(Handshake, LineFailureDuringTheWaitClosesThePortAndFreesTheButton) {
   Rig rig;
-  Form_Load(rig.form);
   // The wait's own path reports it; the line's failure event adds nothing.
   rig.port.setFailureHandler([&] { Conexion_OnComm(rig.form); });
   rig.view.onDoEvents = [&](int pass) {
     if (pass == 10) rig.port.breakLine();
   };
-  rig.view.ops.clear();
 
   EXPECT_EQ(Conectar_Click(rig.form).result, Result::PortUnavailable);
 
   EXPECT_EQ(rig.view.ops,
-            (QStringList{"enable Conectar 0",
-                         "msgbox Conexión del TIMER | El puerto no esta disponible | error",
-                         "enable Conectar 1"}));
+            (QStringList{"enable Conectar 0", Shown(kPortUnavailable), "enable Conectar 1"}));
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_LT(rig.view.doEventsCount(), 20) << "a failed line must not be waited out";
 
   // The next attempt works again.
   rig.view.onDoEvents = nullptr;
-  rig.port.answers["Y"] = {{milliseconds(90), "0000000000000000001Y"}};
-  Conectar_Click(rig.form);
+  rig.link();
   EXPECT_EQ(rig.form.Conecta, 0);
 }
 
 TEST(Handshake, PortChangeDuringTheWaitEndsItWithoutAMessage) {
   Rig rig;
-  Form_Load(rig.form);
   rig.port.answers["Y"] = {{milliseconds(500), "0000000000000000001Y"}};
   rig.view.onDoEvents = [&](int pass) {
     if (pass != 10) return;
     rig.view.setListIndex(Ctl::Combo1, 4);
     Combo1_Click(rig.form);
   };
-  rig.view.ops.clear();
 
   EXPECT_EQ(Conectar_Click(rig.form).result, Result::PortClosed);
 
@@ -251,17 +230,12 @@ TEST(Handshake, PortChangeDuringTheWaitEndsItWithoutAMessage) {
 }
 
 TEST(Handshake, DisconnectWritesItsListAndKeepsTextsAndSelections) {
-  Rig rig;
-  Form_Load(rig.form);
-  rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
-  Conectar_Click(rig.form);
-  rig.view.ops.clear();
-  rig.port.ops.clear();
+  LinkedRig rig("1530011000000002000Y");
 
   Conectar_Click(rig.form);
 
   EXPECT_EQ(rig.port.ops, QStringList{"close"});
-  EXPECT_TRUE(rig.port.sent == "Y") << "disconnecting sends nothing";
+  EXPECT_TRUE(rig.port.sent.isEmpty()) << "disconnecting sends nothing";
   EXPECT_EQ(rig.view.ops, kDisconnectChanges);
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_EQ(rig.view.text(Ctl::segundos), "15");
@@ -270,10 +244,7 @@ TEST(Handshake, DisconnectWritesItsListAndKeepsTextsAndSelections) {
 }
 
 TEST(Handshake, ConnectingAgainOpensTheChosenPortAndReadsTheFieldsAnew) {
-  Rig rig;
-  Form_Load(rig.form);
-  rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
-  Conectar_Click(rig.form);
+  LinkedRig rig("1530011000000002000Y");
   Conectar_Click(rig.form);
   rig.view.setListIndex(Ctl::Combo1, 2);
   Combo1_Click(rig.form);
@@ -283,9 +254,8 @@ TEST(Handshake, ConnectingAgainOpensTheChosenPortAndReadsTheFieldsAnew) {
   Conectar_Click(rig.form);
 
   EXPECT_EQ(rig.port.ops.mid(0, 3), (QStringList{"commport 3", "settings 2400,N,8,1", "open"}));
-  QStringList fields;
-  for (Ctl field : kDeviceFieldOrder) fields << rig.view.text(field);
-  EXPECT_EQ(fields, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09"}));
+  EXPECT_EQ(TextsOf(rig.view, kDeviceFieldOrder),
+            (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09"}));
   EXPECT_TRUE(rig.view.value(Ctl::Option3));
 }
 
@@ -293,19 +263,14 @@ TEST(Handshake, ConnectingAgainOpensTheChosenPortAndReadsTheFieldsAnew) {
 // message, then the disconnect branch's list; a failure that repeats, or one
 // while unlinked, changes nothing more.
 TEST(LineLost, WhileLinkedAndIdleGivesOneMessageThenTheDisconnectList) {
-  Rig rig;
-  Form_Load(rig.form);
-  rig.port.answers["Y"] = {{milliseconds(90), "1530011000000002000Y"}};
-  Conectar_Click(rig.form);
+  LinkedRig rig("1530011000000002000Y");
   std::vector<Outcome> outcomes;
   rig.port.setFailureHandler([&] { outcomes.push_back(Conexion_OnComm(rig.form)); });
-  rig.view.ops.clear();
-  rig.port.ops.clear();
 
   rig.port.breakLine();
   rig.port.breakLine();
 
-  QStringList expected = {"msgbox Conexión del TIMER | El puerto no esta disponible | error"};
+  QStringList expected = {Shown(kPortUnavailable)};
   expected += kDisconnectChanges;
   EXPECT_EQ(rig.view.ops, expected);
   EXPECT_EQ(rig.port.ops, QStringList{"close"});
@@ -320,8 +285,6 @@ TEST(LineLost, WhileLinkedAndIdleGivesOneMessageThenTheDisconnectList) {
 
 TEST(PortChange, WhileUnlinkedOnlyRecordsTheNumber) {
   Rig rig;
-  Form_Load(rig.form);
-  rig.view.ops.clear();
   rig.view.setListIndex(Ctl::Combo1, 15);
   rig.view.ops.clear();
 
@@ -333,17 +296,13 @@ TEST(PortChange, WhileUnlinkedOnlyRecordsTheNumber) {
 }
 
 TEST(PortChange, WhileLinkedDropsTheLinkButKeepsModeOptionsAndBistableFields) {
-  Rig rig;
-  Form_Load(rig.form);
-  rig.port.answers["Y"] = {{milliseconds(90), "0000000000000000001Y"}};
-  Conectar_Click(rig.form);
+  LinkedRig rig;
   // The operator had switched to bistable mode.
   for (Ctl c : {Ctl::segundos_on, Ctl::minutos_on, Ctl::horas_on, Ctl::segundos_off,
                 Ctl::minutos_off, Ctl::horas_off, Ctl::Frame1})
     rig.view.setEnabled(c, true);
   rig.view.setListIndex(Ctl::Combo1, 0);
   rig.view.ops.clear();
-  rig.port.ops.clear();
 
   Combo1_Click(rig.form);
 

@@ -10,6 +10,7 @@
 
 namespace {
 
+// The rig starts as the program does; a second start shows what it writes.
 TEST(StartUp, WritesTheUnlinkedStateInOrder) {
   Rig rig;
   rig.form.puert = 7;
@@ -59,12 +60,8 @@ class ShutDown : public ::testing::TestWithParam<ShutDownCase> {};
 TEST_P(ShutDown, ClosesAnOpenPortOnceAndEndsTheProgram) {
   const ShutDownCase& c = GetParam();
   Rig rig;
-  rig.port.answers["Y"] = {{std::chrono::milliseconds(5), "0000000000000000001Y"}};
-  Form_Load(rig.form);
-  if (c.linked) Conectar_Click(rig.form);
+  if (c.linked) rig.link();
   ASSERT_EQ(rig.port.isOpen(), c.linked);
-  rig.port.ops.clear();
-  rig.view.ops.clear();
   rig.view.onUnload = [&] { Form_Unload(rig.form); };
 
   if (c.bySalir) {
@@ -88,12 +85,10 @@ INSTANTIATE_TEST_SUITE_P(Paths, ShutDown,
 
 TEST(ShutDown, DuringTheHandshakeWaitTheHandlerNeverResumes) {
   Rig rig;
-  Form_Load(rig.form);
   rig.view.onUnload = [&] { Form_Unload(rig.form); };
   rig.view.onDoEvents = [&](int pass) {
     if (pass == 50) Command1_Click(rig.form);
   };
-  rig.view.ops.clear();
 
   EXPECT_EQ(Conectar_Click(rig.form).result, Result::Unloaded);
 

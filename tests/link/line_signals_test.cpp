@@ -26,14 +26,14 @@ TEST(LineSignals, DtrAndRtsAreLowAfterEveryOpening) {
 
   for (int opening = 1; opening <= 2; ++opening) {
     TakeModemLineChanges();
-    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    Click(rig.window, Ctl::Conectar);
     ASSERT_EQ(rig.window.statusText(), "Conectado");
 
     const std::vector<ModemLineChange> changes = TakeModemLineChanges();
     EXPECT_TRUE(LeftLow(changes, TIOCM_DTR)) << "opening " << opening;
     EXPECT_TRUE(LeftLow(changes, TIOCM_RTS)) << "opening " << opening;
     EXPECT_FALSE(Raised(changes, TIOCM_DTR | TIOCM_RTS)) << "opening " << opening;
-    QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+    Click(rig.window, Ctl::Conectar);
   }
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
 }

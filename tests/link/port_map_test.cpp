@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <ostream>
-#include <string>
 
 #include "link/port_holder.h"
 #include "link/port_map.h"
 #include "support/held_port.h"
+#include "support/named_case.h"
 #include "support/pty_device.h"
 
 namespace {
@@ -37,16 +36,7 @@ struct PortOptionCase {
   const char* path;
 };
 
-void PrintTo(const PortOptionCase& c, std::ostream* os) {
-  *os << '"' << c.value << '"';
-}
-
-// A test name made of the case's value: letters and digits kept, the rest "_".
-std::string NameOf(const std::string& value) {
-  std::string name;
-  for (const char c : value) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name.empty() ? "empty" : name;
-}
+TIMER_VALUE_CASE(PortOptionCase)
 
 class PortOptionValue : public ::testing::TestWithParam<PortOptionCase> {};
 
@@ -78,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         PortOptionCase{"3=tcp::4001", false, 0, ""},
         PortOptionCase{"3=rfc2217://[::1]:4001", true, 3, "rfc2217://[::1]:4001"},
         PortOptionCase{"3=rfc2217://10.0.0.5", false, 0, ""}),
-    [](const auto& test) { return NameOf(test.param.value); });
+    kValueName);
 
 // Without a lock file, the holder is found by its open descriptor; this
 // process, which holds the pseudo-terminal too, never is.

@@ -54,7 +54,7 @@ TEST(SerialLine, LinksThroughQSerialPortAndFillsTheFields) {
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   ExpectTheProgramsLineSettings(device.settings());
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
@@ -70,10 +70,10 @@ TEST(SerialLine, LinksThroughQSerialPortAndFillsTheFields) {
   EXPECT_EQ(device.received(), "Y");
 
   // A second click disconnects; a third links again over the same line.
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.window.statusText(), "Desconectado");
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(device.received(), "YY");
 }
@@ -83,13 +83,13 @@ TEST(SerialLine, TheSettingsAreAppliedAgainAtEveryOpening) {
       [](const QByteArray& in) { return AnswerProbeWith(in, "1530011000000002000Y"); });
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
+  Click(rig.window, Ctl::Conectar);
   // Another program changes the line while the tool is unlinked.
   const termios changed = LineLeftByAnotherProgram();
   ASSERT_EQ(tcsetattr(device.settingsFd(), TCSANOW, &changed), 0);
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   ExpectTheProgramsLineSettings(device.settings());
@@ -103,7 +103,7 @@ TEST(SerialLine, ADeviceTalkingWhileTheToolIsIdleNeitherFillsMemoryNorHidesTheNe
   });
   WindowRig rig(MapCom1To(device.path()));
   MessageBoxCloser boxes;
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
   ASSERT_EQ(rig.window.statusText(), "Conectado");
 
   // Three times the receive buffer, while nobody waits.
@@ -111,7 +111,7 @@ TEST(SerialLine, ADeviceTalkingWhileTheToolIsIdleNeitherFillsMemoryNorHidesTheNe
   QTest::qWait(200);
   EXPECT_LE(rig.port.inBufferCount(), kReceiveBufferSize) << "the receive buffer holds 1024 bytes";
 
-  QTest::mouseClick(rig.window.button(Ctl::fire), Qt::LeftButton);
+  Click(rig.window, Ctl::fire);
 
   EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
   EXPECT_EQ(rig.window.statusText(), "Conectado");
@@ -128,7 +128,7 @@ TEST(SerialLine, BytesLeftFromBeforeTheOpeningAreDropped) {
   device.send("5959595959595959590Y");
   QTest::qWait(50);
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_EQ(rig.window.statusText(), "Conectado");
   EXPECT_EQ(rig.window.text(Ctl::segundos), "00");
@@ -143,10 +143,10 @@ TEST(SerialLine, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
   QElapsedTimer timer;
   timer.start();
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_NEAR(timer.elapsed(), 2000, 200);
-  EXPECT_EQ(boxes.seen, QStringList{"Conexion del TIMER | El dispositivo no se encuentra"});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kNoDevice)});
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.window.statusText(), "Desconectado");
   EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
@@ -155,6 +155,7 @@ TEST(SerialLine, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
 struct UnavailableCase {
   const char* name;
   bool heldByAnother;  // otherwise: Com1 designates a path that does not exist
+  int com = 1;         // the number chosen: only Com1 designates a device
 };
 
 TIMER_NAMED_CASE(UnavailableCase)
@@ -173,10 +174,12 @@ TEST_P(UnavailablePort, SaysThePortIsNotAvailable) {
   }
   WindowRig rig(MapCom1To(path));
   MessageBoxCloser boxes;
+  PressOnPortList(rig.window, Qt::Key_Down, GetParam().com - 1);
+  ASSERT_EQ(rig.form.puert, GetParam().com);
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
-  EXPECT_EQ(boxes.seen, QStringList{"Conexión del TIMER | El puerto no esta disponible"});
+  EXPECT_EQ(boxes.seen, QStringList{Box(kPortUnavailable)});
   EXPECT_FALSE(rig.port.isOpen());
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
@@ -185,18 +188,9 @@ TEST_P(UnavailablePort, SaysThePortIsNotAvailable) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnavailablePort,
                          ::testing::Values(UnavailableCase{"NoSuchDevice", false},
-                                           UnavailableCase{"HeldByAnotherProgram", true}),
+                                           UnavailableCase{"HeldByAnotherProgram", true},
+                                           UnavailableCase{"NoDeviceBehindTheNumber", false, 7}),
                          kCaseName);
-
-TEST(SerialLine, ComNumberWithNoDeviceIsNotAvailable) {
-  WindowRig rig(MapCom1To(QStringLiteral("/dev/null-timer-none")));
-  MessageBoxCloser boxes;
-  rig.window.portList()->setCurrentIndex(6);
-  emit rig.window.portList()->activated(6);
-  ASSERT_EQ(rig.form.puert, 7);
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
-  EXPECT_EQ(boxes.seen.first(), "Conexión del TIMER | El puerto no esta disponible");
-}
 
 TEST(SerialLine, ClosingTheWindowDuringTheHandshakeEndsAtOnce) {
   PtyDevice device([](const QByteArray&) { return QByteArray(); });
@@ -207,7 +201,7 @@ TEST(SerialLine, ClosingTheWindowDuringTheHandshakeEndsAtOnce) {
   QElapsedTimer timer;
   timer.start();
 
-  QTest::mouseClick(rig.window.button(Ctl::Conectar), Qt::LeftButton);
+  Click(rig.window, Ctl::Conectar);
 
   EXPECT_LT(timer.elapsed(), 1000);
   EXPECT_TRUE(rig.form.m_unloaded);

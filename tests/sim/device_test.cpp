@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <ostream>
 #include <string>
 
-#include <ostream>
 #include "support/named_case.h"
 
 namespace timer_sim {
@@ -61,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {Mode::kBistable, hours(99) + minutes(59) + seconds(59), hours(12),
                                   seconds(7), false},
                                  "5959990000120700000Y"}),
-    [](const auto& test) { return test.param.name; });
+    kCaseName);
 
 struct FrameCase {
   const char* name;
@@ -102,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
             "S5959995959995959991",
             {Mode::kBistable, hours(99) + minutes(59) + seconds(59),
              hours(99) + minutes(59) + seconds(59), hours(99) + minutes(59) + seconds(59), true}}),
-    [](const auto& test) { return test.param.name; });
+    kCaseName);
 
 struct MalformedCase {
   const char* name;
@@ -133,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"MinutesSixty", "T0060000000000000001E", "E", "DE"},
         MalformedCase{"SecondsSixtyInOffTime", "S0000000000006000001E", "E", "DE"},
         MalformedCase{"FlagTwo", "T00000000000000000021E", "E", "DiE"}),
-    [](const auto& test) { return test.param.name; });
+    kCaseName);
 
 TEST(DeviceTest, FrameLetterCutsShortFrameAndStartsANewOne) {
   Device device;
@@ -151,25 +149,16 @@ TEST(DeviceTest, BytesOutsideAFrameAreIgnored) {
 }
 
 struct HmsCase {
-  const char* text;
+  const char* value;
   std::optional<seconds> expected;
 };
 
-void PrintTo(const HmsCase& c, std::ostream* os) {
-  *os << '"' << c.text << '"';
-}
-
-// A test name made of the case's value: letters and digits kept, the rest "_".
-std::string NameOf(const std::string& value) {
-  std::string name;
-  for (const char c : value) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name.empty() ? "empty" : name;
-}
+TIMER_VALUE_CASE(HmsCase)
 
 class HmsTest : public testing::TestWithParam<HmsCase> {};
 
 TEST_P(HmsTest, Parses) {
-  EXPECT_EQ(parseHms(GetParam().text), GetParam().expected);
+  EXPECT_EQ(parseHms(GetParam().value), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                     HmsCase{"100:00:00", std::nullopt}, HmsCase{"1:30:15", std::nullopt},
                     HmsCase{"01-30-15", std::nullopt}, HmsCase{"01:3a:15", std::nullopt},
                     HmsCase{"", std::nullopt}, HmsCase{"01:30:15 ", std::nullopt}),
-    [](const auto& test) { return std::to_string(test.index) + "_" + NameOf(test.param.text); });
+    kValueName);
 
 TEST(HmsTest, FormatsWhatItParses) {
   for (const char* text : {"00:00:00", "01:30:15", "99:59:59"}) {

@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {Mode::kBistable, {}, {}, seconds(4), true},
                    {{seconds(1), false}, {seconds(5), false}},
                    true}),
-    [](const auto& test) { return test.param.name; });
+    kCaseName);
 
 TEST(OutputTimerTest, ReportsEveryChangeAtItsScheduledTime) {
   OutputTimer output(true);
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"Instant", {std::chrono::nanoseconds(0), 0, kP}, {{}, {}, {}, {}, {}}},
         PlanCase{"SplitInstant", {std::chrono::nanoseconds(0), 2, kP}, {{}, {}, kP, kP, kP * 2}},
         PlanCase{"SplitPaced", {kC, 3, kP}, {kC, kC * 2, kC * 3, kC * 4 + kP, kC * 5 + kP}}),
-    [](const auto& test) { return test.param.name; });
+    kCaseName);
 
 }  // namespace
 }  // namespace timer_sim

@@ -3,7 +3,8 @@
 
 // Test doubles for the handlers' two interfaces and their clock: a view that
 // records every operation in order, a port whose device answers from a
-// script, and a clock that only moves when the wait idles.
+// script, and a clock that only moves when the wait idles; and the rigs that
+// start the handlers over them, unlinked or linked.
 
 #include <QByteArray>
 #include <QMap>
@@ -14,15 +15,19 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <ostream>
 #include <utility>
 #include <vector>
 
+#include "handlers/connect.h"
+#include "handlers/form.h"
 #include "handlers/outcome.h"
 #include "link/serial_port.h"
 #include "link/wait_clock.h"
 #include "model/form1.h"
+#include "model/texts.h"
 #include "model/window_model.h"
 #include "support/qt_printers.h"
 
@@ -91,10 +96,13 @@ class RecordingView : public WindowModel {
     log(QStringLiteral("status %1").arg(text));
   }
   void MsgBox(const QString& prompt, const QString& title, MsgIcon icon) override {
-    log(QStringLiteral("msgbox %1 | %2 | %3")
-            .arg(title, prompt,
-                 icon == MsgIcon::Error ? QStringLiteral("error") : QStringLiteral("information")));
+    log(MsgBoxLine(prompt, title, icon));
     if (onMsgBox) onMsgBox();
+  }
+  static QString MsgBoxLine(const QString& prompt, const QString& title, MsgIcon icon) {
+    return QStringLiteral("msgbox %1 | %2 | %3")
+        .arg(title, prompt,
+             icon == MsgIcon::Error ? QStringLiteral("error") : QStringLiteral("information"));
   }
   void DoEvents() override {
     ++m_doEvents;
@@ -137,6 +145,23 @@ class RecordingView : public WindowModel {
   QString m_status;
   int m_doEvents = 0;
 };
+
+// The view's log line for `message`.
+inline QString Shown(const Message& message) {
+  return RecordingView::MsgBoxLine(QString::fromUtf8(message.prompt),
+                                   QString::fromUtf8(message.title), message.icon);
+}
+
+// What `fields` hold, in that order.
+template <class Fields>
+QStringList TextsOf(const WindowModel& window, const Fields& fields) {
+  QStringList texts;
+  for (Ctl field : fields) texts << window.text(field);
+  return texts;
+}
+inline QStringList TextsOf(const WindowModel& window, std::initializer_list<Ctl> fields) {
+  return TextsOf<std::initializer_list<Ctl>>(window, fields);
+}
 
 // One piece of an answer: `bytes` arrive `after` the command that triggers it.
 struct Piece {
@@ -252,10 +277,42 @@ class ScriptedPort : public SerialPort {
   std::deque<std::pair<WaitClock::Clock::time_point, QByteArray>> m_pending;
 };
 
-// The window-level state with its fakes, started as the program starts it.
+// What a device with every time zero and the power-up flag on reads back.
+inline const QByteArray kZeroReadBack = "0000000000000000001Y";
+
+// The window-level state with its fakes, started as the program starts it
+// (Form_Load); the logs begin after the start.
 struct Rig {
+  Rig() {
+    Form_Load(form);
+    forget();
+  }
+  // Links to a device whose read-back is `readBack`, then forgets how.
+  void link(const QByteArray& readBack = kZeroReadBack) {
+    port.answers["Y"] = {{std::chrono::milliseconds(90), readBack}};
+    Conectar_Click(form);
+    forget();
+  }
+  // Forgets what happened so far: the logs, the event passes, what was sent.
+  void forget() {
+    view.restart();
+    port.ops.clear();
+    port.sent.clear();
+  }
+
   SimClock clock;
   RecordingView view;
   ScriptedPort port{clock};
   Form1 form{view, port, clock};
+};
+
+// A rig already linked, to a device whose read-back is all zeros, power-up
+// on, unless told otherwise.
+struct LinkedRig : Rig {
+  explicit LinkedRig(const QByteArray& readBack = kZeroReadBack) { link(readBack); }
+  // Types `texts` into their fields, unlogged.
+  void set(std::initializer_list<std::pair<Ctl, const char*>> texts) {
+    for (const auto& [field, text] : texts) view.setText(field, QString::fromUtf8(text));
+    view.ops.clear();
+  }
 };

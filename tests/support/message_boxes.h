@@ -11,6 +11,14 @@
 
 #include <functional>
 
+#include "model/texts.h"
+
+// How a closed box is kept: "title | text".
+inline QString Box(const Message& message) {
+  return QString::fromUtf8(message.title) + QStringLiteral(" | ") +
+         QString::fromUtf8(message.prompt);
+}
+
 // Closes every message box as it opens, with its OK button, and keeps
 // "title | text" of each. `beforeClosing` runs while the box is still open.
 // Every box must be modal with one OK button, and show the information icon
@@ -22,8 +30,7 @@ class MessageBoxCloser : public QObject {
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         seen << box->windowTitle() + QStringLiteral(" | ") + box->text();
-        const bool confirmation =
-            box->text() == QStringLiteral("La configuración del TIMER se realizó con exito");
+        const bool confirmation = box->text() == QString::fromUtf8(kUploadDone.prompt);
         EXPECT_EQ(box->icon(), confirmation ? QMessageBox::Information : QMessageBox::Critical)
             << box->text().toStdString();
         EXPECT_EQ(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok))

@@ -21,6 +21,29 @@
 #include "support/fakes.h"
 #include "support/qt_printers.h"
 
+// What the operator does: clicks a button; types into a time field, clicked
+// and its text replaced; presses a key on the port list, given the focus.
+inline void Click(MainWindow& window, Ctl button) {
+  QTest::mouseClick(window.button(button), Qt::LeftButton);
+}
+inline void Type(MainWindow& window, Ctl field, const QString& text) {
+  QLineEdit* box = window.timeBox(field);
+  QTest::mouseClick(box, Qt::LeftButton);
+  box->selectAll();
+  QTest::keyClicks(box, text);
+}
+inline void PressOnPortList(MainWindow& window, Qt::Key key, int times = 1) {
+  window.portList()->setFocus();
+  for (int i = 0; i < times; ++i) QTest::keyClick(window.portList(), key);
+}
+
+// Shows the window and makes it the active one, as focus needs.
+inline bool Activate(MainWindow& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
 // Com1 designates `path`; no other number designates a device.
 inline PortMap MapCom1To(const QString& path) {
   PortMap map;
@@ -49,16 +72,10 @@ struct WidgetRig {
     Form_Load(form);
   }
 
-  // Shows the window and makes it the active one, as focus needs.
-  bool activate() {
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
-  }
   // Links to a device whose read-back is `readBack`.
-  void link(const QByteArray& readBack = "0000000000000000001Y") {
+  void link(const QByteArray& readBack = kZeroReadBack) {
     port.answers["Y"] = {{std::chrono::milliseconds(90), readBack}};
-    QTest::mouseClick(window.button(Ctl::Conectar), Qt::LeftButton);
+    Click(window, Ctl::Conectar);
   }
 
   SimClock clock;
