@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -338,6 +339,30 @@ QJsonObject RecordEntry(const QString& operation, const Target& target, const De
   return entry;
 }
 
+// Writes each device's line of the record as soon as its result is known,
+// before it is reported; keeps the first failure to write.
+class Recorder {
+ public:
+  explicit Recorder(QString operation) : m_operation(std::move(operation)) {}
+  bool open(const QString& path) { return m_record.open(path, &m_error); }
+  QString error() const { return m_error; }
+  DeviceDone done() {
+    if (!m_record.isOpen()) return {};
+    return [this](const Target& target, const DeviceResult& r) {
+      QString error;
+      if (m_record.append(RecordEntry(m_operation, target, r), &error)) return;
+      const std::lock_guard<std::mutex> lock(m_lock);
+      if (m_error.isEmpty()) m_error = error;
+    };
+  }
+
+ private:
+  QString m_operation;
+  Record m_record{QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION)};
+  std::mutex m_lock;
+  QString m_error;
+};
+
 // One device, as a person reads it: its configuration, or what went wrong.
 int RunOne(const Target& target, const Request& request, bool asJson, const DeviceDone& done) {
   const DeviceResult r = RunOnDevice(target, request, done);
@@ -423,24 +448,12 @@ int RunTimerctl(const QStringList& arguments) {
   }
   const bool asJson = cli.isSet(cli.json);
 
-  // The record is opened before any port is, and each device's line is on the
-  // disk before its result is reported.
-  Record record(QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION));
-  QString recordError;
-  if (cli.isSet(cli.log) && !record.open(cli.value(cli.log), &recordError))
-    return Fail(kExitUsage, QStringLiteral("--log ") + recordError);
-  std::mutex recordLock;
-  DeviceDone done;
-  if (record.isOpen()) {
-    done = [&](const Target& target, const DeviceResult& r) {
-      QString error;
-      if (record.append(RecordEntry(command, target, r), &error)) return;
-      const std::lock_guard<std::mutex> lock(recordLock);
-      if (recordError.isEmpty()) recordError = error;
-    };
-  }
-  const int code = lines ? RunMany(targets, request, scan, asJson, stderrLock, done)
-                         : RunOne(targets.front(), request, asJson, done);
-  if (recordError.isEmpty()) return code;
-  return std::max(code, Fail(kExitUsage, QStringLiteral("--log ") + recordError));
+  // The record is opened before any port is.
+  Recorder recorder(command);
+  if (cli.isSet(cli.log) && !recorder.open(cli.value(cli.log)))
+    return Fail(kExitUsage, QStringLiteral("--log ") + recorder.error());
+  const int code = lines ? RunMany(targets, request, scan, asJson, stderrLock, recorder.done())
+                         : RunOne(targets.front(), request, asJson, recorder.done());
+  if (recorder.error().isEmpty()) return code;
+  return std::max(code, Fail(kExitUsage, QStringLiteral("--log ") + recorder.error()));
 }
