@@ -9,7 +9,7 @@ namespace {
 class WindowHost : public WaitHost {
  public:
   explicit WindowHost(Form1& f) : m_form(f) { ++m_form.m_waits; }
-  ~WindowHost() { --m_form.m_waits; }
+  ~WindowHost() override { --m_form.m_waits; }
   WindowHost(const WindowHost&) = delete;
   WindowHost& operator=(const WindowHost&) = delete;
 
