@@ -64,16 +64,7 @@ void WaitOnSocket(QTcpSocket& socket, std::chrono::milliseconds most,
 
 }  // namespace
 
-TcpPort::TcpPort(PortMap map, QObject* parent) : MappedPort(std::move(map), parent) {
-  m_socket.setReadBufferSize(kReceiveBufferSize);
-  connect(&m_socket, &QAbstractSocket::disconnected, this, &TcpPort::lineLost);
-  connect(&m_socket, &QAbstractSocket::errorOccurred, this,
-          [this](QAbstractSocket::SocketError error) {
-            if (m_open && error != QAbstractSocket::SocketTimeoutError &&
-                error != QAbstractSocket::TemporaryError)
-              lineLost();
-          });
-}
+TcpPort::TcpPort(PortMap map, QObject* parent) : MappedPort(std::move(map), parent) {}
 
 TcpPort::~TcpPort() {
   close();
@@ -100,7 +91,22 @@ bool TcpPort::open() {
   return true;
 }
 
+// Made at the first connection: most Com numbers never reach a server, and
+// a socket made at start-up would cost every start its share of Qt Network.
+void TcpPort::makeSocket() {
+  m_socket = std::make_unique<QTcpSocket>();
+  m_socket->setReadBufferSize(kReceiveBufferSize);
+  connect(m_socket.get(), &QAbstractSocket::disconnected, this, &TcpPort::lineLost);
+  connect(m_socket.get(), &QAbstractSocket::errorOccurred, this,
+          [this](QAbstractSocket::SocketError error) {
+            if (m_open && error != QAbstractSocket::SocketTimeoutError &&
+                error != QAbstractSocket::TemporaryError)
+              lineLost();
+          });
+}
+
 bool TcpPort::connectTo(const NetworkAddress& address) {
+  if (!m_socket) makeSocket();
   // The window keeps running while the connection is made: its events run in
   // this loop, and a close() from one of them ends the attempt.
   QEventLoop loop;
@@ -109,30 +115,30 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   giveUp.setTimerType(Qt::PreciseTimer);
   connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
   const QMetaObject::Connection connected =
-      connect(&m_socket, &QAbstractSocket::connected, &loop, &QEventLoop::quit);
-  const QMetaObject::Connection ended = connect(&m_socket, &QAbstractSocket::stateChanged, &loop,
-                                                [&loop](QAbstractSocket::SocketState s) {
+      connect(m_socket.get(), &QAbstractSocket::connected, &loop, &QEventLoop::quit);
+  const QMetaObject::Connection ended = connect(m_socket.get(), &QAbstractSocket::stateChanged,
+                                                &loop, [&loop](QAbstractSocket::SocketState s) {
                                                   if (s == QAbstractSocket::UnconnectedState)
                                                     loop.quit();
                                                 });
   const quint64 attempt = opening();
   m_connecting = true;
-  m_socket.connectToHost(address.host, address.port);
+  m_socket->connectToHost(address.host, address.port);
   giveUp.start(kConnectTime);
-  if (m_socket.state() != QAbstractSocket::ConnectedState &&
-      m_socket.state() != QAbstractSocket::UnconnectedState) {
+  if (m_socket->state() != QAbstractSocket::ConnectedState &&
+      m_socket->state() != QAbstractSocket::UnconnectedState) {
     loop.exec();
   }
   disconnect(connected);
   disconnect(ended);
-  if (opening() == attempt && m_socket.state() == QAbstractSocket::ConnectedState) {
-    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  if (opening() == attempt && m_socket->state() == QAbstractSocket::ConnectedState) {
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (!m_telnet) dropBacklog();
   }
-  if (m_telnet && opening() == attempt && m_socket.state() == QAbstractSocket::ConnectedState &&
+  if (m_telnet && opening() == attempt && m_socket->state() == QAbstractSocket::ConnectedState &&
       !setUpLine()) {
     m_connecting = false;
-    m_socket.abort();
+    m_socket->abort();
     return false;
   }
   m_connecting = false;
@@ -141,15 +147,15 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
     notOpened(PortFault::None, {});
     return false;
   }
-  if (m_socket.state() == QAbstractSocket::ConnectedState) return true;
-  if (m_socket.state() != QAbstractSocket::UnconnectedState) {
+  if (m_socket->state() == QAbstractSocket::ConnectedState) return true;
+  if (m_socket->state() != QAbstractSocket::UnconnectedState) {
     notOpened(
         PortFault::NoResponse,
         QStringLiteral("no answer within %1 s").arg(std::chrono::seconds(kConnectTime).count()));
   } else {
-    notOpened(FaultOfConnecting(m_socket.error()), m_socket.errorString());
+    notOpened(FaultOfConnecting(m_socket->error()), m_socket->errorString());
   }
-  m_socket.abort();
+  m_socket->abort();
   return false;
 }
 
@@ -165,16 +171,16 @@ void TcpPort::dropBacklog() {
   connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
   connect(&most, &QTimer::timeout, &loop, &QEventLoop::quit);
   const QMetaObject::Connection arrived =
-      connect(&m_socket, &QIODevice::readyRead, &loop, [this, &quiet] {
-        m_socket.readAll();
+      connect(m_socket.get(), &QIODevice::readyRead, &loop, [this, &quiet] {
+        m_socket->readAll();
         quiet.start(kBacklogQuiet);
       });
-  const QMetaObject::Connection ended = connect(&m_socket, &QAbstractSocket::stateChanged, &loop,
-                                                [&loop](QAbstractSocket::SocketState s) {
+  const QMetaObject::Connection ended = connect(m_socket.get(), &QAbstractSocket::stateChanged,
+                                                &loop, [&loop](QAbstractSocket::SocketState s) {
                                                   if (s == QAbstractSocket::UnconnectedState)
                                                     loop.quit();
                                                 });
-  m_socket.readAll();
+  m_socket->readAll();
   quiet.start(kBacklogQuiet);
   most.start(kBacklogMost);
   loop.exec();
@@ -244,7 +250,7 @@ bool TcpPort::setUpLine() {
   asked += TelnetCodec::request(kSetControl, QByteArray(1, kDtrOff)) +
            TelnetCodec::request(kSetControl, QByteArray(1, kRtsOff));
   LogTelnet("tx", asked);
-  m_socket.write(asked);
+  m_socket->write(asked);
 
   QString refused;
   const auto check = [&] {
@@ -264,10 +270,10 @@ bool TcpPort::setUpLine() {
     }
     return !refused.isEmpty() || unconfirmed.isEmpty();
   };
-  WaitOnSocket(m_socket, kSettingTime, check);
+  WaitOnSocket(*m_socket, kSettingTime, check);
   if (refused.isEmpty() && !unconfirmed.isEmpty()) {
     refused =
-        m_socket.state() == QAbstractSocket::ConnectedState
+        m_socket->state() == QAbstractSocket::ConnectedState
             ? QStringLiteral("the device server did not confirm %1 within %2 s")
                   .arg(QLatin1String(unconfirmed.front().name))
                   .arg(std::chrono::seconds(kSettingTime).count())
@@ -282,7 +288,7 @@ void TcpPort::close() {
   if (!isOpen()) return;
   m_open = false;
   m_connecting = false;
-  m_socket.abort();
+  m_socket->abort();
   recordClosed();
 }
 
@@ -292,7 +298,7 @@ bool TcpPort::isOpen() const {
 
 int TcpPort::inBufferCount() {
   if (!m_open) return 0;
-  if (!m_telnet) return static_cast<int>(m_socket.bytesAvailable());
+  if (!m_telnet) return static_cast<int>(m_socket->bytesAvailable());
   takeIn();
   return static_cast<int>(m_data.size());
 }
@@ -305,15 +311,15 @@ bool TcpPort::clearInBuffer() {
     m_data.clear();
     return true;
   }
-  m_socket.readAll();
+  m_socket->readAll();
 #ifdef Q_OS_UNIX
   // Also what the system holds and Qt has not read yet, as a serial line's
   // emptying drops what the driver holds.
   char scrap[4096];
   qint64 dropped = 0;
   ssize_t n = 0;
-  while (dropped < kMostDropped && (n = ::recv(static_cast<int>(m_socket.socketDescriptor()), scrap,
-                                               sizeof scrap, MSG_DONTWAIT)) > 0) {
+  while (dropped < kMostDropped && (n = ::recv(static_cast<int>(m_socket->socketDescriptor()),
+                                               scrap, sizeof scrap, MSG_DONTWAIT)) > 0) {
     dropped += n;
   }
 #endif
@@ -322,28 +328,28 @@ bool TcpPort::clearInBuffer() {
 
 bool TcpPort::output(const QByteArray& data) {
   if (!m_open || failed()) return false;
-  if (!m_telnet) return m_socket.write(data) == data.size();
+  if (!m_telnet) return m_socket->write(data) == data.size();
   const QByteArray bytes = TelnetCodec::escape(data);
   LogTelnet("tx", bytes);
-  return m_socket.write(bytes) == bytes.size();
+  return m_socket->write(bytes) == bytes.size();
 }
 
 QByteArray TcpPort::input() {
   if (!m_open) return {};
-  if (!m_telnet) return m_socket.readAll();
+  if (!m_telnet) return m_socket->readAll();
   takeIn();
   return std::exchange(m_data, {});
 }
 
 void TcpPort::takeIn() {
-  const QByteArray raw = m_socket.readAll();
+  const QByteArray raw = m_socket->readAll();
   LogTelnet("rx", raw);
   m_data += m_telnet->decode(raw);
   const QByteArray replies = m_telnet->takeReplies();
   LogTelnet("tx", replies);
-  if (!replies.isEmpty()) m_socket.write(replies);
+  if (!replies.isEmpty()) m_socket->write(replies);
 }
 
 void TcpPort::lineLost() {
-  if (m_open) lost(PortFault::ConnectionLost, m_socket.errorString());
+  if (m_open) lost(PortFault::ConnectionLost, m_socket->errorString());
 }

@@ -39,6 +39,7 @@ class TcpPort : public MappedPort {
   QByteArray input() override;
 
  private:
+  void makeSocket();
   bool connectTo(const NetworkAddress& address);
   void dropBacklog();
   bool setUpLine();
@@ -47,7 +48,8 @@ class TcpPort : public MappedPort {
   void takeIn();
   void lineLost();
 
-  QTcpSocket m_socket;
+  // Exists from the first opening on; used only while open.
+  std::unique_ptr<QTcpSocket> m_socket;
   LineSettings m_settings;
   // In RFC 2217 mode only; the serial data it decoded, not yet taken.
   std::unique_ptr<TelnetCodec> m_telnet;
