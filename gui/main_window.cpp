@@ -136,7 +136,10 @@ QLineEdit* NewTimeBox(const QString& text, Ctl name, QWidget* container) {
 
 QComboBox* NewPortList(const QString& text, QWidget* container) {
   auto* combo = new QComboBox(container);
-  combo->setEditable(true);
+  // Editable as setEditable(true) makes it, which would also build the popup
+  // list and its view before the window is shown; this leaves them to the
+  // first time the list opens.
+  combo->setLineEdit(new QLineEdit(combo));
   // Only choosing an entry selects a port: typed text is never inserted,
   // completed or matched to an entry.
   combo->setInsertPolicy(QComboBox::NoInsert);
