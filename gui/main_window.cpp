@@ -127,10 +127,14 @@ QString AccessibleNameOfBox(Ctl c) {
   }
 }
 
-QLineEdit* NewTimeBox(const QString& text, Ctl name, QWidget* container) {
-  auto* box = new QLineEdit(text, container);
+QLineEdit* NewTimeBox(const ControlSpec& entry, QWidget* container) {
+  // A box lays its text out as it is given, in the font it has then: given
+  // after the box's own font, it is laid out once, and in no other face.
+  auto* box = new QLineEdit(container);
+  if (entry.face != Face::Default) box->setFont(FontFor(entry.face));
+  box->setText(QString::fromUtf8(entry.text));
   box->setMaxLength(2);
-  box->setAccessibleName(AccessibleNameOfBox(name));
+  box->setAccessibleName(AccessibleNameOfBox(entry.name));
   return box;
 }
 
@@ -156,7 +160,7 @@ QWidget* NewControl(const ControlSpec& spec, QWidget* container) {
     case Kind::Label:
       return new QLabel(text, container);
     case Kind::TextBox:
-      return NewTimeBox(text, spec.name, container);
+      return NewTimeBox(spec, container);
     case Kind::Button:
       return new QPushButton(text, container);
     case Kind::StatusBar: {
