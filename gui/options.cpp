@@ -55,6 +55,8 @@ Options Refusing(const QString& error, Options options = {}) {
 }  // namespace
 
 Options ParseOptions(const QStringList& arguments) {
+  // Started as from the desktop menu: nothing to read, and no parser to build.
+  if (arguments.size() <= 1) return {};
   QCommandLineParser parser;
   DeclareOptions(parser);
   if (!parser.parse(arguments)) return Refusing(parser.errorText());
