@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -79,22 +80,41 @@ int Px(int twips) {
   return qRound(twips / kTwipsPerPixel);
 }
 
-// Arial and Arial Narrow where installed, else their metric-compatible faces.
+// `family` where installed, else its metric-compatible `twin`. A family that
+// is not installed is not asked for while its twin is: Qt would first have
+// fontconfig sort every font by how well it stands in for the missing one.
+QStringList FamilyOrTwin(const char* family, const char* twin) {
+  const QString first = QString::fromLatin1(family);
+  const QString second = QString::fromLatin1(twin);
+  if (!QFontDatabase::hasFamily(first) && QFontDatabase::hasFamily(second)) return {second};
+  return {first, second};
+}
+
+const QStringList& Arial() {
+  static const QStringList families = FamilyOrTwin("Arial", "Liberation Sans");
+  return families;
+}
+
+const QStringList& ArialNarrow() {
+  static const QStringList families = FamilyOrTwin("Arial Narrow", "Liberation Sans Narrow");
+  return families;
+}
+
 QFont FontFor(Face face) {
   QFont font;
   switch (face) {
     case Face::Default:
       return font;
     case Face::NarrowBold105:
-      font.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")});
+      font.setFamilies(ArialNarrow());
       font.setPointSizeF(10.5);
       break;
     case Face::Bold12:
-      font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+      font.setFamilies(Arial());
       font.setPointSizeF(12);
       break;
     case Face::Bold105:
-      font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+      font.setFamilies(Arial());
       font.setPointSizeF(10.5);
       break;
   }
@@ -204,7 +224,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setWindowTitle(QString::fromUtf8(kWindowTitle));
   setWindowIcon(AppIcon());
   QFont base;
-  base.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  base.setFamilies(Arial());
   base.setPointSizeF(8);
   setFont(base);
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
