@@ -80,13 +80,19 @@ int Px(int twips) {
   return qRound(twips / kTwipsPerPixel);
 }
 
+// Installed under this name, as Qt looks a family up before it falls back
+// (hasFamily() would also ask fontconfig for the name's aliases).
+bool Installed(const QString& family) {
+  return !QFontDatabase::styles(family).isEmpty();
+}
+
 // `family` where installed, else its metric-compatible `twin`. A family that
 // is not installed is not asked for while its twin is: Qt would first have
 // fontconfig sort every font by how well it stands in for the missing one.
 QStringList FamilyOrTwin(const char* family, const char* twin) {
   const QString first = QString::fromLatin1(family);
   const QString second = QString::fromLatin1(twin);
-  if (!QFontDatabase::hasFamily(first) && QFontDatabase::hasFamily(second)) return {second};
+  if (!Installed(first) && Installed(second)) return {second};
   return {first, second};
 }
 
