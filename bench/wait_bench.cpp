@@ -159,11 +159,13 @@ FruitlessWait FruitlessWaits() {
 // by every process) and its resident memory.
 // Prints when `window` was first exposed on the monotonic clock (shared by
 // every process), and the resident memory then.
+// The CPU time it has taken by then follows: unlike the time to the window,
+// it does not grow with what else the machine is running.
 int ReportExposed(QWidget& window) {
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   const auto exposed = Clock::now().time_since_epoch();
-  std::printf("%lld %.0f\n", static_cast<long long>(std::chrono::nanoseconds(exposed).count()),
-              ResidentBytes());
+  std::printf("%lld %.0f %.3f\n", static_cast<long long>(std::chrono::nanoseconds(exposed).count()),
+              ResidentBytes(), Millis(CpuTime()).count());
   return 0;
 }
 
@@ -193,8 +195,10 @@ int RunBareChild(int argc, char* argv[]) {
 struct Startup {
   double medianMs = 0;
   double rssMb = 0;
+  double cpuMs = 0;
   double bareMs = 0;
   double bareRssMb = 0;
+  double bareCpuMs = 0;
 };
 
 // The parent half: the time from just before starting the child to the
@@ -208,8 +212,9 @@ Startup Startups() {
   const std::string self = selfPath;
   QTemporaryDir config;
   const std::vector<std::string> environment{"XDG_CONFIG_HOME=" + config.path().toStdString()};
-  std::vector<double> times, sizes, bareTimes, bareSizes;
-  const auto run = [&](const char* flag, std::vector<double>& ms, std::vector<double>& mb) {
+  std::vector<double> times, sizes, cpus, bareTimes, bareSizes, bareCpus;
+  const auto run = [&](const char* flag, std::vector<double>& ms, std::vector<double>& mb,
+                       std::vector<double>& cpuMs) {
     const auto start = Clock::now();
     ChildProcess child(self, {flag}, environment);
     if (!child.started()) Fail("cannot start the child");
@@ -217,17 +222,20 @@ Startup Startups() {
     const std::string out = child.out();
     long long exposedNs = 0;
     double rssBytes = 0;
-    if (code != 0 || std::sscanf(out.c_str(), "%lld %lf", &exposedNs, &rssBytes) != 2)
+    double cpu = 0;
+    if (code != 0 || std::sscanf(out.c_str(), "%lld %lf %lf", &exposedNs, &rssBytes, &cpu) != 3)
       Fail("the start-up child failed: " + out + child.err());
     const Clock::time_point exposed{std::chrono::nanoseconds(exposedNs)};
     ms.push_back(Millis(exposed - start).count());
     mb.push_back(rssBytes / kBytesPerMegabyte);
+    cpuMs.push_back(cpu);
   };
   for (int i = 0; i < kStartupRuns; ++i) {
-    run(kStartupChildFlag, times, sizes);
-    run(kBareChildFlag, bareTimes, bareSizes);
+    run(kStartupChildFlag, times, sizes, cpus);
+    run(kBareChildFlag, bareTimes, bareSizes, bareCpus);
   }
-  return {Median(times), Median(sizes), Median(bareTimes), Median(bareSizes)};
+  return {Median(times),     Median(sizes),     Median(cpus),
+          Median(bareTimes), Median(bareSizes), Median(bareCpus)};
 }
 
 }  // namespace
@@ -257,10 +265,13 @@ int main(int argc, char* argv[]) {
   std::printf("startup_ms: %.1f\n", startup.medianMs);
   std::printf("startup_bare_ms: %.1f\n", startup.bareMs);
   std::printf("startup_ratio: %.2f\n", startup.medianMs / startup.bareMs);
+  std::printf("startup_cpu_ms: %.1f\n", startup.cpuMs);
+  std::printf("startup_bare_cpu_ms: %.1f\n", startup.bareCpuMs);
   std::printf("rss_mb: %.1f\n", startup.rssMb);
   std::printf("rss_bare_mb: %.1f\n", startup.bareRssMb);
+  std::printf("rss_ratio: %.2f\n", startup.rssMb / startup.bareRssMb);
   std::printf(
       "# goals: handshake within wire+5 ms; fruitless 2000 ms ±10%%; cpu ≤10%%; startup_ratio "
-      "≤1.3; rss ≤45 MB\n");
+      "≤1.1; rss_ratio ≤1.1; rss ≤45 MB\n");
   return 0;
 }
