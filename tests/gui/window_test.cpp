@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -184,6 +185,17 @@ TEST(Window, ChoosingAnEntryWithTheKeysRecordsItsPosition) {
   EXPECT_EQ(rig.form.puert, 16);
   PressOnPortList(rig.window, Qt::Key_Up);
   EXPECT_EQ(rig.form.puert, 15);
+}
+
+TEST(Window, ThePortListBuildsItsPopupTheFirstTimeItOpens) {
+  WindowRig rig;
+  rig.window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.window));
+  QComboBox* list = rig.window.portList();
+  EXPECT_EQ(list->findChild<QAbstractItemView*>(), nullptr) << "built before the window was up";
+  list->showPopup();
+  EXPECT_NE(list->findChild<QAbstractItemView*>(), nullptr);
+  list->hidePopup();
 }
 
 TEST(Window, PowerUpOptionsCannotBeOperatedWhileTheFrameIsDisabled) {
