@@ -38,7 +38,7 @@ namespace {
 
 constexpr int kHandshakeRuns = 20;
 constexpr int kFruitlessRuns = 5;
-constexpr int kStartupRuns = 9;
+constexpr int kStartupRuns = 25;
 constexpr std::chrono::seconds kStartupTimeout{30};
 
 // 2400 baud, 8N1: a start bit, 8 data bits and a stop bit per character.
