@@ -162,8 +162,10 @@ void Upload(DeviceSession& session, const Request& request,
   }
   TimerConfig sent = readBack.value_or(TimerConfig{});
   sent.update(c);
+  // Monostable unless asked: the record says which was sent.
+  sent.bistable = c.bistable.value_or(false);
   result.sent = sent;
-  if (Ended(session.upload(c.bistable.value_or(false), sent), result)) return;
+  if (Ended(session.upload(*sent.bistable, sent), result)) return;
   if (!request.verify) return;
   // The device said it took it; what it reads back tells whether it did.
   if (Ended(session.probe(), result)) return;

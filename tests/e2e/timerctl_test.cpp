@@ -414,6 +414,7 @@ TEST(Record, OneLinePerDeviceAndOperationWithItsFields) {
   EXPECT_EQ(lines[1]["operation"], "fire");
   EXPECT_EQ(lines[2]["result"], "timer");
   EXPECT_EQ(lines[3]["sent"]["mono"], "00:00:09");
+  EXPECT_EQ(lines[3]["sent"]["mode"], "mono") << "the mode sent, given or not";
   EXPECT_EQ(lines[3]["read_back"]["mono"], "00:00:09") << "the verification's read-back";
   EXPECT_FALSE(lines[3].contains("com")) << "a --device has no Com number";
   const bool missingFirst = lines[4]["path"] == "/dev/nonexistent";
