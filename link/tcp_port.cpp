@@ -131,12 +131,8 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   }
   disconnect(connected);
   disconnect(ended);
-  if (opening() == attempt && m_socket->state() == QAbstractSocket::ConnectedState) {
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    if (!m_telnet) dropBacklog();
-  }
-  if (m_telnet && opening() == attempt && m_socket->state() == QAbstractSocket::ConnectedState &&
-      !setUpLine()) {
+  if (opening() == attempt && m_socket->state() == QAbstractSocket::ConnectedState &&
+      !prepareConnection()) {
     m_connecting = false;
     m_socket->abort();
     return false;
@@ -157,6 +153,15 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   }
   m_socket->abort();
   return false;
+}
+
+// What a new connection needs before it counts as open: in raw mode, what the
+// server kept from before is dropped; in RFC 2217 mode, the line is set.
+bool TcpPort::prepareConnection() {
+  m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  if (m_telnet) return setUpLine();
+  dropBacklog();
+  return true;
 }
 
 void TcpPort::dropBacklog() {

@@ -41,6 +41,7 @@ class TcpPort : public MappedPort {
  private:
   void makeSocket();
   bool connectTo(const NetworkAddress& address);
+  bool prepareConnection();
   void dropBacklog();
   bool setUpLine();
   // Takes what the socket holds: the serial data into m_data, the Telnet

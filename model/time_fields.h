@@ -18,10 +18,16 @@ inline constexpr TimeBoxes kTimeBoxes[] = {
 };
 
 // The nine boxes in the order the device reads them back and takes them.
-inline constexpr std::array<Ctl, 9> kDeviceFieldOrder = {
-    Ctl::segundos, Ctl::minutos,      Ctl::horas,       Ctl::segundos_on, Ctl::minutos_on,
-    Ctl::horas_on, Ctl::segundos_off, Ctl::minutos_off, Ctl::horas_off,
-};
+inline constexpr std::array<Ctl, 9> kDeviceFieldOrder = [] {
+  std::array<Ctl, 9> order{};
+  std::size_t i = 0;
+  for (const TimeBoxes& b : kTimeBoxes) {
+    order[i++] = b.seconds;
+    order[i++] = b.minutes;
+    order[i++] = b.hours;
+  }
+  return order;
+}();
 
 // The three times the boxes hold, and the power-up option.
 TimerConfig ShownConfiguration(const WindowModel& w);
