@@ -72,7 +72,7 @@ double FleetMs(const std::vector<Target>& targets, const Request& request) {
   const double ms = Timed([&] { results = RunOnDevices(targets, request); });
   for (const DeviceResult& r : results) {
     if (r.code() != kExitOk)
-      Fail("a device of the fleet failed: " + ResultWord(r.verdict).toStdString());
+      Fail("a device of the fleet failed: " + ResultWord(r.verdict).english().toStdString());
   }
   return ms;
 }

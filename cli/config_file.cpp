@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QStringList>
 
+#include "link/text.h"
+
 namespace {
 
 // One of two words, as a flag; the key's name goes into the complaint.
@@ -11,7 +13,7 @@ std::optional<bool> ParseChoice(const QJsonValue& value, const char* yes, const 
                                 const QString& where, QString* error) {
   if (value.isString() && value.toString() == QLatin1String(yes)) return true;
   if (value.isString() && value.toString() == QLatin1String(no)) return false;
-  *error = QStringLiteral("%1: takes \"%2\" or \"%3\"")
+  *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: takes \"%2\" or \"%3\""))
                .arg(where, QLatin1String(yes), QLatin1String(no));
   return std::nullopt;
 }
@@ -23,13 +25,13 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
   QJsonParseError parse{};
   const QJsonDocument document = QJsonDocument::fromJson(json, &parse);
   if (parse.error != QJsonParseError::NoError) {
-    *error = QStringLiteral("%1: not JSON: %2 at character %3")
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: not JSON: %2 at character %3"))
                  .arg(source, parse.errorString())
                  .arg(parse.offset);
     return std::nullopt;
   }
   if (!document.isObject()) {
-    *error = QStringLiteral("%1: expected one JSON object").arg(source);
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected one JSON object")).arg(source);
     return std::nullopt;
   }
   TimerConfig config;
@@ -40,7 +42,7 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
     const QJsonValue value = it.value();
     if (key == QLatin1String("mono") || key == QLatin1String("on") || key == QLatin1String("off")) {
       if (!value.isString()) {
-        *error = where + QStringLiteral(": expected a text \"HH:MM:SS\"");
+        *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a text \"HH:MM:SS\"")).arg(where);
         return std::nullopt;
       }
       QString why;
@@ -62,11 +64,13 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
     } else if (key == QLatin1String("well_formed")) {
       // What `read --json` says of the read-back; nothing to upload.
       if (!value.isBool()) {
-        *error = where + QStringLiteral(": expected true or false");
+        *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected true or false")).arg(where);
         return std::nullopt;
       }
     } else {
-      *error = where + QStringLiteral(": unknown key (known: mono, on, off, power_up, mode)");
+      *error =
+          Tr(QT_TRANSLATE_NOOP("timer", "%1: unknown key (known: mono, on, off, power_up, mode)"))
+              .arg(where);
       return std::nullopt;
     }
   }

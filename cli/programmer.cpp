@@ -16,18 +16,18 @@ namespace {
 // The three times, by name, in device order.
 constexpr const char* kTimeNames[] = {"mono", "on", "off"};
 
-QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
-  QStringList differences;
+QList<Text> Differences(const TimerConfig& sent, const TimerConfig& found) {
+  QList<Text> differences;
   for (std::size_t i = 0; i < std::size(kDeviceTimes); ++i) {
     const Hms& a = *(sent.*kDeviceTimes[i]);
     const Hms& b = *(found.*kDeviceTimes[i]);
     if (!(a == b))
-      differences << QStringLiteral("%1: sent %2, device has %3")
-                         .arg(QLatin1String(kTimeNames[i]), a.text(), b.text());
+      differences << Text(QT_TRANSLATE_NOOP("timer", "%1: sent %2, device has %3"),
+                          {QString::fromLatin1(kTimeNames[i]), a.text(), b.text()});
   }
   if (sent.powerUpOn != found.powerUpOn) {
-    differences << QStringLiteral("power-up: sent %1, device has %2")
-                       .arg(PowerUpWord(*sent.powerUpOn), PowerUpWord(*found.powerUpOn));
+    differences << Text(QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has %2"),
+                        {PowerUpWord(*sent.powerUpOn), PowerUpWord(*found.powerUpOn)});
   }
   return differences;
 }
@@ -35,12 +35,14 @@ QStringList Differences(const TimerConfig& sent, const TimerConfig& found) {
 // What went wrong with a port, in the words an operator acts on. A line that
 // failed while open was lost: the system's words then come from whatever call
 // noticed it ("Inappropriate ioctl for device"), which says nothing.
-QString PortReason(const Reply& reply) {
+Text PortReason(const Reply& reply) {
   switch (reply.fault) {
     case PortFault::Unplugged:
-      return QStringLiteral("the line was lost: the adapter went away or the device hung up");
+      return Text(QT_TRANSLATE_NOOP(
+          "timer", "the line was lost: the adapter went away or the device hung up"));
     case PortFault::ConnectionLost:
-      return QStringLiteral("the line was lost: the device server closed the connection");
+      return Text(
+          QT_TRANSLATE_NOOP("timer", "the line was lost: the device server closed the connection"));
     default:
       return reply.reason;
   }
@@ -63,8 +65,9 @@ bool Ended(const Reply& reply, DeviceResult& result) {
       break;
     case Exchange::Echo:
       result.verdict = Verdict::Echo;
-      result.reason = QStringLiteral(
-          "the line echoes what is sent (a loopback plug, or an RS-485 converter with echo)");
+      result.reason = Text(QT_TRANSLATE_NOOP(
+          "timer",
+          "the line echoes what is sent (a loopback plug, or an RS-485 converter with echo)"));
       break;
   }
   return true;
@@ -111,9 +114,9 @@ class DeviceThread : public QThread {
 namespace {
 
 // An answer to the probe that holds no read-back, as it came.
-QString NoReadBack(const QByteArray& received) {
-  return QStringLiteral("the answer holds no configuration: \"%1\"")
-      .arg(QString::fromLatin1(received.left(40)));
+Text NoReadBack(const QByteArray& received) {
+  return Text(QT_TRANSLATE_NOOP("timer", "the answer holds no configuration: \"%1\""),
+              {QString::fromLatin1(received.left(40))});
 }
 
 }  // namespace
@@ -124,10 +127,14 @@ int ExitCode(Verdict verdict) {
   return kCodes[static_cast<int>(verdict)];
 }
 
-QString ResultWord(Verdict verdict) {
-  static const char* const kWords[] = {
-      "ok", "no answer", "refused", "port unavailable", "verification failed", "echo"};
-  return QLatin1String(kWords[static_cast<int>(verdict)]);
+Text ResultWord(Verdict verdict) {
+  static const char* const kWords[] = {QT_TRANSLATE_NOOP("timer", "ok"),
+                                       QT_TRANSLATE_NOOP("timer", "no answer"),
+                                       QT_TRANSLATE_NOOP("timer", "refused"),
+                                       QT_TRANSLATE_NOOP("timer", "port unavailable"),
+                                       QT_TRANSLATE_NOOP("timer", "verification failed"),
+                                       QT_TRANSLATE_NOOP("timer", "echo")};
+  return Text(kWords[static_cast<int>(verdict)]);
 }
 
 void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& result) {
@@ -141,9 +148,9 @@ void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& r
   result.differences = Differences(sent, *found);
   // Only a flag other than "0" or "1" is left to differ.
   if (result.differences.isEmpty())
-    result.differences << QStringLiteral("power-up: sent %1, device has \"%2\"")
-                              .arg(PowerUpWord(*sent.powerUpOn))
-                              .arg(QLatin1Char(ReadBackTextIn(received).back()));
+    result.differences << Text(
+        QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has \"%2\""),
+        {PowerUpWord(*sent.powerUpOn), QString(QLatin1Char(ReadBackTextIn(received).back()))});
   result.configuration = found;
 }
 
@@ -155,9 +162,9 @@ void Upload(DeviceSession& session, const Request& request,
   const bool everything = c.mono && c.on && c.off && c.powerUpOn;
   if (!everything && !(readBack && WellFormed(*readBack))) {
     result.verdict = Verdict::Refused;
-    result.reason = QStringLiteral(
-        "the device's read-back is not a well-formed configuration; "
-        "give mono, on, off and power-up");
+    result.reason = Text(QT_TRANSLATE_NOOP("timer",
+                                           "the device's read-back is not a well-formed "
+                                           "configuration; give mono, on, off and power-up"));
     return;
   }
   TimerConfig sent = readBack.value_or(TimerConfig{});

@@ -11,6 +11,7 @@
 
 #include "cli/config_file.h"
 #include "link/port_map.h"
+#include "link/text.h"
 
 // What timerctl does to one device, through a device session (the window's
 // commands, answers and wait); and to many at once, each on its own thread
@@ -55,17 +56,18 @@ struct Target {
 // from it.
 enum class Verdict { Ok, NoAnswer, Refused, PortUnavailable, VerificationFailed, Echo };
 int ExitCode(Verdict verdict);
-// "ok", "no answer", "refused", "port unavailable", "verification failed", "echo".
-QString ResultWord(Verdict verdict);
+// "ok", "no answer", "refused", "port unavailable", "verification failed", "echo";
+// the English is the scripts' word.
+Text ResultWord(Verdict verdict);
 
 struct DeviceResult {
   Verdict verdict = Verdict::Ok;
   int code() const { return ExitCode(verdict); }
-  QString reason;        // why, in the system's or the program's words
+  Text reason;           // why, in the system's or the program's words
   QStringList messages;  // what the window would have shown, failures only
   // A read's configuration, or what the device had after a failed verify.
   std::optional<TimerConfig> configuration;
-  QStringList differences;  // "on: sent 00:00:10, device has 00:20:10"
+  QList<Text> differences;  // "on: sent 00:00:10, device has 00:20:10"
   // What an upload sent, and what the device read back last (at the link,
   // or at the verification).
   std::optional<TimerConfig> sent, readBack;

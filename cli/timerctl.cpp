@@ -22,8 +22,9 @@
 
 namespace {
 
-constexpr char kHelpText[] =
-    R"help(Usage: timerctl [OPTIONS] COMMAND
+// Whole, so that a translation can lay it out as its language needs.
+const char* const kHelpText = QT_TRANSLATE_NOOP("timer",
+                                                R"help(Usage: timerctl [OPTIONS] COMMAND
 
 Reads, programs and fires timer devices on RS-232 lines (2400 baud, 8N1), with
 the same port map, commands and answers as the timer-rs232 window.
@@ -92,7 +93,7 @@ Exit status:
   3  the port is not available ("El puerto no esta disponible"; the reason follows)
   4  the device acknowledged an upload but reads back something else
   With several devices, the largest code among them.
-)help";
+)help");
 
 constexpr int kExitNoTimerFound = kExitNoAnswer;
 
@@ -107,26 +108,32 @@ int Fail(int code, const QString& message) {
 
 // "mono 01:30:15, on 00:00:10, off 00:02:00, power-up off"
 QString Summary(const TimerConfig& c) {
-  return QStringLiteral("mono %1, on %2, off %3, power-up %4")
+  return Tr(QT_TRANSLATE_NOOP("timer", "mono %1, on %2, off %3, power-up %4"))
       .arg(c.mono->text(), c.on->text(), c.off->text(), PowerUpWord(*c.powerUpOn));
 }
 
 // The text form of a read: one line per time, then the power-up state.
 void PrintConfiguration(const TimerConfig& c) {
-  Print(stdout, QStringLiteral("mono: ") + c.mono->text());
-  Print(stdout, QStringLiteral("on  : ") + c.on->text());
-  Print(stdout, QStringLiteral("off : ") + c.off->text());
-  Print(stdout, QStringLiteral("power-up: ") + PowerUpWord(*c.powerUpOn));
+  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "mono: %1")).arg(c.mono->text()));
+  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "on  : %1")).arg(c.on->text()));
+  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "off : %1")).arg(c.off->text()));
+  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "power-up: %1")).arg(PowerUpWord(*c.powerUpOn)));
+}
+
+// A script's word for how a device ended.
+QString ResultOf(const DeviceResult& r, bool scan) {
+  return scan && r.code() == kExitOk ? QStringLiteral("timer") : ResultWord(r.verdict).english();
 }
 
 QString Line(const Target& target, const DeviceResult& r, bool scan) {
   QString line = target.label + QStringLiteral(": ");
   if (scan && r.code() == kExitOk)
-    return line + QStringLiteral("timer (") + Summary(*r.configuration) + QLatin1Char(')');
-  line += ResultWord(r.verdict);
-  if (!r.reason.isEmpty()) line += QStringLiteral(" (") + r.reason + QLatin1Char(')');
+    return line + Tr(QT_TRANSLATE_NOOP("timer", "timer (%1)")).arg(Summary(*r.configuration));
+  line += ResultWord(r.verdict).translated();
+  if (!r.reason.isEmpty()) line += QStringLiteral(" (") + r.reason.translated() + QLatin1Char(')');
   if (!r.differences.isEmpty())
-    line += QStringLiteral(" (") + r.differences.join(QStringLiteral("; ")) + QLatin1Char(')');
+    line += QStringLiteral(" (") + TranslatedOf(r.differences).join(QStringLiteral("; ")) +
+            QLatin1Char(')');
   if (r.code() == kExitOk && r.configuration)
     line += QStringLiteral(" (") + Summary(*r.configuration) + QLatin1Char(')');
   return line;
@@ -135,12 +142,12 @@ QString Line(const Target& target, const DeviceResult& r, bool scan) {
 QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
   QJsonObject object;
   object.insert(QStringLiteral("port"), target.label);
-  object.insert(QStringLiteral("result"),
-                scan && r.code() == kExitOk ? QStringLiteral("timer") : ResultWord(r.verdict));
-  if (!r.reason.isEmpty()) object.insert(QStringLiteral("reason"), r.reason);
+  object.insert(QStringLiteral("result"), ResultOf(r, scan));
+  if (!r.reason.isEmpty()) object.insert(QStringLiteral("reason"), r.reason.english());
   if (r.configuration) object.insert(QStringLiteral("configuration"), ToJson(*r.configuration));
   if (!r.differences.isEmpty())
-    object.insert(QStringLiteral("differences"), QJsonArray::fromStringList(r.differences));
+    object.insert(QStringLiteral("differences"),
+                  QJsonArray::fromStringList(EnglishOf(r.differences)));
   return object;
 }
 
@@ -150,9 +157,9 @@ QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
 void PrintFailures(const DeviceResult& r) {
   QStringList lines = r.messages;
   if (r.code() == kExitPortUnavailable && !r.reason.isEmpty() && !lines.isEmpty())
-    lines.last() += QStringLiteral(" (") + r.reason + QLatin1Char(')');
-  if (lines.isEmpty() && !r.reason.isEmpty()) lines << r.reason;
-  lines += r.differences;
+    lines.last() += QStringLiteral(" (") + r.reason.translated() + QLatin1Char(')');
+  if (lines.isEmpty() && !r.reason.isEmpty()) lines << r.reason.translated();
+  lines += TranslatedOf(r.differences);
   for (const QString& line : lines) Print(stderr, line);
 }
 
@@ -218,7 +225,7 @@ std::optional<Stop> Choice(const Cli& cli, const QCommandLineOption& option, con
   if (!cli.isSet(option)) return std::nullopt;
   const QString value = cli.value(option);
   if (value != QLatin1String(first) && value != QLatin1String(second))
-    return Usage(QStringLiteral("--%1 takes %2 or %3")
+    return Usage(Tr(QT_TRANSLATE_NOOP("timer", "--%1 takes %2 or %3"))
                      .arg(option.names().first(), QLatin1String(first), QLatin1String(second)));
   out = value == QLatin1String(yes);
   return std::nullopt;
@@ -232,14 +239,16 @@ std::optional<Stop> ReadChanges(const Cli& cli, bool upload, Request& request) {
   for (const QCommandLineOption* option :
        {&cli.from, &cli.mode, &cli.powerUp, &cli.mono, &cli.on, &cli.off, &cli.noVerify}) {
     if (cli.isSet(*option) && !upload)
-      return Usage(QStringLiteral("--%1 goes with upload").arg(option->names().first()));
+      return Usage(
+          Tr(QT_TRANSLATE_NOOP("timer", "--%1 goes with upload")).arg(option->names().first()));
   }
   QString error;
   if (cli.isSet(cli.from)) {
     const QString name = cli.value(cli.from);
     const std::optional<QByteArray> text = ReadFile(name, &error);
     if (!text) return Usage(error);
-    const QString source = name == QLatin1String("-") ? QStringLiteral("standard input") : name;
+    const QString source =
+        name == QLatin1String("-") ? Tr(QT_TRANSLATE_NOOP("timer", "standard input")) : name;
     const std::optional<TimerConfig> file = ParseTimerConfig(*text, source, &error);
     if (!file) return Usage(error);
     request.changes = *file;
@@ -275,13 +284,15 @@ std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector
       bool ok = false;
       const int number = cli.parser.values(cli.com).value(comIndex++).toInt(&ok);
       if (!ok || number < 1 || number > kPortCount)
-        return Usage(QStringLiteral("--com takes a number from 1 to %1").arg(kPortCount));
+        return Usage(
+            Tr(QT_TRANSLATE_NOOP("timer", "--com takes a number from 1 to %1")).arg(kPortCount));
       targets.push_back(ByCom(map, static_cast<qint16>(number)));
     } else if (name == QLatin1String("device")) {
       const QString path = cli.parser.values(cli.device).value(deviceIndex++);
       if (IsNetworkPath(path) && !ParseNetworkPath(path))
-        return Usage(
-            QStringLiteral("--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT").arg(path));
+        return Usage(Tr(QT_TRANSLATE_NOOP(
+                            "timer", "--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT"))
+                         .arg(path));
       PortMap alone;
       alone.set(1, path);
       targets.push_back({path, alone, 1, false});
@@ -307,12 +318,14 @@ std::optional<Stop> ResolveTargets(const Cli& cli, bool scan, std::vector<Target
   if (auto stop = GivenTargets(cli, map, targets)) return stop;
   everyDevice = cli.isSet(cli.all) || (scan && targets.empty());
   if (everyDevice) {
-    if (!targets.empty()) return Usage(QStringLiteral("--all goes without --com and --device"));
+    if (!targets.empty())
+      return Usage(Tr(QT_TRANSLATE_NOOP("timer", "--all goes without --com and --device")));
     for (int n = 1; n <= kPortCount; ++n) {
       if (!map.path(n).isEmpty()) targets.push_back(ByCom(map, static_cast<qint16>(n)));
     }
     if (targets.empty())
-      return Stop{kExitPortUnavailable, QStringLiteral("no port designates a device")};
+      return Stop{kExitPortUnavailable,
+                  Tr(QT_TRANSLATE_NOOP("timer", "no port designates a device"))};
   }
   if (targets.empty()) targets.push_back(ByCom(map, 1));
   return std::nullopt;
@@ -321,21 +334,19 @@ std::optional<Stop> ResolveTargets(const Cli& cli, bool scan, std::vector<Target
 // One line of the programming record: what was done to which device, and how it ended.
 QJsonObject RecordEntry(const QString& operation, const Target& target, const DeviceResult& r) {
   const QString path = target.ports.path(target.number);
-  QJsonObject entry{
-      {QStringLiteral("operation"), operation},
-      {QStringLiteral("path"), path},
-      {QStringLiteral("result"), operation == QLatin1String("scan") && r.code() == kExitOk
-                                     ? QStringLiteral("timer")
-                                     : ResultWord(r.verdict)},
-      {QStringLiteral("exit_code"), r.code()}};
+  QJsonObject entry{{QStringLiteral("operation"), operation},
+                    {QStringLiteral("path"), path},
+                    {QStringLiteral("result"), ResultOf(r, operation == QLatin1String("scan"))},
+                    {QStringLiteral("exit_code"), r.code()}};
   if (target.byCom) entry.insert(QStringLiteral("com"), target.number);
   const QJsonObject adapter = AdapterOf(path);
   if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
   if (r.sent) entry.insert(QStringLiteral("sent"), ToJson(*r.sent));
   if (r.readBack) entry.insert(QStringLiteral("read_back"), ToJson(*r.readBack));
-  if (!r.reason.isEmpty()) entry.insert(QStringLiteral("reason"), r.reason);
+  if (!r.reason.isEmpty()) entry.insert(QStringLiteral("reason"), r.reason.english());
   if (!r.differences.isEmpty())
-    entry.insert(QStringLiteral("differences"), QJsonArray::fromStringList(r.differences));
+    entry.insert(QStringLiteral("differences"),
+                 QJsonArray::fromStringList(EnglishOf(r.differences)));
   return entry;
 }
 
@@ -415,7 +426,7 @@ int RunTimerctl(const QStringList& arguments) {
   Cli cli;
   if (!cli.parser.parse(arguments)) return Fail(kExitUsage, cli.parser.errorText());
   if (cli.isSet(cli.help)) {
-    std::fputs(kHelpText, stdout);
+    std::fputs(Tr(kHelpText).toLocal8Bit().constData(), stdout);
     return kExitOk;
   }
   if (cli.isSet(cli.version)) {
@@ -426,7 +437,8 @@ int RunTimerctl(const QStringList& arguments) {
   const QString command = positional.value(0);
   if (positional.size() != 1 || !QStringList{"read", "upload", "fire", "scan"}.contains(command))
     return Fail(kExitUsage,
-                QStringLiteral("expected one command: read, upload, fire or scan (see --help)"));
+                Tr(QT_TRANSLATE_NOOP(
+                    "timer", "expected one command: read, upload, fire or scan (see --help)")));
   const bool scan = command == QLatin1String("scan");
   const bool upload = command == QLatin1String("upload");
 

@@ -10,6 +10,7 @@
 
 #include "device/timer_config.h"
 #include "link/port_fault.h"
+#include "link/text.h"
 
 class PortMap;
 
@@ -25,7 +26,7 @@ struct Reply {
   Exchange end = Exchange::Answered;
   // With PortUnavailable: why, in the operator's terms and in the system's words.
   PortFault fault = PortFault::None;
-  QString reason;
+  Text reason;
   bool answered() const { return end == Exchange::Answered; }
 };
 

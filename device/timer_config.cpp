@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "device/messages.h"
+#include "link/text.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ bool Accepts(FieldKind kind, const QString& text) {
 std::optional<Hms> ParseHms(const QString& text, QString* error) {
   const QStringList parts = text.split(QLatin1Char(':'));
   if (parts.size() != 3 || parts[0].size() != 2 || parts[1].size() != 2 || parts[2].size() != 2) {
-    *error = QStringLiteral("expected HH:MM:SS, got \"%1\"").arg(text);
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "expected HH:MM:SS, got \"%1\"")).arg(text);
     return std::nullopt;
   }
   const Hms time{parts[0], parts[1], parts[2]};

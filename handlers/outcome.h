@@ -32,5 +32,5 @@ inline Outcome OutcomeOf(Result result) {
 
 // The port could not be opened or failed: its reason goes with the outcome.
 inline Outcome PortUnavailableOutcome(const SerialPort& port) {
-  return Outcome{Result::PortUnavailable, port.fault(), port.errorText()};
+  return Outcome{Result::PortUnavailable, port.fault(), port.errorText().english()};
 }

@@ -25,7 +25,7 @@ class ComPort : public SerialPort {
   bool output(const QByteArray& data) override { return m_active->output(data); }
   QByteArray input() override { return m_active->input(); }
   bool failed() const override { return m_active->failed(); }
-  QString errorText() const override { return m_active->errorText(); }
+  Text errorText() const override { return m_active->errorText(); }
   PortFault fault() const override { return m_active->fault(); }
   QString holder() const override { return m_active->holder(); }
   // Both count their openings and closings, so the sum changes with either.

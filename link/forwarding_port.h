@@ -21,7 +21,7 @@ class ForwardingPort : public SerialPort {
   bool output(const QByteArray& data) override { return m_port.output(data); }
   QByteArray input() override { return m_port.input(); }
   bool failed() const override { return m_port.failed(); }
-  QString errorText() const override { return m_port.errorText(); }
+  Text errorText() const override { return m_port.errorText(); }
   PortFault fault() const override { return m_port.fault(); }
   QString holder() const override { return m_port.holder(); }
   quint64 opening() const override { return m_port.opening(); }

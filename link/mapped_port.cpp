@@ -18,28 +18,30 @@ bool MappedPort::setCommPort(qint16 number) {
 void MappedPort::recordOpened() {
   ++m_opening;
   m_failed = false;
-  m_error.clear();
+  m_error = {};
   m_fault = PortFault::None;
   m_holder.clear();
 }
 
-void MappedPort::notOpened(PortFault fault, const QString& error, const QString& holder) {
+void MappedPort::notOpened(PortFault fault, const Text& error, const QString& holder) {
   m_failed = false;
   m_error = error;
   m_fault = fault;
   m_holder = holder;
   if (fault == PortFault::None) return;
-  qCWarning(lcLine, "cannot open %s: %s", qUtf8Printable(DescribeLine(m_number, path())),
-            qUtf8Printable(error));
+  qCWarning(lcLine, "%s",
+            qUtf8Printable(Text(QT_TRANSLATE_NOOP("timer", "cannot open %1: %2"),
+                                {DescribeLine(m_number, path()), error})
+                               .translated()));
 }
 
-void MappedPort::lost(PortFault fault, const QString& error) {
+void MappedPort::lost(PortFault fault, const Text& error) {
   if (m_failed) return;
   m_failed = true;
   m_error = error;
   m_fault = fault;
   qCWarning(lcLine, "%s: %s", qUtf8Printable(DescribeLine(m_number, path())),
-            qUtf8Printable(error));
+            qUtf8Printable(error.translated()));
   // Reported once the transport has finished handling its error: whoever is
   // told may close the port.
   const quint64 opening = m_opening;

@@ -18,7 +18,7 @@ class MappedPort : public QObject, public SerialPort {
 
   bool setCommPort(qint16 number) override;
   bool failed() const override { return m_failed; }
-  QString errorText() const override { return m_error; }
+  Text errorText() const override { return m_error; }
   PortFault fault() const override { return m_fault; }
   QString holder() const override { return m_holder; }
   quint64 opening() const override { return m_opening; }
@@ -31,15 +31,15 @@ class MappedPort : public QObject, public SerialPort {
   void recordClosed() { ++m_opening; }
   // PortFault::None: a close ended the attempt, and whoever closed the port
   // has said what it had to.
-  void notOpened(PortFault fault, const QString& error, const QString& holder = {});
+  void notOpened(PortFault fault, const Text& error, const QString& holder = {});
   // Once per opening: nothing more will pass through the line.
-  void lost(PortFault fault, const QString& error);
+  void lost(PortFault fault, const Text& error);
 
  private:
   PortMap m_map;
   qint16 m_number = 0;
   bool m_failed = false;
-  QString m_error;
+  Text m_error;
   PortFault m_fault = PortFault::None;
   QString m_holder;
   quint64 m_opening = 0;

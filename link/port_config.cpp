@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_config.h"
+#include "link/text.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -34,7 +35,8 @@ PortMap ReadPortConfig(const QString& file, QStringList* problems) {
   if (!QFileInfo::exists(file)) return map;
   QSettings settings(file, QSettings::IniFormat);
   if (settings.status() != QSettings::NoError) {
-    *problems << QStringLiteral("%1: cannot be read; no port is taken from it").arg(file);
+    *problems
+        << Tr(QT_TRANSLATE_NOOP("timer", "%1: cannot be read; no port is taken from it")).arg(file);
     return map;
   }
   settings.beginGroup(QStringLiteral("ports"));
@@ -50,7 +52,7 @@ PortMap ReadPortConfig(const QString& file, QStringList* problems) {
     if (ParsePortOption(key + QLatin1Char('=') + path, &option, &error)) {
       map.set(option.number, option.path);
     } else {
-      *problems << QStringLiteral("%1: [ports] %2; skipped").arg(file, error);
+      *problems << Tr(QT_TRANSLATE_NOOP("timer", "%1: [ports] %2; skipped")).arg(file, error);
     }
   }
   return map;

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <tuple>
 
+#include "link/text.h"
+
 namespace {
 
 // (family, number, name): families ttyS, ttyUSB, ttyACM, then the rest.
@@ -83,24 +85,29 @@ QString DescribeLine(int number, const QString& path) {
 bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
   const qsizetype equals = value.indexOf(QLatin1Char('='));
   if (equals <= 0) {
-    *error = QStringLiteral("%1: expected N=PATH, for example 1=/dev/ttyUSB0").arg(value);
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected N=PATH, for example 1=/dev/ttyUSB0"))
+                 .arg(value);
     return false;
   }
   bool ok = false;
   const int number = value.left(equals).trimmed().toInt(&ok);
   if (!ok || number < 1 || number > kPortCount) {
-    *error = QStringLiteral("%1: the port number must be from 1 to %2").arg(value).arg(kPortCount);
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: the port number must be from 1 to %2"))
+                 .arg(value)
+                 .arg(kPortCount);
     return false;
   }
   const QString path = value.mid(equals + 1);
   if (path.isEmpty()) {
-    *error = QStringLiteral("%1: the device path is empty").arg(value);
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: the device path is empty")).arg(value);
     return false;
   }
   if (IsNetworkPath(path) && !ParseNetworkPath(path)) {
-    *error = QStringLiteral(
-                 "%1: expected rfc2217://HOST:PORT or tcp:HOST:PORT, for example tcp:10.0.0.5:4001")
-                 .arg(value);
+    *error =
+        Tr(QT_TRANSLATE_NOOP(
+               "timer",
+               "%1: expected rfc2217://HOST:PORT or tcp:HOST:PORT, for example tcp:10.0.0.5:4001"))
+            .arg(value);
     return false;
   }
   option->number = number;

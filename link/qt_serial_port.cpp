@@ -51,7 +51,8 @@ bool QtSerialPort::open() {
   if (m_port.isOpen()) return false;
   const QString device = path();
   if (device.isEmpty()) {
-    notOpened(PortFault::NoDevice, QStringLiteral("no device stands behind this number"));
+    notOpened(PortFault::NoDevice,
+              Text(QT_TRANSLATE_NOOP("timer", "no device stands behind this number")));
     return false;
   }
   return openDevice(device);
@@ -75,7 +76,9 @@ bool QtSerialPort::openDevice(const QString& device) {
   const PortFault fault = FaultOfOpening(device, m_port.error());
   const QString holder = fault == PortFault::Busy ? PortHolder(device) : QString();
   // Qt says "Permission denied" of a port another program has locked.
-  notOpened(fault, holder.isEmpty() ? m_port.errorString() : QStringLiteral("in use by ") + holder,
+  notOpened(fault,
+            holder.isEmpty() ? Text(m_port.errorString())
+                             : Text(QT_TRANSLATE_NOOP("timer", "in use by %1"), {holder}),
             holder);
   m_port.close();
   return false;
@@ -125,7 +128,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
       // Qt keeps the port open after these; nothing more will pass through it.
-      lost(PortFault::Unplugged, m_port.errorString());
+      lost(PortFault::Unplugged, Text(m_port.errorString()));
       break;
     default:
       break;

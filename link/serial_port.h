@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "link/port_fault.h"
+#include "link/text.h"
 
 // How a serial line is set.
 struct LineSettings {
@@ -45,7 +46,7 @@ class SerialPort {
   virtual bool failed() const = 0;
   // Why the last opening failed, or why the line failed, in the system's
   // words ("Permission denied") for stderr...
-  virtual QString errorText() const = 0;
+  virtual Text errorText() const = 0;
   // ...and in the operator's terms.
   virtual PortFault fault() const = 0;
   // With PortFault::Busy: which program holds the port, "minicom (pid 4242)",

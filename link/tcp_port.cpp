@@ -80,7 +80,8 @@ bool TcpPort::open() {
   if (isOpen()) return false;
   const std::optional<NetworkAddress> address = ParseNetworkPath(path());
   if (!address) {
-    notOpened(PortFault::NoDevice, QStringLiteral("no network address stands behind this number"));
+    notOpened(PortFault::NoDevice,
+              Text(QT_TRANSLATE_NOOP("timer", "no network address stands behind this number")));
     return false;
   }
   m_telnet = address->rfc2217 ? std::make_unique<TelnetCodec>() : nullptr;
@@ -145,11 +146,11 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
   }
   if (m_socket->state() == QAbstractSocket::ConnectedState) return true;
   if (m_socket->state() != QAbstractSocket::UnconnectedState) {
-    notOpened(
-        PortFault::NoResponse,
-        QStringLiteral("no answer within %1 s").arg(std::chrono::seconds(kConnectTime).count()));
+    notOpened(PortFault::NoResponse,
+              Text(QT_TRANSLATE_NOOP("timer", "no answer within %1 s"),
+                   {QString::number(std::chrono::seconds(kConnectTime).count())}));
   } else {
-    notOpened(FaultOfConnecting(m_socket->error()), m_socket->errorString());
+    notOpened(FaultOfConnecting(m_socket->error()), Text(m_socket->errorString()));
   }
   m_socket->abort();
   return false;
@@ -236,12 +237,15 @@ QList<Setting> SettingsOf(const LineSettings& s) {
   char stop = 1;
   if (s.stopBits == QSerialPort::TwoStop) stop = 2;
   if (s.stopBits == QSerialPort::OneAndHalfStop) stop = 3;
-  return {{kSetBaudRate, baud, "the baud rate"},
-          {kSetDataSize, QByteArray(1, static_cast<char>(s.dataBits)), "the data bits"},
-          {kSetParity, QByteArray(1, ParityValue(s.parity)), "the parity"},
-          {kSetStopSize, QByteArray(1, stop), "the stop bits"},
-          {kSetControl, QByteArray(1, kNoFlowControl), "no flow control"},
-          {kPurgeData, QByteArray(1, kPurgeBoth), "the emptying of its buffers"}};
+  return {
+      {kSetBaudRate, baud, QT_TRANSLATE_NOOP("timer", "the baud rate")},
+      {kSetDataSize, QByteArray(1, static_cast<char>(s.dataBits)),
+       QT_TRANSLATE_NOOP("timer", "the data bits")},
+      {kSetParity, QByteArray(1, ParityValue(s.parity)), QT_TRANSLATE_NOOP("timer", "the parity")},
+      {kSetStopSize, QByteArray(1, stop), QT_TRANSLATE_NOOP("timer", "the stop bits")},
+      {kSetControl, QByteArray(1, kNoFlowControl), QT_TRANSLATE_NOOP("timer", "no flow control")},
+      {kPurgeData, QByteArray(1, kPurgeBoth),
+       QT_TRANSLATE_NOOP("timer", "the emptying of its buffers")}};
 }
 
 }  // namespace
@@ -257,18 +261,20 @@ bool TcpPort::setUpLine() {
   LogTelnet("tx", asked);
   m_socket->write(asked);
 
-  QString refused;
+  Text refused;
   const auto check = [&] {
     takeIn();
     m_data.clear();  // sent before the purge
     if (m_telnet->comPort() == TelnetCodec::ComPortState::Refused)
-      refused = QStringLiteral("the device server refuses RFC 2217 (Com Port Control)");
+      refused =
+          Text(QT_TRANSLATE_NOOP("timer", "the device server refuses RFC 2217 (Com Port Control)"));
     for (const TelnetCodec::ComPortAnswer& answer : m_telnet->takeAnswers()) {
       for (qsizetype i = 0; i < unconfirmed.size(); ++i) {
         const Setting& s = unconfirmed[i];
         if (answer.command != s.command + TelnetCodec::kServerOffset) continue;
         if (answer.value != s.value)
-          refused = QStringLiteral("the device server did not set %1").arg(QLatin1String(s.name));
+          refused =
+              Text(QT_TRANSLATE_NOOP("timer", "the device server did not set %1"), {Text(s.name)});
         unconfirmed.removeAt(i);
         break;
       }
@@ -279,10 +285,11 @@ bool TcpPort::setUpLine() {
   if (refused.isEmpty() && !unconfirmed.isEmpty()) {
     refused =
         m_socket->state() == QAbstractSocket::ConnectedState
-            ? QStringLiteral("the device server did not confirm %1 within %2 s")
-                  .arg(QLatin1String(unconfirmed.front().name))
-                  .arg(std::chrono::seconds(kSettingTime).count())
-            : QStringLiteral("the device server closed the connection while setting the line");
+            ? Text(QT_TRANSLATE_NOOP("timer", "the device server did not confirm %1 within %2 s"),
+                   {Text(unconfirmed.front().name),
+                    QString::number(std::chrono::seconds(kSettingTime).count())})
+            : Text(QT_TRANSLATE_NOOP(
+                  "timer", "the device server closed the connection while setting the line"));
   }
   if (refused.isEmpty()) return true;
   notOpened(PortFault::SettingRefused, refused);

@@ -32,11 +32,11 @@ TEST_P(Verification, PassesOnlyWhenTheDeviceHoldsWhatWasSent) {
   DeviceResult result;
   Verify(sent, c.received, result);
   if (!c.difference) {
-    EXPECT_EQ(result.code(), kExitOk) << result.differences.join('\n').toStdString();
+    EXPECT_EQ(result.code(), kExitOk) << EnglishOf(result.differences).join('\n').toStdString();
     return;
   }
   EXPECT_EQ(result.code(), kExitVerifyFailed);
-  EXPECT_EQ(result.differences.join('\n'), QString::fromUtf8(c.difference));
+  EXPECT_EQ(EnglishOf(result.differences).join('\n'), QString::fromUtf8(c.difference));
 }
 
 INSTANTIATE_TEST_SUITE_P(

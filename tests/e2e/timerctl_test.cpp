@@ -334,6 +334,61 @@ TEST(Programmer, AFleetIsServedAtOnceAndReportedInOrder) {
       << "the largest code, not the last device's";
 }
 
+struct LanguageCase {
+  const char* name;
+  std::vector<std::string> environment;
+  bool spanish;
+};
+
+TIMER_NAMED_CASE(LanguageCase)
+
+class TimerctlLanguage : public ::testing::TestWithParam<LanguageCase> {};
+
+// People read their locale's language; scripts read the same in every locale.
+TEST_P(TimerctlLanguage, PeopleReadTheirsScriptsReadOne) {
+  const LanguageCase& c = GetParam();
+  SimProcess forgetful({"--write-fails"});
+  const QString missing = QStringLiteral("/dev/timer-missing");
+  const QStringList fleet{"--device", forgetful.path(), "--device", missing,
+                          "upload",   "--on",           "00:00:10"};
+  const auto run = [&c](const QStringList& args) { return RunTimerctl(args, c.environment); };
+
+  EXPECT_TRUE(run({"--help"})
+                  .out.startsWith(c.spanish ? "Modo de empleo: timerctl [OPCIONES]"
+                                            : "Usage: timerctl [OPTIONS]"));
+  const Outcome people = run(fleet);
+  EXPECT_EQ(people.code, 4);
+  const QStringList lines =
+      c.spanish ? QStringList{forgetful.path() +
+                                  ": verificación fallida (on: enviado 00:00:10, "
+                                  "el dispositivo tiene 00:00:00)",
+                              missing + ": puerto no disponible (No such file or directory)"}
+                : QStringList{forgetful.path() +
+                                  ": verification failed (on: sent 00:00:10, "
+                                  "device has 00:00:00)",
+                              missing + ": port unavailable (No such file or directory)"};
+  EXPECT_EQ(people.out.split('\n', Qt::SkipEmptyParts), lines);
+  const Outcome misused = run({"--com", "17", "read"});
+  EXPECT_EQ(misused.code, 2);
+  EXPECT_EQ(misused.err, c.spanish ? "timerctl: --com admite un número de 1 a 16\n"
+                                   : "timerctl: --com takes a number from 1 to 16\n");
+
+  const Outcome scripts = run(QStringList{"--json"} + fleet);
+  EXPECT_EQ(scripts.code, 4);
+  EXPECT_EQ(scripts.out, RunTimerctl(QStringList{"--json"} + fleet, {"LC_ALL=C"}).out);
+  EXPECT_TRUE(scripts.out.contains("\"result\":\"verification failed\""))
+      << scripts.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, TimerctlLanguage,
+    ::testing::Values(LanguageCase{"Lang", {"LANG=es_ES.UTF-8", "LC_ALL=", "LC_MESSAGES="}, true},
+                      LanguageCase{"MessagesOverLang",
+                                   {"LC_MESSAGES=es_MX", "LANG=en_US.UTF-8", "LC_ALL="},
+                                   true},
+                      LanguageCase{"AllOverLang", {"LC_ALL=C", "LANG=es_ES.UTF-8"}, false}),
+    kCaseName);
+
 // "Which port is my timer on?": every Com number at once, in about one
 // fruitless wait.
 TEST(Programmer, AScanSaysWhichPortHasATimer) {

@@ -5,6 +5,7 @@
 // standard streams on pipes, a thread that collects what it writes, and a
 // stop (SIGTERM, then SIGKILL) when the object goes.
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -29,7 +30,7 @@ class ChildProcess {
   static constexpr std::chrono::milliseconds kReapPoll{5};
 
   // Starts `program` with `args`; `environment` entries ("NAME=value") are
-  // added to this process's own.
+  // added to this process's own, in place of any of the same name.
   ChildProcess(const std::string& program, const std::vector<std::string>& args,
                const std::vector<std::string>& environment = {}) {
     int in[2], out[2], err[2];
@@ -42,7 +43,14 @@ class ChildProcess {
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    const auto given = [&environment](const std::string& entry) {
+      const std::string name = entry.substr(0, entry.find('=') + 1);
+      return std::any_of(environment.begin(), environment.end(),
+                         [&name](const std::string& e) { return e.rfind(name, 0) == 0; });
+    };
+    for (char** e = environ; *e; ++e) {
+      if (!given(*e)) env.emplace_back(*e);
+    }
     env.insert(env.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
     envp.reserve(env.size() + 1);

@@ -253,7 +253,7 @@ class ScriptedPort : public SerialPort {
     return std::exchange(m_buffer, {});
   }
   bool failed() const override { return m_failed; }
-  QString errorText() const override { return QStringLiteral("scripted failure"); }
+  Text errorText() const override { return QStringLiteral("scripted failure"); }
   PortFault fault() const override { return m_fault; }
   quint64 opening() const override { return m_opening; }
 

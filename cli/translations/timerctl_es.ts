@@ -1,0 +1,381 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es">
+<context>
+    <name>timer</name>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>no se puede abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read; no port is taken from it</source>
+        <translation>%1: no se puede leer; no se toma ningún puerto de él</translation>
+    </message>
+    <message>
+        <source>%1: [ports] %2; skipped</source>
+        <translation>%1: [ports] %2; se omite</translation>
+    </message>
+    <message>
+        <source>%1: expected N=PATH, for example 1=/dev/ttyUSB0</source>
+        <translation>%1: se esperaba N=RUTA, por ejemplo 1=/dev/ttyUSB0</translation>
+    </message>
+    <message>
+        <source>%1: the port number must be from 1 to %2</source>
+        <translation>%1: el número de puerto debe ir de 1 a %2</translation>
+    </message>
+    <message>
+        <source>%1: the device path is empty</source>
+        <translation>%1: la ruta del dispositivo está vacía</translation>
+    </message>
+    <message>
+        <source>%1: expected rfc2217://HOST:PORT or tcp:HOST:PORT, for example tcp:10.0.0.5:4001</source>
+        <translation>%1: se esperaba rfc2217://MÁQUINA:PUERTO o tcp:MÁQUINA:PUERTO, por ejemplo tcp:10.0.0.5:4001</translation>
+    </message>
+    <message>
+        <source>no device stands behind this number</source>
+        <translation>ningún dispositivo corresponde a este número</translation>
+    </message>
+    <message>
+        <source>in use by %1</source>
+        <translation>en uso por %1</translation>
+    </message>
+    <message>
+        <source>no network address stands behind this number</source>
+        <translation>ninguna dirección de red corresponde a este número</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s</source>
+        <translation>sin respuesta en %1 s</translation>
+    </message>
+    <message>
+        <source>the baud rate</source>
+        <translation>la velocidad</translation>
+    </message>
+    <message>
+        <source>the data bits</source>
+        <translation>los bits de datos</translation>
+    </message>
+    <message>
+        <source>the parity</source>
+        <translation>la paridad</translation>
+    </message>
+    <message>
+        <source>the stop bits</source>
+        <translation>los bits de parada</translation>
+    </message>
+    <message>
+        <source>no flow control</source>
+        <translation>la ausencia de control de flujo</translation>
+    </message>
+    <message>
+        <source>the emptying of its buffers</source>
+        <translation>el vaciado de sus búferes</translation>
+    </message>
+    <message>
+        <source>the device server refuses RFC 2217 (Com Port Control)</source>
+        <translation>el servidor de dispositivos rechaza RFC 2217 (Com Port Control)</translation>
+    </message>
+    <message>
+        <source>the device server did not set %1</source>
+        <translation>el servidor de dispositivos no ajustó %1</translation>
+    </message>
+    <message>
+        <source>the device server did not confirm %1 within %2 s</source>
+        <translation>el servidor de dispositivos no confirmó %1 en %2 s</translation>
+    </message>
+    <message>
+        <source>the device server closed the connection while setting the line</source>
+        <translation>el servidor de dispositivos cerró la conexión mientras se ajustaba la línea</translation>
+    </message>
+    <message>
+        <source>expected HH:MM:SS, got &quot;%1&quot;</source>
+        <translation>se esperaba HH:MM:SS, se recibió &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1: takes &quot;%2&quot; or &quot;%3&quot;</source>
+        <translation>%1: admite &quot;%2&quot; o &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>%1: not JSON: %2 at character %3</source>
+        <translation>%1: no es JSON: %2 en el carácter %3</translation>
+    </message>
+    <message>
+        <source>%1: expected one JSON object</source>
+        <translation>%1: se esperaba un objeto JSON</translation>
+    </message>
+    <message>
+        <source>%1: expected a text &quot;HH:MM:SS&quot;</source>
+        <translation>%1: se esperaba un texto &quot;HH:MM:SS&quot;</translation>
+    </message>
+    <message>
+        <source>%1: expected true or false</source>
+        <translation>%1: se esperaba true o false</translation>
+    </message>
+    <message>
+        <source>%1: unknown key (known: mono, on, off, power_up, mode)</source>
+        <translation>%1: clave desconocida (se conocen: mono, on, off, power_up, mode)</translation>
+    </message>
+    <message>
+        <source>%1: sent %2, device has %3</source>
+        <translation>%1: enviado %2, el dispositivo tiene %3</translation>
+    </message>
+    <message>
+        <source>power-up: sent %1, device has %2</source>
+        <translation>arranque: enviado %1, el dispositivo tiene %2</translation>
+    </message>
+    <message>
+        <source>the line was lost: the adapter went away or the device hung up</source>
+        <translation>se perdió la línea: el adaptador desapareció o el dispositivo colgó</translation>
+    </message>
+    <message>
+        <source>the line was lost: the device server closed the connection</source>
+        <translation>se perdió la línea: el servidor de dispositivos cerró la conexión</translation>
+    </message>
+    <message>
+        <source>the line echoes what is sent (a loopback plug, or an RS-485 converter with echo)</source>
+        <translation>la línea devuelve lo que se envía (un conector de bucle, o un conversor RS-485 con eco)</translation>
+    </message>
+    <message>
+        <source>the answer holds no configuration: &quot;%1&quot;</source>
+        <translation>la respuesta no contiene ninguna configuración: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>sin respuesta</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>rechazado</translation>
+    </message>
+    <message>
+        <source>port unavailable</source>
+        <translation>puerto no disponible</translation>
+    </message>
+    <message>
+        <source>verification failed</source>
+        <translation>verificación fallida</translation>
+    </message>
+    <message>
+        <source>echo</source>
+        <translation>eco</translation>
+    </message>
+    <message>
+        <source>power-up: sent %1, device has &quot;%2&quot;</source>
+        <translation>arranque: enviado %1, el dispositivo tiene &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>the device&apos;s read-back is not a well-formed configuration; give mono, on, off and power-up</source>
+        <translation>lo que el dispositivo devuelve no es una configuración bien formada; indique mono, on, off y power-up</translation>
+    </message>
+    <message>
+        <source>Usage: timerctl [OPTIONS] COMMAND
+
+Reads, programs and fires timer devices on RS-232 lines (2400 baud, 8N1), with
+the same port map, commands and answers as the timer-rs232 window.
+
+Commands:
+  read                  Links (probe &quot;Y&quot;) and prints the device&apos;s configuration:
+                        the monostable, ON and OFF times as HH:MM:SS and the
+                        power-up state. With --json, as one JSON object, which
+                        upload --from takes back.
+  upload                Links, takes the read-back as the starting point, changes
+                        what is given, sends the configuration, then reads it
+                        back and compares:
+                          --from FILE           a configuration file (- for
+                                                standard input); the options
+                                                below override single values
+                          --mode mono|bi        (default mono)
+                          --mono HH:MM:SS       monostable time
+                          --on HH:MM:SS         bistable ON time
+                          --off HH:MM:SS        bistable OFF time
+                          --power-up on|off     state at power-up
+                          --no-verify           skips the read-back
+                        Hours 00-99, minutes and seconds 00-59, two digits each.
+                        A read-back that is not a well-formed configuration is
+                        refused unless mono, on, off and power-up are all given.
+  fire                  Links and fires the timer (&quot;E&quot;).
+  scan                  Probes every Com number that designates a device (or
+                        the ones given) at once, and says which has a timer.
+
+Devices:
+  --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
+                        or a serial device server: N=rfc2217://HOST:PORT (the
+                        line is set from here) or N=tcp:HOST:PORT (raw: the
+                        server sets it). Repeatable, and over the [ports] group of
+                        ~/.config/timer-rs232/timer-rs232.conf. Without either,
+                        the system&apos;s serial ports: ttyS by number, then ttyUSB,
+                        then ttyACM, then the rest.
+  --com N               A Com number to use (default 1). Repeatable.
+  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use directly.
+                        Repeatable.
+  --all                 Every Com number that designates a device.
+  --echo                The line echoes what is sent (an RS-485 converter with
+                        echo): the echo of each command is dropped before the
+                        answer is read. Without it, such a line ends with
+                        &quot;echo&quot; and code 1.
+  With more than one device, or --all, all of them are served at once and each
+  gets one line, in the order given: &quot;Com2 /dev/ttyUSB1: ok&quot;, &quot;...: no answer&quot;,
+  &quot;...: port unavailable (REASON)&quot;, &quot;...: verification failed (...)&quot;.
+
+Output:
+  --json                One JSON object per device.
+  --trace               Every byte sent and received, on standard error:
+                        milliseconds since the start, tx or rx, the characters
+                        (others as \xNN) and their hex codes.
+  --log FILE            Appends one JSON line per device and operation to FILE,
+                        the programming record: the time, the operation, the
+                        port and its adapter, what was sent and read back, the
+                        result and the exit code.
+  -h, --help            Shows this help.
+  --version             Shows the version.
+
+Exit status:
+  0  success (scan: a timer answered)
+  1  the device did not answer (&quot;El dispositivo no se encuentra&quot;), or the line
+     echoes what is sent; scan: no timer
+  2  bad usage, a bad configuration file, or a value out of range
+  3  the port is not available (&quot;El puerto no esta disponible&quot;; the reason follows)
+  4  the device acknowledged an upload but reads back something else
+  With several devices, the largest code among them.
+</source>
+        <translation>Modo de empleo: timerctl [OPCIONES] ORDEN
+
+Lee, programa y dispara temporizadores en líneas RS-232 (2400 baudios, 8N1),
+con el mismo mapa de puertos, las mismas órdenes y respuestas que la ventana
+timer-rs232.
+
+Órdenes:
+  read                  Enlaza (sondeo &quot;Y&quot;) y muestra la configuración del
+                        dispositivo: los tiempos monoestable, ON y OFF como
+                        HH:MM:SS y el estado al arrancar. Con --json, como un
+                        objeto JSON, que upload --from vuelve a tomar.
+  upload                Enlaza, parte de lo que el dispositivo devuelve, cambia
+                        lo indicado, envía la configuración, la vuelve a leer
+                        y compara:
+                          --from FICHERO        un fichero de configuración (-
+                                                para la entrada estándar); las
+                                                opciones de abajo cambian
+                                                valores sueltos
+                          --mode mono|bi        (mono si no se indica)
+                          --mono HH:MM:SS       tiempo monoestable
+                          --on HH:MM:SS         tiempo ON biestable
+                          --off HH:MM:SS        tiempo OFF biestable
+                          --power-up on|off     estado al arrancar
+                          --no-verify           no vuelve a leer
+                        Horas 00-99, minutos y segundos 00-59, dos cifras cada
+                        uno. Si lo que el dispositivo devuelve no es una
+                        configuración bien formada, se rechaza salvo que se
+                        indiquen mono, on, off y power-up.
+  fire                  Enlaza y dispara el temporizador (&quot;E&quot;).
+  scan                  Sondea a la vez cada número Com que designa un
+                        dispositivo (o los indicados) y dice cuál tiene un
+                        temporizador.
+
+Dispositivos:
+  --port N=RUTA         Hace que Com N designe el dispositivo RUTA (N de 1 a
+                        16), o un servidor de dispositivos serie:
+                        N=rfc2217://MÁQUINA:PUERTO (la línea se ajusta desde
+                        aquí) o N=tcp:MÁQUINA:PUERTO (en bruto: la ajusta el
+                        servidor). Repetible, y por encima del grupo [ports] de
+                        ~/.config/timer-rs232/timer-rs232.conf. Sin ninguno de
+                        los dos, los puertos serie del sistema: ttyS por
+                        número, luego ttyUSB, luego ttyACM, luego el resto.
+  --com N               Un número Com que usar (1 si no se indica). Repetible.
+  --device RUTA         Una RUTA de dispositivo (o una dirección rfc2217:// o
+                        tcp:) que usar directamente. Repetible.
+  --all                 Cada número Com que designa un dispositivo.
+  --echo                La línea devuelve lo que se envía (un conversor RS-485
+                        con eco): el eco de cada orden se descarta antes de
+                        leer la respuesta. Sin esta opción, una línea así
+                        termina con &quot;eco&quot; y código 1.
+  Con más de un dispositivo, o con --all, se atienden todos a la vez y cada uno
+  tiene una línea, en el orden indicado: &quot;Com2 /dev/ttyUSB1: ok&quot;,
+  &quot;...: sin respuesta&quot;, &quot;...: puerto no disponible (MOTIVO)&quot;,
+  &quot;...: verificación fallida (...)&quot;.
+
+Salida:
+  --json                Un objeto JSON por dispositivo.
+  --trace               Cada byte enviado y recibido, en la salida de error:
+                        milisegundos desde el inicio, tx o rx, los caracteres
+                        (los demás como \xNN) y sus códigos hexadecimales.
+  --log FICHERO         Añade a FICHERO una línea JSON por dispositivo y
+                        operación, el registro de programación: la hora, la
+                        operación, el puerto y su adaptador, lo enviado y lo
+                        leído, el resultado y el código de salida.
+  -h, --help            Muestra esta ayuda.
+  --version             Muestra la versión.
+
+Estado de salida:
+  0  éxito (scan: respondió un temporizador)
+  1  el dispositivo no respondió (&quot;El dispositivo no se encuentra&quot;), o la línea
+     devuelve lo que se envía; scan: ningún temporizador
+  2  uso incorrecto, un fichero de configuración erróneo o un valor fuera de
+     rango
+  3  el puerto no está disponible (&quot;El puerto no esta disponible&quot;; sigue el
+     motivo)
+  4  el dispositivo aceptó una carga pero devuelve otra cosa
+  Con varios dispositivos, el mayor código entre ellos.
+</translation>
+    </message>
+    <message>
+        <source>mono %1, on %2, off %3, power-up %4</source>
+        <translation>mono %1, on %2, off %3, arranque %4</translation>
+    </message>
+    <message>
+        <source>mono: %1</source>
+        <translation>mono    : %1</translation>
+    </message>
+    <message>
+        <source>on  : %1</source>
+        <translation>on      : %1</translation>
+    </message>
+    <message>
+        <source>off : %1</source>
+        <translation>off     : %1</translation>
+    </message>
+    <message>
+        <source>power-up: %1</source>
+        <translation>arranque: %1</translation>
+    </message>
+    <message>
+        <source>timer (%1)</source>
+        <translation>temporizador (%1)</translation>
+    </message>
+    <message>
+        <source>--%1 takes %2 or %3</source>
+        <translation>--%1 admite %2 o %3</translation>
+    </message>
+    <message>
+        <source>--%1 goes with upload</source>
+        <translation>--%1 va con upload</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>la entrada estándar</translation>
+    </message>
+    <message>
+        <source>--com takes a number from 1 to %1</source>
+        <translation>--com admite un número de 1 a %1</translation>
+    </message>
+    <message>
+        <source>--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT</source>
+        <translation>--device %1: se esperaba rfc2217://MÁQUINA:PUERTO o tcp:MÁQUINA:PUERTO</translation>
+    </message>
+    <message>
+        <source>--all goes without --com and --device</source>
+        <translation>--all va sin --com ni --device</translation>
+    </message>
+    <message>
+        <source>no port designates a device</source>
+        <translation>ningún puerto designa un dispositivo</translation>
+    </message>
+    <message>
+        <source>expected one command: read, upload, fire or scan (see --help)</source>
+        <translation>se esperaba una orden: read, upload, fire o scan (vea --help)</translation>
+    </message>
+</context>
+</TS>
