@@ -32,33 +32,71 @@ endforeach()
 
 # Manual pages, from the programs' own --help and a few added sections.
 find_program(TIMER_HELP2MAN help2man)
+# help2man names its own sections in Spanish only where the Spanish locale
+# exists, which a build machine seldom has: it is compiled here from the
+# system's locale sources (Debian's locales package).
+find_program(TIMER_LOCALEDEF localedef)
+set(_timer_locale_dir ${CMAKE_BINARY_DIR}/locale)
+set(_timer_locale ${_timer_locale_dir}/es_ES.UTF-8/LC_MESSAGES)
+if(TIMER_LOCALEDEF AND EXISTS /usr/share/i18n/locales/es_ES)
+  add_custom_command(OUTPUT ${_timer_locale}
+    COMMAND ${TIMER_LOCALEDEF} -i es_ES -c -f UTF-8 ${_timer_locale_dir}/es_ES.UTF-8
+    COMMENT "The es_ES.UTF-8 locale, for the Spanish manual pages"
+    VERBATIM)
+  set(TIMER_SPANISH_MAN ON)
+else()
+  message(WARNING "no es_ES locale sources: no Spanish manual pages (scripts/install-deps.sh installs them)")
+endif()
+
+# One page: `language` empty for English, or "es"; `include` holds the
+# added sections.
+function(timer_man_page program summary language include)
+  if(language)
+    set(dir ${CMAKE_BINARY_DIR}/man/${language})
+    set(run ${CMAKE_COMMAND} -E env LOCPATH=${_timer_locale_dir} QT_QPA_PLATFORM=offscreen
+        ${TIMER_HELP2MAN} --locale=es_ES.UTF-8)
+    set(depends ${_timer_locale})
+    set(destination ${CMAKE_INSTALL_MANDIR}/${language}/man1)
+  else()
+    set(dir ${CMAKE_BINARY_DIR}/man)
+    set(run ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${TIMER_HELP2MAN})
+    set(depends)
+    set(destination ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+  set(page ${dir}/${program}.1)
+  add_custom_command(OUTPUT ${page}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${run} --no-info --section=1 --name=${summary} --include=${include}
+            --output=${page} $<TARGET_FILE:${program}>
+    COMMAND gzip -9nf ${page}
+    DEPENDS ${program} ${include} ${depends}
+    COMMENT "Manual page ${program}(1) ${language}"
+    VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY TIMER_MAN_PAGES ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${destination})
+endfunction()
+
 if(TIMER_HELP2MAN)
-  set(_man_pages)
   foreach(entry
-      "timer-rs232|program and fire an RS-232 timer device"
-      "timerctl|read, program, fire and find RS-232 timer devices from scripts"
-      "timer-sim|a simulated RS-232 timer device on a pseudo-terminal")
+      "timer-rs232||program and fire an RS-232 timer device"
+      "timerctl||read, program, fire and find RS-232 timer devices from scripts"
+      "timerctl|es|lee, programa, dispara y encuentra temporizadores RS-232 desde scripts"
+      "timer-sim||a simulated RS-232 timer device on a pseudo-terminal")
     string(REPLACE "|" ";" entry "${entry}")
     list(GET entry 0 program)
-    list(GET entry 1 summary)
-    if(NOT TARGET ${program})
+    list(GET entry 1 language)
+    list(GET entry 2 summary)
+    if(NOT TARGET ${program} OR (language AND NOT TIMER_SPANISH_MAN))
       continue()
     endif()
-    set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
     set(include ${PROJECT_SOURCE_DIR}/docs/man/${program}.h2m)
-    add_custom_command(OUTPUT ${page}.gz
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-              ${TIMER_HELP2MAN} --no-info --section=1 --name=${summary}
-              --include=${include} --output=${page} $<TARGET_FILE:${program}>
-      COMMAND gzip -9nf ${page}
-      DEPENDS ${program} ${include}
-      COMMENT "Manual page ${program}(1)"
-      VERBATIM)
-    list(APPEND _man_pages ${page}.gz)
+    if(language)
+      set(include ${PROJECT_SOURCE_DIR}/docs/man/${program}.${language}.h2m)
+    endif()
+    timer_man_page(${program} "${summary}" "${language}" ${include})
   endforeach()
+  get_property(_man_pages GLOBAL PROPERTY TIMER_MAN_PAGES)
   add_custom_target(manual_pages ALL DEPENDS ${_man_pages})
-  install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
   message(WARNING "help2man not found: no manual pages (scripts/install-deps.sh installs it)")
 endif()

@@ -11,7 +11,7 @@ packages=(
   socat ser2net xvfb xauth imagemagick x11-utils xdotool
   clang clang-tidy libclang-rt-14-dev
   fonts-liberation2 fonts-liberation
-  desktop-file-utils appstream help2man man-db lintian bash-completion zsh fish
+  desktop-file-utils appstream help2man man-db locales lintian bash-completion zsh fish
   debhelper dpkg-dev
 )
 

@@ -89,6 +89,11 @@ check_tree() {
   for section in "EXIT STATUS" "CONFIGURATION FILE" "power_up"; do
     grep -q "$section" <<<"$ctl" || fail "timerctl(1) lacks $section"
   done
+  # man -L es finds the Spanish page below the prefix, and it is Spanish.
+  ctl=$(MANWIDTH=80 MANPATH="$prefix/share/man" man -L es timerctl 2>/dev/null || true)
+  for section in "SINOPSIS" "Modo de empleo|timerctl \[OPCIONES\] ORDEN" "ESTADO DE SALIDA"; do
+    grep -Eq "$section" <<<"$ctl" || fail "timerctl(1) in Spanish lacks $section"
+  done
 
   # Each shell finds timerctl's completion where it looks (XDG_DATA_DIRS and
   # fpath stand for the prefix; fish loads it only for a command on PATH), and
@@ -191,7 +196,8 @@ check_debian() {
   for row in "timer-rs232;usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
 usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/icons/hicolor/48x48/apps/$id.png \
 usr/share/man/man1/timer-rs232.1.gz;qt6-qpa-plugins,fonts-liberation2 | fonts-liberation;" \
-    "timerctl;usr/share/man/man1/timerctl.1.gz usr/share/bash-completion/completions/timerctl \
+    "timerctl;usr/share/man/man1/timerctl.1.gz usr/share/man/es/man1/timerctl.1.gz \
+usr/share/bash-completion/completions/timerctl \
 usr/share/zsh/vendor-completions/_timerctl usr/share/fish/vendor_completions.d/timerctl.fish;;libqt6widgets6 libqt6gui6" \
     "timer-sim;usr/share/man/man1/timer-sim.1.gz;;libqt6widgets6 libqt6gui6 libqt6network6"; do
     IFS=';' read -r pkg files needs forbidden <<<"$row"
