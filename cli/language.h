@@ -10,6 +10,6 @@ class QCoreApplication;
 QString MessagesLocale();
 
 // Speaks Spanish to people when their messages' locale is Spanish ("es",
-// "es_ES.UTF-8", "es_MX"...): timerctl's own words and Qt's where Qt's
-// translations are installed. Scripts' words stay English in every locale.
+// "es_ES.UTF-8", "es_MX"...). Scripts' words, and the system's, stay English
+// in every locale.
 void SpeakPeoplesLanguage(QCoreApplication& app);

@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
 <context>
+    <name>QCommandLineParser</name>
+    <message>
+        <source>Unknown option &apos;%1&apos;.</source>
+        <translation>Opción desconocida «%1».</translation>
+    </message>
+    <message>
+        <source>Unknown options: %1.</source>
+        <translation>Opciones desconocidas: %1.</translation>
+    </message>
+    <message>
+        <source>Missing value after &apos;%1&apos;.</source>
+        <translation>Falta un valor tras «%1».</translation>
+    </message>
+    <message>
+        <source>Unexpected value after &apos;%1&apos;.</source>
+        <translation>Valor inesperado tras «%1».</translation>
+    </message>
+</context>
+<context>
     <name>timer</name>
     <message>
         <source>cannot open %1: %2</source>
