@@ -10,8 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QTest>
 
+#include <memory>
+
+#include "gui/window_style.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -250,3 +254,19 @@ TEST(Window, SecondPanelShowsTheDeviceOfTheChosenComNumber) {
 }
 
 }  // namespace
+
+// The window's style draws a group box's frame as Fusion draws it, with a
+// title or without.
+TEST(Window, TheGroupBoxFrameIsFusions) {
+  for (const QString& title : {QStringLiteral("AL INICIO"), QString()}) {
+    QGroupBox box(title);
+    box.resize(120, 60);
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    box.setStyle(fusion.get());
+    const QImage drawnByFusion = box.grab().toImage();
+    WindowStyle ours(QStyleFactory::create(QStringLiteral("Fusion")));
+    box.setStyle(&ours);
+    EXPECT_EQ(box.grab().toImage(), drawnByFusion) << title.toStdString();
+    box.setStyle(nullptr);
+  }
+}
