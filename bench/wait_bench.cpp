@@ -171,12 +171,7 @@ int ReportExposed(QWidget& window) {
 
 // As started from the desktop menu: no --port, the system's ports.
 int RunStartupChild(int argc, char* argv[]) {
-  Options options;
-  {
-    QCoreApplication reader(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("timer-rs232"));
-    options = ParseOptions({QStringLiteral("timer-rs232")});
-  }
+  const Options options;
   QApplication app(argc, argv);
   SetApplicationInfo();
   Program program(options);

@@ -9,8 +9,9 @@
 
 int main(int argc, char* argv[]) {
   Options options;
-  {
-    // Help and version need no display, so the options are read first.
+  // Help and version need no display, so the options are read first; started
+  // as from the desktop menu, there is nothing to read.
+  if (argc > 1) {
     QCoreApplication reader(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("timer-rs232"));
     options = ParseOptions(QCoreApplication::arguments());
