@@ -22,7 +22,8 @@ class Text {
  public:
   Text() = default;
   // Words as they come (the system's, a path, a number): never translated.
-  Text(QString plain);  // NOLINT(google-explicit-constructor): any text is words as they come
+  // Implicit, so that any text can stand where words are wanted.
+  Text(QString plain);
   // `source`, marked with QT_TRANSLATE_NOOP("timer", ...), with its %1, %2...
   // filled by `args`, each translated in turn.
   Text(const char* source, std::vector<Text> args);
