@@ -23,7 +23,7 @@ namespace {
 
 QString MessagesLocale() {
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const QString value = qEnvironmentVariable(name);
+    QString value = qEnvironmentVariable(name);
     if (!value.isEmpty()) return value;
   }
   return {};
