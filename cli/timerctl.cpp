@@ -34,9 +34,9 @@ Commands:
                         the monostable, ON and OFF times as HH:MM:SS and the
                         power-up state. With --json, as one JSON object, which
                         upload --from takes back.
-  upload                Links, takes the read-back as the starting point, changes
-                        what is given, sends the configuration, then reads it
-                        back and compares:
+  upload                Links, takes the read-back as the starting point,
+                        changes what is given, sends the configuration, then
+                        reads it back and compares:
                           --from FILE           a configuration file (- for
                                                 standard input); the options
                                                 below override single values
@@ -57,13 +57,13 @@ Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
                         or a serial device server: N=rfc2217://HOST:PORT (the
                         line is set from here) or N=tcp:HOST:PORT (raw: the
-                        server sets it). Repeatable, and over the [ports] group of
-                        ~/.config/timer-rs232/timer-rs232.conf. Without either,
-                        the system's serial ports: ttyS by number, then ttyUSB,
-                        then ttyACM, then the rest.
+                        server sets it). Repeatable, and over the [ports] group
+                        of ~/.config/timer-rs232/timer-rs232.conf. Without
+                        either, the system's serial ports: ttyS by number, then
+                        ttyUSB, then ttyACM, then the rest.
   --com N               A Com number to use (default 1). Repeatable.
-  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use directly.
-                        Repeatable.
+  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use
+                        directly. Repeatable.
   --all                 Every Com number that designates a device.
   --echo                The line echoes what is sent (an RS-485 converter with
                         echo): the echo of each command is dropped before the
@@ -90,7 +90,8 @@ Exit status:
   1  the device did not answer ("El dispositivo no se encuentra"), or the line
      echoes what is sent; scan: no timer
   2  bad usage, a bad configuration file, or a value out of range
-  3  the port is not available ("El puerto no esta disponible"; the reason follows)
+  3  the port is not available ("El puerto no esta disponible"; the reason
+     follows)
   4  the device acknowledged an upload but reads back something else
   With several devices, the largest code among them.
 )help");

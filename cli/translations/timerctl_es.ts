@@ -191,6 +191,62 @@
         <translation>lo que el dispositivo devuelve no es una configuración bien formada; indique mono, on, off y power-up</translation>
     </message>
     <message>
+        <source>mono %1, on %2, off %3, power-up %4</source>
+        <translation>mono %1, on %2, off %3, arranque %4</translation>
+    </message>
+    <message>
+        <source>mono: %1</source>
+        <translation>mono    : %1</translation>
+    </message>
+    <message>
+        <source>on  : %1</source>
+        <translation>on      : %1</translation>
+    </message>
+    <message>
+        <source>off : %1</source>
+        <translation>off     : %1</translation>
+    </message>
+    <message>
+        <source>power-up: %1</source>
+        <translation>arranque: %1</translation>
+    </message>
+    <message>
+        <source>timer (%1)</source>
+        <translation>temporizador (%1)</translation>
+    </message>
+    <message>
+        <source>--%1 takes %2 or %3</source>
+        <translation>--%1 admite %2 o %3</translation>
+    </message>
+    <message>
+        <source>--%1 goes with upload</source>
+        <translation>--%1 va con upload</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>la entrada estándar</translation>
+    </message>
+    <message>
+        <source>--com takes a number from 1 to %1</source>
+        <translation>--com admite un número de 1 a %1</translation>
+    </message>
+    <message>
+        <source>--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT</source>
+        <translation>--device %1: se esperaba rfc2217://MÁQUINA:PUERTO o tcp:MÁQUINA:PUERTO</translation>
+    </message>
+    <message>
+        <source>--all goes without --com and --device</source>
+        <translation>--all va sin --com ni --device</translation>
+    </message>
+    <message>
+        <source>no port designates a device</source>
+        <translation>ningún puerto designa un dispositivo</translation>
+    </message>
+    <message>
+        <source>expected one command: read, upload, fire or scan (see --help)</source>
+        <translation>se esperaba una orden: read, upload, fire o scan (vea --help)</translation>
+    </message>
+    <message>
         <source>Usage: timerctl [OPTIONS] COMMAND
 
 Reads, programs and fires timer devices on RS-232 lines (2400 baud, 8N1), with
@@ -201,9 +257,9 @@ Commands:
                         the monostable, ON and OFF times as HH:MM:SS and the
                         power-up state. With --json, as one JSON object, which
                         upload --from takes back.
-  upload                Links, takes the read-back as the starting point, changes
-                        what is given, sends the configuration, then reads it
-                        back and compares:
+  upload                Links, takes the read-back as the starting point,
+                        changes what is given, sends the configuration, then
+                        reads it back and compares:
                           --from FILE           a configuration file (- for
                                                 standard input); the options
                                                 below override single values
@@ -224,13 +280,13 @@ Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
                         or a serial device server: N=rfc2217://HOST:PORT (the
                         line is set from here) or N=tcp:HOST:PORT (raw: the
-                        server sets it). Repeatable, and over the [ports] group of
-                        ~/.config/timer-rs232/timer-rs232.conf. Without either,
-                        the system&apos;s serial ports: ttyS by number, then ttyUSB,
-                        then ttyACM, then the rest.
+                        server sets it). Repeatable, and over the [ports] group
+                        of ~/.config/timer-rs232/timer-rs232.conf. Without
+                        either, the system&apos;s serial ports: ttyS by number, then
+                        ttyUSB, then ttyACM, then the rest.
   --com N               A Com number to use (default 1). Repeatable.
-  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use directly.
-                        Repeatable.
+  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use
+                        directly. Repeatable.
   --all                 Every Com number that designates a device.
   --echo                The line echoes what is sent (an RS-485 converter with
                         echo): the echo of each command is dropped before the
@@ -257,7 +313,8 @@ Exit status:
   1  the device did not answer (&quot;El dispositivo no se encuentra&quot;), or the line
      echoes what is sent; scan: no timer
   2  bad usage, a bad configuration file, or a value out of range
-  3  the port is not available (&quot;El puerto no esta disponible&quot;; the reason follows)
+  3  the port is not available (&quot;El puerto no esta disponible&quot;; the reason
+     follows)
   4  the device acknowledged an upload but reads back something else
   With several devices, the largest code among them.
 </source>
@@ -339,62 +396,6 @@ Estado de salida:
   4  el dispositivo aceptó una carga pero devuelve otra cosa
   Con varios dispositivos, el mayor código entre ellos.
 </translation>
-    </message>
-    <message>
-        <source>mono %1, on %2, off %3, power-up %4</source>
-        <translation>mono %1, on %2, off %3, arranque %4</translation>
-    </message>
-    <message>
-        <source>mono: %1</source>
-        <translation>mono    : %1</translation>
-    </message>
-    <message>
-        <source>on  : %1</source>
-        <translation>on      : %1</translation>
-    </message>
-    <message>
-        <source>off : %1</source>
-        <translation>off     : %1</translation>
-    </message>
-    <message>
-        <source>power-up: %1</source>
-        <translation>arranque: %1</translation>
-    </message>
-    <message>
-        <source>timer (%1)</source>
-        <translation>temporizador (%1)</translation>
-    </message>
-    <message>
-        <source>--%1 takes %2 or %3</source>
-        <translation>--%1 admite %2 o %3</translation>
-    </message>
-    <message>
-        <source>--%1 goes with upload</source>
-        <translation>--%1 va con upload</translation>
-    </message>
-    <message>
-        <source>standard input</source>
-        <translation>la entrada estándar</translation>
-    </message>
-    <message>
-        <source>--com takes a number from 1 to %1</source>
-        <translation>--com admite un número de 1 a %1</translation>
-    </message>
-    <message>
-        <source>--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT</source>
-        <translation>--device %1: se esperaba rfc2217://MÁQUINA:PUERTO o tcp:MÁQUINA:PUERTO</translation>
-    </message>
-    <message>
-        <source>--all goes without --com and --device</source>
-        <translation>--all va sin --com ni --device</translation>
-    </message>
-    <message>
-        <source>no port designates a device</source>
-        <translation>ningún puerto designa un dispositivo</translation>
-    </message>
-    <message>
-        <source>expected one command: read, upload, fire or scan (see --help)</source>
-        <translation>se esperaba una orden: read, upload, fire o scan (vea --help)</translation>
     </message>
 </context>
 </TS>
