@@ -294,9 +294,7 @@ std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector
         return Usage(Tr(QT_TRANSLATE_NOOP(
                             "timer", "--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT"))
                          .arg(path));
-      PortMap alone;
-      alone.set(1, path);
-      targets.push_back({path, alone, 1, false});
+      targets.push_back({path, PortMap::Direct(path), 1, false});
     }
   }
   return std::nullopt;

@@ -31,7 +31,7 @@ void MappedPort::notOpened(PortFault fault, const Text& error, const QString& ho
   if (fault == PortFault::None) return;
   qCWarning(lcLine, "%s",
             qUtf8Printable(Text(QT_TRANSLATE_NOOP("timer", "cannot open %1: %2"),
-                                {DescribeLine(m_number, path()), error})
+                                {m_map.describe(m_number), error})
                                .translated()));
 }
 
@@ -40,7 +40,7 @@ void MappedPort::lost(PortFault fault, const Text& error) {
   m_failed = true;
   m_error = error;
   m_fault = fault;
-  qCWarning(lcLine, "%s: %s", qUtf8Printable(DescribeLine(m_number, path())),
+  qCWarning(lcLine, "%s: %s", qUtf8Printable(m_map.describe(m_number)),
             qUtf8Printable(error.translated()));
   // Reported once the transport has finished handling its error: whoever is
   // told may close the port.

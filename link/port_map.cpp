@@ -77,6 +77,17 @@ std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
   return NetworkAddress{host, static_cast<quint16>(port), rfc2217};
 }
 
+PortMap PortMap::Direct(const QString& path) {
+  PortMap map;
+  map.set(1, path);
+  map.m_direct = true;
+  return map;
+}
+
+QString PortMap::describe(int number) const {
+  return m_direct ? path(number) : DescribeLine(number, path(number));
+}
+
 QString DescribeLine(int number, const QString& path) {
   const QString com = QStringLiteral("Com%1").arg(number);
   return path.isEmpty() ? com : com + QStringLiteral(" (") + path + QLatin1Char(')');

@@ -23,6 +23,9 @@ class PortMap {
   static PortMap FromSystem();
   // Numbers the given device paths from 1 in the order OrderPortNames gives.
   static PortMap FromDevices(const QStringList& systemLocations);
+  // One device given by its path rather than by a number: Com1, which messages
+  // name by the path alone.
+  static PortMap Direct(const QString& path);
 
   // The path for Com `number`, or an empty text when no device stands behind it.
   QString path(int number) const { return m_paths.value(number); }
@@ -30,9 +33,12 @@ class PortMap {
   // Takes every number `other` designates, over what this one says.
   void update(const PortMap& other) { m_paths.insert(other.m_paths); }
   bool isEmpty() const { return m_paths.isEmpty(); }
+  // Which line a message is about, as DescribeLine says it, or the path alone.
+  QString describe(int number) const;
 
  private:
   QMap<int, QString> m_paths;
+  bool m_direct = false;
 };
 
 // A stable order for the system's ports: ttyS by number, then ttyUSB by

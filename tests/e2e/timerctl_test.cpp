@@ -218,7 +218,7 @@ TEST(Timerctl, ABusyPortIsNotAvailableAndItsHolderNamed) {
   const HeldPort held(sim.path(), true);
   const Outcome run = Timerctl(sim.path(), {"read"});
   EXPECT_EQ(run.code, 3);
-  EXPECT_TRUE(run.err.contains(sim.path() + "): in use by " + held.name()))
+  EXPECT_TRUE(run.err.contains("cannot open " + sim.path() + ": in use by " + held.name()))
       << run.err.toStdString();
   EXPECT_TRUE(
       run.err.contains(QString::fromUtf8(kPortUnavailable.prompt) + " (in use by " + held.name()));
@@ -368,6 +368,10 @@ TEST_P(TimerctlLanguage, PeopleReadTheirsScriptsReadOne) {
                                   "device has 00:00:00)",
                               missing + ": port unavailable (No such file or directory)"};
   EXPECT_EQ(people.out.split('\n', Qt::SkipEmptyParts), lines);
+  EXPECT_TRUE(
+      people.err.contains((c.spanish ? "timerctl: no se puede abrir " : "timerctl: cannot open ") +
+                          missing + ": No such file or directory\n"))
+      << people.err.toStdString();
   const Outcome misused = run({"--com", "17", "read"});
   EXPECT_EQ(misused.code, 2);
   EXPECT_EQ(misused.err, c.spanish ? "timerctl: --com admite un número de 1 a 16\n"
