@@ -301,7 +301,7 @@ TEST(Programmer, AFleetIsServedAtOnceAndReportedInOrder) {
   SimProcess silent({"--silent"});
   SimProcess alsoSilent({"--silent"});
   SimProcess forgetful({"--write-fails"});
-  const QString missing = QStringLiteral("/dev/timer-missing");
+  const QString missing = QStringLiteral("/dev/timer-missing-fleet");
   const auto started = std::chrono::steady_clock::now();
 
   const Outcome run = RunTimerctl({"--device", fine.path(), "--device", silent.path(), "--device",
@@ -348,7 +348,9 @@ class TimerctlLanguage : public ::testing::TestWithParam<LanguageCase> {};
 TEST_P(TimerctlLanguage, PeopleReadTheirsScriptsReadOne) {
   const LanguageCase& c = GetParam();
   SimProcess forgetful({"--write-fails"});
-  const QString missing = QStringLiteral("/dev/timer-missing");
+  // Its own name: two programs opening one missing device at once collide on
+  // its lock file instead.
+  const QString missing = QStringLiteral("/dev/timer-missing-") + QLatin1String(c.name);
   const QStringList fleet{"--device", forgetful.path(), "--device", missing,
                           "upload",   "--on",           "00:00:10"};
   const auto run = [&c](const QStringList& args) { return RunTimerctl(args, c.environment); };
@@ -403,17 +405,18 @@ TEST(Programmer, AScanSaysWhichPortHasATimer) {
 
   const Outcome run =
       RunTimerctl({"--port", "1=" + timer.path(), "--port", "2=" + silent.path(), "--port",
-                   "3=" + alsoSilent.path(), "--port", "5=/dev/timer-missing", "scan"});
+                   "3=" + alsoSilent.path(), "--port", "5=/dev/timer-missing-scan", "scan"});
 
   EXPECT_LT(std::chrono::steady_clock::now() - started, kTwoFruitlessWaits)
       << "one silent port after the other";
   EXPECT_EQ(run.code, 0);
-  EXPECT_EQ(run.out.split('\n', Qt::SkipEmptyParts),
-            (QStringList{"Com1 " + timer.path() +
-                             ": timer (mono 00:01:30, on 00:00:00, off 00:00:00, power-up off)",
-                         "Com2 " + silent.path() + ": no answer",
-                         "Com3 " + alsoSilent.path() + ": no answer",
-                         "Com5 /dev/timer-missing: port unavailable (No such file or directory)"}));
+  EXPECT_EQ(
+      run.out.split('\n', Qt::SkipEmptyParts),
+      (QStringList{"Com1 " + timer.path() +
+                       ": timer (mono 00:01:30, on 00:00:00, off 00:00:00, power-up off)",
+                   "Com2 " + silent.path() + ": no answer",
+                   "Com3 " + alsoSilent.path() + ": no answer",
+                   "Com5 /dev/timer-missing-scan: port unavailable (No such file or directory)"}));
   EXPECT_EQ(RunTimerctl({"--port", "2=" + silent.path(), "scan"}).code, 1) << "no timer found";
 }
 
