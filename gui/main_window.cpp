@@ -232,6 +232,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   QFont base;
   base.setFamilies(Arial());
   base.setPointSizeF(8);
+  // Letters at their own advances, unkerned: Latin text needs no shaping, and
+  // without it no face's layout tables are read and kept.
+  base.setStyleStrategy(QFont::PreferNoShaping);
+  base.setKerning(false);
   setFont(base);
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
   buildControls();

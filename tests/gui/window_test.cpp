@@ -116,6 +116,10 @@ TEST(Window, FontsAreArialAndArialNarrowOrTheirMetricTwins) {
     EXPECT_DOUBLE_EQ(w->font().pointSizeF(),
                      own ? font.section(QLatin1Char(' '), -1).toDouble() : 8)
         << c.name;
+    const QFontMetricsF unkerned(w->font());
+    EXPECT_DOUBLE_EQ(unkerned.horizontalAdvance(QStringLiteral("AV")),
+                     unkerned.horizontalAdvance(u'A') + unkerned.horizontalAdvance(u'V'))
+        << c.name << ": unkerned";
   }
 }
 
