@@ -29,6 +29,7 @@
 #include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
+#include "gui/font_warmup.h"
 #include "gui/options.h"
 #include "gui/program.h"
 #include "support/child_process.h"
@@ -172,7 +173,9 @@ int ReportExposed(QWidget& window) {
 // As started from the desktop menu: no --port, the system's ports.
 int RunStartupChild(int argc, char* argv[]) {
   const Options options;
+  FontConfigWarmUp fonts;
   QApplication app(argc, argv);
+  fonts.finish();
   SetApplicationInfo();
   Program program(options);
   program.Start();

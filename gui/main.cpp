@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "gui/font_warmup.h"
 #include "gui/options.h"
 #include "gui/program.h"
 
@@ -31,7 +32,9 @@ int main(int argc, char* argv[]) {
   }
 #endif
 
+  FontConfigWarmUp fonts;
   QApplication app(argc, argv);
+  fonts.finish();
   SetApplicationInfo();
   // Reasons read "timer-rs232: cannot open ...", as a command-line program's do.
   qSetMessagePattern(QStringLiteral("%{appname}: %{message}"));

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-l10n-tools
+  qt6-base-dev qt6-serialport-dev qt6-l10n-tools libfontconfig-dev
   libgtest-dev libgmock-dev
   socat ser2net xvfb xauth imagemagick x11-utils xdotool
   clang clang-tidy libclang-rt-14-dev
