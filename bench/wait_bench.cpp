@@ -154,14 +154,11 @@ FruitlessWait FruitlessWaits() {
 }
 
 // The child half of the start-up figure. The program has no hook that tells
-// when its window is up, and none is added for the benchmark; so this builds
-// the program as app/main.cpp does, then waits for the
-// window to be exposed and prints that moment on the monotonic clock (shared
-// by every process) and its resident memory.
-// Prints when `window` was first exposed on the monotonic clock (shared by
-// every process), and the resident memory then.
-// The CPU time it has taken by then follows: unlike the time to the window,
-// it does not grow with what else the machine is running.
+// when its window is up, and none is added for the benchmark; so the child
+// builds the program as gui/main.cpp does, and this prints when `window` was
+// first exposed on the monotonic clock (shared by every process), the
+// resident memory then, and the CPU time taken by then: unlike the time to
+// the window, that does not grow with what else the machine is running.
 int ReportExposed(QWidget& window) {
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   const auto exposed = Clock::now().time_since_epoch();
@@ -199,11 +196,9 @@ struct Startup {
   double bareCpuMs = 0;
 };
 
-// The parent half: the time from just before starting the child to the
-// moment the child reports its window exposed.
-// From just before starting the child to the moment it reports its window
-// exposed; the program and the bare window in alternating runs, with a
-// configuration folder of their own.
+// The parent half: from just before starting the child to the moment it
+// reports its window exposed; the program and the bare window in alternating
+// runs, with a configuration folder of their own.
 Startup Startups() {
   char selfPath[4096] = {};
   if (::readlink("/proc/self/exe", selfPath, sizeof selfPath - 1) <= 0) Fail("no /proc/self/exe");
