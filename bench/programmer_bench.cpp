@@ -39,10 +39,11 @@ struct UploadFigures {
 UploadFigures Uploads(const QString& line) {
   PortMap map;
   map.set(1, line);
-  DeviceSession session(map, 1);
-  if (!session.link().answered()) Fail("the link failed");
-  const std::optional<TimerConfig> readBack = ReadBackIn(session.received());
-  if (!readBack) Fail("the link brought no read-back");
+  const std::unique_ptr<DeviceLine> device = MakeDeviceLine(map, 1);
+  DeviceSession session(*device);
+  const Reply link = session.link();
+  const std::optional<TimerConfig> readBack = ReadBackIn(link.bytes).config;
+  if (!link.answered() || !readBack) Fail("the link brought no read-back");
   std::vector<double> uploads, verifies;
   for (int i = 0; i < kUploadRuns; ++i) {
     bool answered = false;
@@ -61,7 +62,10 @@ double LinkMs(const QString& line) {
   std::vector<double> links;
   for (int i = 0; i < kUploadRuns; ++i) {
     bool answered = false;
-    links.push_back(Timed([&] { answered = DeviceSession(map, 1).link().answered(); }));
+    links.push_back(Timed([&] {
+      const std::unique_ptr<DeviceLine> device = MakeDeviceLine(map, 1);
+      answered = DeviceSession(*device).link().answered();
+    }));
     if (!answered) Fail("the link failed on " + line.toStdString());
   }
   return Median(links);
@@ -69,10 +73,10 @@ double LinkMs(const QString& line) {
 
 double FleetMs(const std::vector<Target>& targets, const Request& request) {
   std::vector<DeviceResult> results;
-  const double ms = Timed([&] { results = RunOnDevices(targets, request); });
+  const double ms = Timed([&] { results = RunOnDevices(targets, request, RealLines(request)); });
   for (const DeviceResult& r : results) {
     if (r.code() != kExitOk)
-      Fail("a device of the fleet failed: " + ResultWord(r.verdict).english().toStdString());
+      Fail("a device of the fleet failed: " + ResultWord(r).english().toStdString());
   }
   return ms;
 }

@@ -8,8 +8,6 @@
 #include <mutex>
 
 #include "device/messages.h"
-#include "device/read_back.h"
-#include "device/session.h"
 
 namespace {
 
@@ -32,6 +30,12 @@ QList<Text> Differences(const TimerConfig& sent, const TimerConfig& found) {
   return differences;
 }
 
+// An answer to the probe that holds no read-back, as it came.
+Text NoReadBack(const ReadBack& readBack) {
+  return Text(QT_TRANSLATE_NOOP("timer", "the answer holds no configuration: \"%1\""),
+              {QString::fromLatin1(readBack.answer.left(40))});
+}
+
 // What went wrong with a port, in the words an operator acts on. A line that
 // failed while open was lost: the system's words then come from whatever call
 // noticed it ("Inappropriate ioctl for device"), which says nothing.
@@ -51,20 +55,20 @@ Text PortReason(const Reply& reply) {
 // An exchange that did not end with the device's answer ends the run, with
 // the message the window would show.
 bool Ended(const Reply& reply, DeviceResult& result) {
+  result.end = reply.end;
   switch (reply.end) {
-    case Exchange::Answered:
+    case End::Answered:
       return false;
-    case Exchange::NoAnswer:
-      result.verdict = Verdict::NoAnswer;
+    case End::NoAnswer:
       result.messages << QString::fromUtf8(kNoDevice.prompt);
       break;
-    case Exchange::PortUnavailable:
-      result.verdict = Verdict::PortUnavailable;
+    case End::PortUnavailable:
+    case End::PortClosed:
+    case End::Unloaded:
       result.messages << QString::fromUtf8(kPortUnavailable.prompt);
       result.reason = PortReason(reply);
       break;
-    case Exchange::Echo:
-      result.verdict = Verdict::Echo;
+    case End::Echo:
       result.reason = Text(QT_TRANSLATE_NOOP(
           "timer",
           "the line echoes what is sent (a loopback plug, or an RS-485 converter with echo)"));
@@ -73,9 +77,33 @@ bool Ended(const Reply& reply, DeviceResult& result) {
   return true;
 }
 
-DeviceSession::Trace TraceOf(const Target& target, const Request& request) {
-  if (!request.trace) return {};
-  return [&target, &request](const QString& line) { request.trace(target.label, line); };
+void Upload(DeviceSession& session, const Request& request, const ReadBack& readBack,
+            DeviceResult& result) {
+  const TimerConfig& c = request.changes;
+  const bool everything = c.mono && c.on && c.off && c.powerUpOn;
+  if (!everything && !(readBack.config && WellFormed(*readBack.config))) {
+    result.verdict = Verdict::Refused;
+    result.reason = Text(QT_TRANSLATE_NOOP("timer",
+                                           "the device's read-back is not a well-formed "
+                                           "configuration; give mono, on, off and power-up"));
+    return;
+  }
+  TimerConfig sent = readBack.config.value_or(TimerConfig{});
+  sent.update(c);
+  // Monostable unless asked: the record says which was sent.
+  sent.bistable = c.bistable.value_or(false);
+  result.sent = sent;
+  if (Ended(session.upload(*sent.bistable, sent), result)) return;
+  if (!request.verify) return;
+  // The device said it took it; what it reads back tells whether it did.
+  const Reply probe = session.probe();
+  if (Ended(probe, result)) return;
+  const ReadBack verified = ReadBackIn(probe.bytes);
+  result.readBack = verified.config;
+  result.differences = Verify(sent, verified);
+  if (result.differences.isEmpty()) return;
+  result.verdict = Verdict::VerificationFailed;
+  result.configuration = verified.config;
 }
 
 // How many devices are done; the threads tell, the caller waits.
@@ -87,15 +115,15 @@ struct Finished {
 
 class DeviceThread : public QThread {
  public:
-  DeviceThread(const Target& target, const Request& request, const DeviceDone& done,
-               Finished& finished)
-      : m_target(target), m_request(request), m_done(done), m_finished(finished) {}
+  DeviceThread(const Target& target, const Request& request, const LineMaker& lines,
+               const DeviceDone& done, Finished& finished)
+      : m_target(target), m_request(request), m_lines(lines), m_done(done), m_finished(finished) {}
   const DeviceResult& result() const { return m_result; }
 
  protected:
-  // The port, the window model and the wait live and die on this thread.
+  // The port and the wait live and die on this thread.
   void run() override {
-    m_result = RunOnDevice(m_target, m_request, m_done);
+    m_result = RunOnDevice(m_target, m_request, m_lines, m_done);
     const std::lock_guard<std::mutex> lock(m_finished.mutex);
     ++m_finished.count;
     m_finished.changed.notify_all();
@@ -104,6 +132,7 @@ class DeviceThread : public QThread {
  private:
   const Target& m_target;
   const Request& m_request;
+  const LineMaker& m_lines;
   const DeviceDone& m_done;
   Finished& m_finished;
   DeviceResult m_result;
@@ -111,91 +140,75 @@ class DeviceThread : public QThread {
 
 }  // namespace
 
-namespace {
-
-// An answer to the probe that holds no read-back, as it came.
-Text NoReadBack(const QByteArray& received) {
-  return Text(QT_TRANSLATE_NOOP("timer", "the answer holds no configuration: \"%1\""),
-              {QString::fromLatin1(received.left(40))});
+int DeviceResult::code() const {
+  return ExitCode(*this);
 }
 
-}  // namespace
-
-int ExitCode(Verdict verdict) {
-  constexpr int kCodes[] = {kExitOk,           kExitNoAnswer, kExitUsage, kExitPortUnavailable,
-                            kExitVerifyFailed, kExitNoAnswer};
-  return kCodes[static_cast<int>(verdict)];
-}
-
-Text ResultWord(Verdict verdict) {
-  static const char* const kWords[] = {QT_TRANSLATE_NOOP("timer", "ok"),
-                                       QT_TRANSLATE_NOOP("timer", "no answer"),
-                                       QT_TRANSLATE_NOOP("timer", "refused"),
-                                       QT_TRANSLATE_NOOP("timer", "port unavailable"),
-                                       QT_TRANSLATE_NOOP("timer", "verification failed"),
-                                       QT_TRANSLATE_NOOP("timer", "echo")};
-  return Text(kWords[static_cast<int>(verdict)]);
-}
-
-void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& result) {
-  const std::optional<TimerConfig> found = ReadBackIn(received);
-  if (found && ReadBackTextIn(received) == ReadBackOf(sent)) return;
-  result.verdict = Verdict::VerificationFailed;
-  if (!found) {
-    result.differences << NoReadBack(received);
-    return;
+int ExitCode(const DeviceResult& result) {
+  switch (result.end) {
+    case End::Answered:
+      break;
+    case End::NoAnswer:
+    case End::Echo:
+      return kExitNoAnswer;
+    case End::PortUnavailable:
+    case End::PortClosed:
+    case End::Unloaded:
+      return kExitPortUnavailable;
   }
-  result.differences = Differences(sent, *found);
+  switch (result.verdict) {
+    case Verdict::Ok:
+      return kExitOk;
+    case Verdict::NoReadBack:
+      return kExitNoAnswer;
+    case Verdict::Refused:
+      return kExitUsage;
+    case Verdict::VerificationFailed:
+      return kExitVerifyFailed;
+  }
+  return kExitOk;
+}
+
+Text ResultWord(const DeviceResult& result) {
+  if (result.end != End::Answered) return EndWord(result.end);
+  switch (result.verdict) {
+    case Verdict::Ok:
+      break;
+    case Verdict::NoReadBack:
+      return EndWord(End::NoAnswer);
+    case Verdict::Refused:
+      return Text(QT_TRANSLATE_NOOP("timer", "refused"));
+    case Verdict::VerificationFailed:
+      return Text(QT_TRANSLATE_NOOP("timer", "verification failed"));
+  }
+  return EndWord(End::Answered);
+}
+
+QList<Text> Verify(const TimerConfig& sent, const ReadBack& readBack) {
+  if (!readBack.config) return {NoReadBack(readBack)};
+  if (readBack.text == ReadBackOf(sent)) return {};
+  QList<Text> differences = Differences(sent, *readBack.config);
   // Only a flag other than "0" or "1" is left to differ.
-  if (result.differences.isEmpty())
-    result.differences << Text(
-        QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has \"%2\""),
-        {PowerUpWord(*sent.powerUpOn), QString(QLatin1Char(ReadBackTextIn(received).back()))});
-  result.configuration = found;
+  if (differences.isEmpty())
+    differences << Text(QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has \"%2\""),
+                        {PowerUpWord(*sent.powerUpOn), QString(QLatin1Char(readBack.text.back()))});
+  return differences;
 }
 
-namespace {
-
-void Upload(DeviceSession& session, const Request& request,
-            const std::optional<TimerConfig>& readBack, DeviceResult& result) {
-  const TimerConfig& c = request.changes;
-  const bool everything = c.mono && c.on && c.off && c.powerUpOn;
-  if (!everything && !(readBack && WellFormed(*readBack))) {
-    result.verdict = Verdict::Refused;
-    result.reason = Text(QT_TRANSLATE_NOOP("timer",
-                                           "the device's read-back is not a well-formed "
-                                           "configuration; give mono, on, off and power-up"));
-    return;
-  }
-  TimerConfig sent = readBack.value_or(TimerConfig{});
-  sent.update(c);
-  // Monostable unless asked: the record says which was sent.
-  sent.bistable = c.bistable.value_or(false);
-  result.sent = sent;
-  if (Ended(session.upload(*sent.bistable, sent), result)) return;
-  if (!request.verify) return;
-  // The device said it took it; what it reads back tells whether it did.
-  if (Ended(session.probe(), result)) return;
-  result.readBack = ReadBackIn(session.received());
-  Verify(sent, session.received(), result);
-}
-
-DeviceResult Run(const Target& target, const Request& request) {
-  DeviceSession session(target.ports, target.number, TraceOf(target, request), request.traceStart,
-                        request.echo);
+DeviceResult Program(DeviceSession& session, const Request& request) {
   DeviceResult result;
-
-  if (Ended(session.link(), result)) return result;
-  const std::optional<TimerConfig> readBack = ReadBackIn(session.received());
-  result.readBack = readBack;
+  const Reply link = session.link();
+  if (Ended(link, result)) return result;
+  const ReadBack readBack = ReadBackIn(link.bytes);
+  result.readBack = readBack.config;
 
   switch (request.job) {
     case Job::Read:
-      if (readBack) {
-        result.configuration = readBack;
+      if (readBack.config) {
+        result.configuration = readBack.config;
       } else {
-        result.verdict = Verdict::NoAnswer;
-        result.reason = NoReadBack(session.received());
+        result.verdict = Verdict::NoReadBack;
+        result.reason = NoReadBack(readBack);
       }
       break;
     case Job::Fire:
@@ -208,21 +221,35 @@ DeviceResult Run(const Target& target, const Request& request) {
   return result;
 }
 
-}  // namespace
+LineMaker RealLines(const Request& request) {
+  return [&request](const Target& target) {
+    Trace trace;
+    if (request.trace)
+      trace = [&request, &target](const QString& line) { request.trace(target.label, line); };
+    return MakeDeviceLine(target.ports, target.number, trace, request.traceStart);
+  };
+}
 
-DeviceResult RunOnDevice(const Target& target, const Request& request, const DeviceDone& done) {
-  DeviceResult result = Run(target, request);
+DeviceResult RunOnDevice(const Target& target, const Request& request, const LineMaker& lines,
+                         const DeviceDone& done) {
+  DeviceResult result;
+  {
+    const std::unique_ptr<DeviceLine> line = lines(target);
+    DeviceSession session(*line, request.echo);
+    result = Program(session, request);
+  }
   if (done) done(target, result);
   return result;
 }
 
 std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
+                                       const LineMaker& lines,
                                        const std::function<void(int done)>& progress,
                                        const DeviceDone& done) {
   Finished finished;
   std::vector<std::unique_ptr<DeviceThread>> threads;
   for (const Target& target : targets) {
-    threads.push_back(std::make_unique<DeviceThread>(target, request, done, finished));
+    threads.push_back(std::make_unique<DeviceThread>(target, request, lines, done, finished));
     threads.back()->start();
   }
   const int all = static_cast<int>(threads.size());

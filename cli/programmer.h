@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "cli/config_file.h"
+#include "device/read_back.h"
+#include "device/reply.h"
+#include "device/session.h"
 #include "link/port_map.h"
 #include "link/text.h"
 
@@ -52,17 +55,19 @@ struct Target {
   bool byCom = true;  // false: a path given with --device
 };
 
-// How one device's run ended; its exit code and its word for scripts follow
-// from it.
-enum class Verdict { Ok, NoAnswer, Refused, PortUnavailable, VerificationFailed, Echo };
-int ExitCode(Verdict verdict);
-// "ok", "no answer", "refused", "port unavailable", "verification failed", "echo";
-// the English is the scripts' word.
-Text ResultWord(Verdict verdict);
+// How timerctl judged a device whose every exchange was answered.
+enum class Verdict {
+  Ok,
+  NoReadBack,          // a read whose answer holds no configuration
+  Refused,             // an upload with nothing well formed to start from
+  VerificationFailed,  // the device acknowledged an upload but holds something else
+};
 
 struct DeviceResult {
+  // How the run's last exchange ended; with Answered, the verdict counts.
+  End end = End::Answered;
   Verdict verdict = Verdict::Ok;
-  int code() const { return ExitCode(verdict); }
+  int code() const;
   Text reason;           // why, in the system's or the program's words
   QStringList messages;  // what the window would have shown, failures only
   // A read's configuration, or what the device had after a failed verify.
@@ -72,16 +77,31 @@ struct DeviceResult {
   // or at the verification).
   std::optional<TimerConfig> sent, readBack;
 };
+// The exit code and the word for scripts ("ok", "no answer", "refused",
+// "port unavailable", "verification failed", "echo"); the English is the
+// scripts' word.
+int ExitCode(const DeviceResult& result);
+Text ResultWord(const DeviceResult& result);
 
-// Compares the read-back in what the device answered a probe, character for
-// character, with the configuration sent (complete): any difference, or no
-// read-back at all, fails the verification.
-void Verify(const TimerConfig& sent, const QByteArray& received, DeviceResult& result);
+// Compares the read-back of a probe, character for character, with the
+// configuration sent (complete): what differs, or that there was no
+// read-back at all; nothing when the device holds what was sent.
+QList<Text> Verify(const TimerConfig& sent, const ReadBack& readBack);
 
-DeviceResult RunOnDevice(const Target& target, const Request& request, const DeviceDone& done = {});
+// One device on its open session: the request, from the link on.
+DeviceResult Program(DeviceSession& session, const Request& request);
+
+// How a device is reached, on the device's own thread: the real line by
+// default (RealLines), a scripted one in tests.
+using LineMaker = std::function<std::unique_ptr<DeviceLine>(const Target& target)>;
+LineMaker RealLines(const Request& request);
+
+DeviceResult RunOnDevice(const Target& target, const Request& request, const LineMaker& lines,
+                         const DeviceDone& done = {});
 
 // All at once; results in the order of `targets`. `progress` is told how
 // many have finished, from the calling thread.
 std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
+                                       const LineMaker& lines,
                                        const std::function<void(int done)>& progress = {},
                                        const DeviceDone& done = {});

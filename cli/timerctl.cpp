@@ -123,14 +123,14 @@ void PrintConfiguration(const TimerConfig& c) {
 
 // A script's word for how a device ended.
 QString ResultOf(const DeviceResult& r, bool scan) {
-  return scan && r.code() == kExitOk ? QStringLiteral("timer") : ResultWord(r.verdict).english();
+  return scan && r.code() == kExitOk ? QStringLiteral("timer") : ResultWord(r).english();
 }
 
 QString Line(const Target& target, const DeviceResult& r, bool scan) {
   QString line = target.label + QStringLiteral(": ");
   if (scan && r.code() == kExitOk)
     return line + Tr(QT_TRANSLATE_NOOP("timer", "timer (%1)")).arg(Summary(*r.configuration));
-  line += ResultWord(r.verdict).translated();
+  line += ResultWord(r).translated();
   if (!r.reason.isEmpty()) line += QStringLiteral(" (") + r.reason.translated() + QLatin1Char(')');
   if (!r.differences.isEmpty())
     line += QStringLiteral(" (") + TranslatedOf(r.differences).join(QStringLiteral("; ")) +
@@ -375,7 +375,7 @@ class Recorder {
 
 // One device, as a person reads it: its configuration, or what went wrong.
 int RunOne(const Target& target, const Request& request, bool asJson, const DeviceDone& done) {
-  const DeviceResult r = RunOnDevice(target, request, done);
+  const DeviceResult r = RunOnDevice(target, request, RealLines(request), done);
   PrintFailures(r);
   if (r.code() == kExitOk && r.configuration) {
     if (asJson) {
@@ -396,7 +396,7 @@ int RunMany(const std::vector<Target>& targets, const Request& request, bool sca
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
   const int total = static_cast<int>(targets.size());
   const std::vector<DeviceResult> results = RunOnDevices(
-      targets, request,
+      targets, request, RealLines(request),
       [&](int done) {
         if (!terminal) return;
         const std::lock_guard<std::mutex> lock(stderrLock);

@@ -44,16 +44,13 @@ TimerConfig ReadBackAtStart(const QByteArray& replyText) {
   return config;
 }
 
-QByteArray ReadBackTextIn(const QByteArray& received) {
+ReadBack ReadBackIn(const QByteArray& received) {
+  ReadBack readBack{received, {}, std::nullopt};
   const qsizetype end = received.indexOf(kProbeAnswer[0]);
-  if (end < kReadBackLength) return {};
-  return received.mid(end - kReadBackLength, kReadBackLength);
-}
-
-std::optional<TimerConfig> ReadBackIn(const QByteArray& received) {
-  const QByteArray text = ReadBackTextIn(received);
-  if (text.isEmpty()) return std::nullopt;
-  TimerConfig config = TimesFrom(text, 0);
-  config.powerUpOn = text.back() == kPowerUpOn;
-  return config;
+  if (end < kReadBackLength) return readBack;
+  readBack.text = received.mid(end - kReadBackLength, kReadBackLength);
+  TimerConfig config = TimesFrom(readBack.text, 0);
+  config.powerUpOn = readBack.text.back() == kPowerUpOn;
+  readBack.config = config;
+  return readBack;
 }

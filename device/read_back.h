@@ -24,9 +24,12 @@ QByteArray ConfigurationString(bool bistable, const TimerConfig& config);
 // the whole text, wherever the "Y" stands.
 TimerConfig ReadBackAtStart(const QByteArray& replyText);
 
-// timerctl's rule, over everything the device sent after a probe: the 19
-// characters right before the first "Y". Whatever stands before or after them
-// moves no field; fewer than 19 is no read-back at all.
-std::optional<TimerConfig> ReadBackIn(const QByteArray& received);
-// Those 19 characters as received, or an empty text.
-QByteArray ReadBackTextIn(const QByteArray& received);
+// timerctl's rule, over what the device sent after a probe: the 19
+// characters right before the first "Y". Whatever stands before or after
+// them moves no field; fewer than 19 is no read-back at all.
+struct ReadBack {
+  QByteArray answer;                  // what the device sent, as it came
+  QByteArray text;                    // those 19 characters, or an empty text
+  std::optional<TimerConfig> config;  // what they hold, with the text only
+};
+ReadBack ReadBackIn(const QByteArray& received);

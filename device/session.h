@@ -1,50 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <chrono>
 #include <functional>
 #include <memory>
 
+#include "device/reply.h"
 #include "device/timer_config.h"
-#include "link/port_fault.h"
-#include "link/text.h"
 
 class PortMap;
+class SerialPort;
+class WaitClock;
+class WaitHost;
 
-// How one exchange with the device ended.
-enum class Exchange {
-  Answered,
-  NoAnswer,         // the device stayed silent
-  PortUnavailable,  // the port could not be opened, or the line failed
-  Echo,             // the line returned the probe itself: it echoes what is sent
+// What a session talks through: the port, the time its waits count, and
+// whoever lets events run meanwhile.
+class DeviceLine {
+ public:
+  virtual ~DeviceLine() = default;
+  virtual SerialPort& port() = 0;
+  virtual WaitClock& clock() = 0;
+  virtual WaitHost& host() = 0;
 };
 
-struct Reply {
-  Exchange end = Exchange::Answered;
-  // With PortUnavailable: why, in the operator's terms and in the system's words.
-  PortFault fault = PortFault::None;
-  Text reason;
-  bool answered() const { return end == Exchange::Answered; }
-};
+// One line per write and per read that brought bytes; empty: no trace.
+using Trace = std::function<void(const QString& line)>;
 
-// One device on Com `number`, for a program without a window: the link's
-// handshake, the probe, an upload and an activation, each with the commands,
-// answers and wait the window uses, on a line that stays open until the
-// session ends. A failed line or a silent device closes the port. Lives and
-// dies on one thread, whose events the wait lets run.
+// Com `number` of `ports` as a program without a window reaches it: the
+// serial device or device server, every byte traced, real time in the
+// calling thread's event loop, whose events the waits let run.
+std::unique_ptr<DeviceLine> MakeDeviceLine(
+    const PortMap& ports, qint16 number, const Trace& trace = {},
+    std::chrono::steady_clock::time_point traceStart = std::chrono::steady_clock::now());
+
+// One device, for a program without a window: the link's handshake, the
+// probe, an upload and an activation, each with the commands, answers and
+// wait the window uses, on a line that stays open until the session ends. A
+// failed line or a silent device closes the port. Each call's reply holds
+// what the device sent, from its first byte after the command.
 class DeviceSession {
  public:
-  using Clock = std::chrono::steady_clock;
-  // One line per write and per read that brought bytes; empty: no trace.
-  using Trace = std::function<void(const QString& line)>;
-
   // `echoing`: the line returns every byte sent before the device's answer
   // (an RS-485 converter with echo), and the session drops it.
-  DeviceSession(const PortMap& ports, qint16 number, const Trace& trace = {},
-                Clock::time_point traceStart = Clock::now(), bool echoing = false);
+  explicit DeviceSession(DeviceLine& line, bool echoing = false);
   ~DeviceSession();
   DeviceSession(const DeviceSession&) = delete;
   DeviceSession& operator=(const DeviceSession&) = delete;
@@ -58,15 +58,11 @@ class DeviceSession {
   Reply upload(bool bistable, const TimerConfig& config);
   Reply fire();
 
-  // What the device sent since the last command, as far as its first "Y"
-  // (the read-back is taken from it, see ReadBackIn).
-  const QByteArray& received() const;
-
  private:
-  struct Line;
-  Reply exchange(const QByteArray& command, const char* answers, const char* replyStart,
-                 bool clearFirst);
-  Reply lost(bool lineWasOpen);
+  class EchoDropper;
+  Reply exchange(const QByteArray& command, const char* answers, bool clearFirst);
 
-  std::unique_ptr<Line> m_line;
+  DeviceLine& m_line;
+  std::unique_ptr<EchoDropper> m_dropper;
+  SerialPort& m_port;
 };

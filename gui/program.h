@@ -5,11 +5,11 @@
 
 #include <memory>
 
+#include "device/event_loop_clock.h"
 #include "gui/main_window.h"
 #include "gui/options.h"
 #include "gui/window_record.h"
 #include "link/com_port.h"
-#include "link/event_loop_clock.h"
 #include "link/tracing_port.h"
 #include "model/form1.h"
 

@@ -15,13 +15,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcRecord, "timer.record")
 
-// The words timerctl's record uses, where the outcomes are the same.
-QString ResultWord(Result result) {
-  static const char* const kWords[] = {
-      "ok", "no answer", "port unavailable", "port closed", "unloaded", "refused", "busy"};
-  return QLatin1String(kWords[static_cast<int>(result)]);
-}
-
 }  // namespace
 
 WindowRecord::WindowRecord(MainWindow& window, const Form1& f, const PortMap& ports)
@@ -38,19 +31,20 @@ void WindowRecord::open(const QString& path) {
 void WindowRecord::told(const char* exchange, const Outcome& outcome) {
   const bool link = std::strcmp(exchange, "link") == 0;
   // A click on Desconectar unlinks: nothing done to the device.
-  if (!m_record.isOpen() || (link && outcome.result == Result::Done && m_form.Conecta != 0)) return;
+  const bool done = outcome.skipped == Skipped::No && outcome.reply.answered();
+  if (!m_record.isOpen() || (link && done && m_form.Conecta != 0)) return;
   const QString path = m_ports.path(m_form.puert);
   QJsonObject entry{{QStringLiteral("operation"), QLatin1String(exchange)},
                     {QStringLiteral("com"), m_form.puert},
                     {QStringLiteral("path"), path},
-                    {QStringLiteral("result"), ResultWord(outcome.result)}};
+                    {QStringLiteral("result"), OutcomeWord(outcome)}};
   const QJsonObject adapter = AdapterOf(path);
   if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
-  if (!outcome.reason.isEmpty()) entry.insert(QStringLiteral("reason"), outcome.reason);
+  if (!outcome.reply.reason.isEmpty())
+    entry.insert(QStringLiteral("reason"), outcome.reply.reason.english());
   TimerConfig shown = ShownConfiguration(m_window);
-  if (link && outcome.result == Result::Done)
-    entry.insert(QStringLiteral("read_back"), ToJson(shown));
-  if (std::strcmp(exchange, "upload") == 0 && outcome.result != Result::Refused) {
+  if (link && done) entry.insert(QStringLiteral("read_back"), ToJson(shown));
+  if (std::strcmp(exchange, "upload") == 0 && outcome.skipped != Skipped::Refused) {
     shown.bistable = !m_window.value(Ctl::Option1);
     entry.insert(QStringLiteral("sent"), ToJson(shown));
   }

@@ -32,12 +32,12 @@ QString DescribeFault(int number, const QString& path, PortFault fault, const QS
 }
 
 using Handler = void (*)(Form1&);
-using Exchange = Outcome (*)(Form1&);
+using ExchangeHandler = Outcome (*)(Form1&);
 
 // The handlers have written their changes; the window keeps only the reason.
 struct ExchangeRow {
   Ctl control;
-  Exchange handler;
+  ExchangeHandler handler;
   const char* name;
 };
 constexpr ExchangeRow kExchanges[] = {
@@ -81,11 +81,11 @@ class DevicePanel {
   }
 
   void showOutcome(const Outcome& outcome) {
-    if (outcome.result == Result::PortUnavailable) {
-      m_window.setDeviceText(DescribeFault(m_form.puert, m_ports.path(m_form.puert), outcome.fault,
-                                           m_form.Conexion.holder()));
+    if (outcome.end() == End::PortUnavailable) {
+      m_window.setDeviceText(DescribeFault(m_form.puert, m_ports.path(m_form.puert),
+                                           outcome.reply.fault, m_form.Conexion.holder()));
       m_showingReason = true;
-    } else if (outcome.result == Result::Done && m_form.Conecta == 0 &&
+    } else if (outcome.skipped == Skipped::No && outcome.reply.answered() && m_form.Conecta == 0 &&
                (m_showingReason || m_refresh)) {
       // What the number reaches may have changed since it was chosen.
       showDevice();
@@ -124,7 +124,7 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports, WiringH
     window.whenNoMessageIsOpen([form, panel, told] {
       const Outcome outcome = Conexion_OnComm(*form);
       panel->showOutcome(outcome);
-      if (outcome.result != Result::Done) told("line lost", outcome);
+      if (!outcome.reply.answered()) told("line lost", outcome);
     });
   });
   for (const auto& [control, handler] : kLeaves) {

@@ -38,21 +38,23 @@ void DropLinkWithMessage(Form1& f, const Message& message) {
   w.setEnabled(Ctl::Frame1, false);
 }
 
-Outcome CommandUnanswered(Form1& f, WaitEnd end) {
-  switch (end) {
-    case WaitEnd::NoAnswer:
+Outcome CommandUnanswered(Form1& f, const Reply& reply) {
+  switch (reply.end) {
+    case End::NoAnswer:
       DropLinkWithMessage(f, kNoDevice);
-      return OutcomeOf(Result::NoAnswer);
-    case WaitEnd::PortFailed: {
-      Outcome lost = PortUnavailableOutcome(f.Conexion);
+      break;
+    case End::PortUnavailable:
       DropLinkWithMessage(f, kPortUnavailable);
-      return lost;
-    }
-    case WaitEnd::PortClosed:
-      return OutcomeOf(Result::PortClosed);
-    case WaitEnd::AnswerSeen:
-    case WaitEnd::Unloaded:
+      break;
+    case End::Answered:
+    case End::PortClosed:
+    case End::Unloaded:
+    case End::Echo:
       break;
   }
-  return OutcomeOf(Result::Unloaded);
+  return Outcome{reply};
+}
+
+Outcome CommandNotSent(Form1& f) {
+  return CommandUnanswered(f, Unavailable(f.Conexion, true));
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "handlers/outcome.h"
-#include "handlers/reply_wait.h"
 
 struct Form1;
 struct Message;
@@ -15,7 +14,9 @@ void RestateLink(Form1& f);
 // Shows `message`, closes the port and writes the unlinked state.
 void DropLinkWithMessage(Form1& f, const Message& message);
 
-// A command whose wait ended without its answer (`end` is not AnswerSeen):
-// silence or a failed line drop the link with their message; a port closed
-// under the wait, or a closed window, leave everything to whoever did it.
-Outcome CommandUnanswered(Form1& f, WaitEnd end);
+// A command whose wait ended without its answer: silence or a failed line
+// drop the link with their message; a port closed under the wait, or a
+// closed window, leave everything to whoever did it.
+Outcome CommandUnanswered(Form1& f, const Reply& reply);
+// A command the line would not take fails as a line that fails during the wait.
+Outcome CommandNotSent(Form1& f);

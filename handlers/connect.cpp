@@ -3,7 +3,7 @@
 
 #include "device/protocol.h"
 #include "device/read_back.h"
-#include "handlers/reply_wait.h"
+#include "handlers/window_wait.h"
 #include "link/serial_port.h"
 #include "model/form1.h"
 #include "model/texts.h"
@@ -13,7 +13,7 @@ namespace {
 
 Outcome PortErrorPath(Form1& f) {
   Show(f.m_view, kPortUnavailable);
-  Outcome outcome = PortUnavailableOutcome(f.Conexion);
+  const Outcome outcome{Unavailable(f.Conexion, false)};
   // A failure after the opening must not leave the port held or the button
   // dead, or every later click would fail the same way.
   if (f.Conexion.isOpen()) f.Conexion.close();
@@ -74,7 +74,7 @@ void NoAnswerPath(Form1& f) {
 }
 
 Outcome Connect(Form1& f) {
-  if (f.m_opening) return OutcomeOf(Result::Busy);
+  if (f.m_opening) return SkippedAs(Skipped::Busy);
   SerialPort& port = f.Conexion;
   const quint64 before = port.opening();
   bool opened = false;
@@ -82,34 +82,35 @@ Outcome Connect(Form1& f) {
     const OpeningScope scope(f.m_opening);
     opened = port.setCommPort(f.puert) && port.setSettings(kLineSettings) && port.open();
   }
-  if (!opened && f.m_unloaded) return OutcomeOf(Result::Unloaded);
+  if (!opened && f.m_unloaded) return EndedAs(End::Unloaded);
   // A port change closed the port while it was being opened: as under a wait,
   // whoever closed it has written its own changes.
-  if (!opened && port.opening() != before) return OutcomeOf(Result::PortClosed);
+  if (!opened && port.opening() != before) return EndedAs(End::PortClosed);
   if (!opened || !port.clearInBuffer() || !port.output(QByteArray(kProbe))) {
     return PortErrorPath(f);
   }
   f.m_view.setEnabled(Ctl::Conectar, false);
 
-  const WaitResult wait = ReplyWait(f, QByteArray(kProbeAnswer), QByteArray(kProbeReplyStart));
-  switch (wait.end) {
-    case WaitEnd::AnswerSeen:
-      SuccessSteps(f, wait.reply);
-      return {};
-    case WaitEnd::NoAnswer:
+  const Reply reply = ReplyWait(f, QByteArray(kProbeAnswer), QByteArray(kProbeReplyStart));
+  switch (reply.end) {
+    case End::Answered:
+      SuccessSteps(f, reply.bytes);
+      break;
+    case End::NoAnswer:
       NoAnswerPath(f);
-      return OutcomeOf(Result::NoAnswer);
-    case WaitEnd::PortFailed:
+      break;
+    case End::PortUnavailable:
       return PortErrorPath(f);
-    case WaitEnd::PortClosed:
+    case End::PortClosed:
       // Whoever closed the port has already written its own changes; only the
       // button that this handler disabled is ours to give back.
       f.m_view.setEnabled(Ctl::Conectar, true);
-      return OutcomeOf(Result::PortClosed);
-    case WaitEnd::Unloaded:
+      break;
+    case End::Unloaded:
+    case End::Echo:
       break;
   }
-  return OutcomeOf(Result::Unloaded);
+  return Outcome{reply};
 }
 
 void Disconnect(Form1& f) {
@@ -145,8 +146,8 @@ Outcome Conectar_Click(Form1& f) {
 Outcome Conexion_OnComm(Form1& f) {
   if (f.m_waits > 0 || f.Conecta != 0 || !f.Conexion.isOpen()) return {};
   Show(f.m_view, kPortUnavailable);
-  if (f.m_unloaded) return OutcomeOf(Result::Unloaded);
-  Outcome outcome = PortUnavailableOutcome(f.Conexion);
+  if (f.m_unloaded) return EndedAs(End::Unloaded);
+  const Outcome outcome{Unavailable(f.Conexion, true)};
   Disconnect(f);
   return outcome;
 }

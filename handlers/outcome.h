@@ -1,36 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include "device/reply.h"
 
-#include "link/port_fault.h"
-#include "link/serial_port.h"
-
-// How a handler that talks to the device ended. The handler has already
-// written its changes and shown its message; the window ignores the outcome,
-// a script turns it into an exit code.
-enum class Result {
-  Done,             // linked, unlinked, the device answered, or nothing to do
-  NoAnswer,         // the device stayed silent
-  PortUnavailable,  // the port could not be opened, or failed; `reason` says why
-  PortClosed,       // a port change or a disconnect closed the port under the wait
-  Unloaded,         // the window was closed during the wait
-  Refused,          // a time field failed its check; nothing was sent
-  Busy,             // clicked inside another command's wait; nothing was sent
+// Why a handler that talks to the device made no exchange.
+enum class Skipped {
+  No,
+  Refused,  // a time field failed its check; nothing was sent
+  Busy,     // clicked inside another command's wait; nothing was sent
 };
 
+// How a handler that talks to the device ended. It has already written its
+// changes and shown its message; the window keeps the reason a port is not
+// available for its status bar, and records the rest.
 struct Outcome {
-  Result result = Result::Done;
-  // With PortUnavailable: why, for the operator and for stderr.
-  PortFault fault = PortFault::None;
-  QString reason;
+  // Answered also when there was nothing to exchange (an unlink).
+  Reply reply;
+  Skipped skipped = Skipped::No;
+
+  End end() const { return reply.end; }
 };
 
-inline Outcome OutcomeOf(Result result) {
-  return Outcome{result, PortFault::None, QString()};
+inline Outcome EndedAs(End end) {
+  return Outcome{Reply{end, PortFault::None, {}, {}}};
+}
+inline Outcome SkippedAs(Skipped why) {
+  return Outcome{{}, why};
 }
 
-// The port could not be opened or failed: its reason goes with the outcome.
-inline Outcome PortUnavailableOutcome(const SerialPort& port) {
-  return Outcome{Result::PortUnavailable, port.fault(), port.errorText().english()};
-}
+// The word the programming record says for it, as timerctl's does where the
+// ends are the same: "ok", "no answer", ..., "refused", "busy".
+QString OutcomeWord(const Outcome& outcome);

@@ -5,14 +5,14 @@
 #include "device/read_back.h"
 #include "handlers/command_link.h"
 #include "handlers/field_check.h"
-#include "handlers/reply_wait.h"
+#include "handlers/window_wait.h"
 #include "link/serial_port.h"
 #include "model/form1.h"
 #include "model/texts.h"
 #include "model/time_fields.h"
 
 Outcome enviar_Click(Form1& f) {
-  if (f.m_waits > 0) return OutcomeOf(Result::Busy);
+  if (f.m_waits > 0) return SkippedAs(Skipped::Busy);
   WindowModel& w = f.m_view;
 
   bool sent = true;
@@ -20,15 +20,15 @@ Outcome enviar_Click(Form1& f) {
     // Every field goes through its check first, so that what is sent is
     // always twenty characters of the right form, whatever the read-back left.
     for (Ctl field : kDeviceFieldOrder) {
-      if (!FieldCheck(f, field)) return OutcomeOf(Result::Refused);
+      if (!FieldCheck(f, field)) return SkippedAs(Skipped::Refused);
     }
     sent = f.Conexion.output(ConfigurationString(!w.value(Ctl::Option1), ShownConfiguration(w)));
   }
   // A line that takes no command fails as a line that fails during the wait.
-  if (!sent || !f.Conexion.clearInBuffer()) return CommandUnanswered(f, WaitEnd::PortFailed);
-  const WaitEnd end = ReplyWait(f, QByteArray(kUploadAnswers), QByteArray(kUploadReplyStart)).end;
-  if (end != WaitEnd::AnswerSeen) return CommandUnanswered(f, end);
+  if (!sent || !f.Conexion.clearInBuffer()) return CommandNotSent(f);
+  const Reply reply = ReplyWait(f, QByteArray(kUploadAnswers), QByteArray(kUploadReplyStart));
+  if (!reply.answered()) return CommandUnanswered(f, reply);
   RestateLink(f);
   Show(w, kUploadDone);
-  return {};
+  return Outcome{reply};
 }

@@ -397,5 +397,13 @@ Estado de salida:
   Con varios dispositivos, el mayor código entre ellos.
 </translation>
     </message>
+    <message>
+        <source>port closed</source>
+        <translation>puerto cerrado</translation>
+    </message>
+    <message>
+        <source>unloaded</source>
+        <translation>ventana cerrada</translation>
+    </message>
 </context>
 </TS>

@@ -46,7 +46,7 @@ TEST_P(UploadString, IsBuiltFromModeFieldsAndFlag) {
   for (const auto& [field, text] : c.texts) rig.view.setText(field, QString::fromUtf8(text));
   rig.port.answers[c.expected] = {{milliseconds(100), c.bistable ? "S" : "T"}};
 
-  EXPECT_EQ(enviar_Click(rig.form).result, Result::Done);
+  EXPECT_EQ(OutcomeWord(enviar_Click(rig.form)), "ok");
 
   EXPECT_EQ(rig.port.sent, QByteArray(c.expected));
   EXPECT_EQ(rig.port.ops.mid(0, 2),
@@ -96,7 +96,7 @@ TEST(Upload, AFieldThatFailsItsCheckStopsTheUploadAndKeepsTheLink) {
   LinkedRig rig;
   rig.set({{Ctl::minutos, "Y"}, {Ctl::segundos_on, "75"}});
 
-  EXPECT_EQ(enviar_Click(rig.form).result, Result::Refused);
+  EXPECT_EQ(OutcomeWord(enviar_Click(rig.form)), "refused");
 
   EXPECT_TRUE(rig.port.sent.isEmpty());
   EXPECT_EQ(rig.view.ops,
@@ -119,7 +119,7 @@ class UploadAnswer : public ::testing::TestWithParam<AnswerCase> {};
 TEST_P(UploadAnswer, IsAnyCapitalSOrTAnywhere) {
   LinkedRig rig;
   rig.port.answers["T0000000000000000001"] = GetParam().answer;
-  EXPECT_EQ(enviar_Click(rig.form).result, GetParam().confirmed ? Result::Done : Result::NoAnswer);
+  EXPECT_EQ(OutcomeWord(enviar_Click(rig.form)), GetParam().confirmed ? "ok" : "no answer");
   EXPECT_EQ(rig.form.Conecta, GetParam().confirmed ? 0 : 1);
   EXPECT_EQ(rig.view.messages().size(), 1);
 }
@@ -166,7 +166,7 @@ TEST_P(CommandSilence, GivesOneMessageThenTheUnlinkedState) {
   rig.view.setValue(Ctl::Option4, true);
   rig.view.ops.clear();
 
-  EXPECT_EQ(GetParam().click(rig.form).result, Result::NoAnswer);
+  EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "no answer");
 
   QStringList expected = {Shown(kNoDevice)};
   expected += kDropLinkChanges;
@@ -187,7 +187,7 @@ TEST_P(CommandSilence, ALineFailureGivesThePortMessageAndTheSameChanges) {
     if (pass == 5) rig.port.breakLine();
   };
 
-  EXPECT_EQ(GetParam().click(rig.form).result, Result::PortUnavailable);
+  EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "port unavailable");
 
   QStringList expected = {Shown(kPortUnavailable)};
   expected += kDropLinkChanges;
@@ -199,7 +199,7 @@ TEST_P(CommandSilence, ALineFailureGivesThePortMessageAndTheSameChanges) {
 TEST_P(CommandSilence, ASendThatFailsGivesThePortMessage) {
   LinkedRig rig;
   rig.port.failOutput = true;
-  EXPECT_EQ(GetParam().click(rig.form).result, Result::PortUnavailable);
+  EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "port unavailable");
   EXPECT_EQ(rig.view.messages(), QStringList{Shown(kPortUnavailable)});
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_EQ(rig.view.doEventsCount(), 0);
@@ -217,7 +217,7 @@ TEST_P(CommandSilence, DisconnectOrPortChangeDuringTheWaitEndsItQuietly) {
       }
     };
     rig.view.ops.clear();
-    EXPECT_EQ(GetParam().click(rig.form).result, Result::PortClosed) << byPortChange;
+    EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "port closed") << byPortChange;
     EXPECT_TRUE(rig.view.messages().isEmpty()) << byPortChange;
     EXPECT_EQ(rig.view.doEventsCount(), 5) << byPortChange;
     EXPECT_FALSE(rig.port.isOpen());
@@ -229,14 +229,14 @@ TEST_P(CommandSilence, ClicksOnCommandsDuringTheWaitStartNoSecondExchange) {
   LinkedRig rig;
   rig.port.answers["T0000000000000000001"] = {{milliseconds(200), "T"}};
   rig.port.answers["E"] = {{milliseconds(200), "E"}};
-  std::vector<Result> nested;
+  QStringList nested;
   rig.view.onDoEvents = [&](int pass) {
-    if (pass == 5) nested.push_back(enviar_Click(rig.form).result);
-    if (pass == 6) nested.push_back(fire_Click(rig.form).result);
+    if (pass == 5) nested << OutcomeWord(enviar_Click(rig.form));
+    if (pass == 6) nested << OutcomeWord(fire_Click(rig.form));
   };
 
-  EXPECT_EQ(GetParam().click(rig.form).result, Result::Done);
-  EXPECT_EQ(nested, (std::vector<Result>{Result::Busy, Result::Busy}));
+  EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "ok");
+  EXPECT_EQ(nested, (QStringList{"busy", "busy"}));
 
   EXPECT_TRUE(rig.port.sent == "T0000000000000000001" || rig.port.sent == "E")
       << rig.port.sent.toStdString();

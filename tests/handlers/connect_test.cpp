@@ -48,7 +48,7 @@ TEST_P(ProbeReply, FillsTheFieldsAndThePowerUpOption) {
   Rig rig;
   rig.port.answers["Y"] = c.reply;
 
-  EXPECT_EQ(Conectar_Click(rig.form).result, Result::Done);
+  EXPECT_EQ(OutcomeWord(Conectar_Click(rig.form)), "ok");
 
   ASSERT_EQ(rig.form.Conecta, 0);
   EXPECT_EQ(rig.view.status(), "Conectado");
@@ -129,7 +129,7 @@ TEST(Handshake, SilenceGivesOneMessageAfterTwoSecondsAndClosesThePort) {
   bool openDuringMessage = false;
   rig.view.onMsgBox = [&] { openDuringMessage = rig.port.isOpen(); };
 
-  EXPECT_EQ(Conectar_Click(rig.form).result, Result::NoAnswer);
+  EXPECT_EQ(OutcomeWord(Conectar_Click(rig.form)), "no answer");
 
   EXPECT_EQ(rig.view.ops,
             (QStringList{"enable Conectar 0", Shown(kNoDevice), "enable Conectar 1"}));
@@ -147,13 +147,12 @@ TEST(Handshake, ChatterAtTheWirePaceIsGivenUpAfterTwoSecondsOfGaps) {
   struct Case {
     const char* name;
     microseconds chatter;  // then the read-back, in pieces
-    Result result;
+    const char* result;
     microseconds endsAfter;
   };
   for (const Case& c :
-       {Case{"ChatterOutlastsTheWait", milliseconds(3000), Result::NoAnswer, milliseconds(2000)},
-        Case{"AnAnswerInPiecesWithinTheWaitLinks", milliseconds(1500), Result::Done,
-             milliseconds(1660)}}) {
+       {Case{"ChatterOutlastsTheWait", milliseconds(3000), "no answer", milliseconds(2000)},
+        Case{"AnAnswerInPiecesWithinTheWaitLinks", milliseconds(1500), "ok", milliseconds(1660)}}) {
     Rig rig;
     std::vector<Piece> reply;
     for (microseconds at = kCharacterTime; at <= c.chatter; at += kCharacterTime)
@@ -165,7 +164,7 @@ TEST(Handshake, ChatterAtTheWirePaceIsGivenUpAfterTwoSecondsOfGaps) {
     }
     rig.port.answers["Y"] = reply;
 
-    EXPECT_EQ(Conectar_Click(rig.form).result, c.result) << c.name;
+    EXPECT_EQ(OutcomeWord(Conectar_Click(rig.form)), c.result) << c.name;
     EXPECT_NEAR(rig.clock.elapsed().count(), c.endsAfter.count(), c.endsAfter.count() / 10.0)
         << c.name;
   }
@@ -177,8 +176,8 @@ TEST(Handshake, PortThatCannotBeOpenedLeavesTheToolUnlinked) {
 
   const Outcome outcome = Conectar_Click(rig.form);
 
-  EXPECT_EQ(outcome.result, Result::PortUnavailable);
-  EXPECT_EQ(outcome.reason, "scripted failure") << "the port's own reason";
+  EXPECT_EQ(OutcomeWord(outcome), "port unavailable");
+  EXPECT_EQ(outcome.reply.reason.english(), "scripted failure") << "the port's own reason";
   EXPECT_EQ(rig.view.messages(), QStringList{Shown(kPortUnavailable)});
   EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");
   EXPECT_FALSE(rig.port.isOpen());
@@ -195,7 +194,7 @@ TEST(Handshake, LineFailureDuringTheWaitClosesThePortAndFreesTheButton) {
     if (pass == 10) rig.port.breakLine();
   };
 
-  EXPECT_EQ(Conectar_Click(rig.form).result, Result::PortUnavailable);
+  EXPECT_EQ(OutcomeWord(Conectar_Click(rig.form)), "port unavailable");
 
   EXPECT_EQ(rig.view.ops,
             (QStringList{"enable Conectar 0", Shown(kPortUnavailable), "enable Conectar 1"}));
@@ -218,7 +217,7 @@ TEST(Handshake, PortChangeDuringTheWaitEndsItWithoutAMessage) {
     Combo1_Click(rig.form);
   };
 
-  EXPECT_EQ(Conectar_Click(rig.form).result, Result::PortClosed);
+  EXPECT_EQ(OutcomeWord(Conectar_Click(rig.form)), "port closed");
 
   EXPECT_TRUE(rig.view.messages().isEmpty());
   EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");
@@ -276,9 +275,9 @@ TEST(LineLost, WhileLinkedAndIdleGivesOneMessageThenTheDisconnectList) {
   EXPECT_EQ(rig.port.ops, QStringList{"close"});
   EXPECT_EQ(rig.form.Conecta, 1);
   ASSERT_EQ(outcomes.size(), 2u);
-  EXPECT_EQ(outcomes[0].result, Result::PortUnavailable);
-  EXPECT_EQ(outcomes[0].fault, PortFault::Unplugged);
-  EXPECT_EQ(outcomes[1].result, Result::Done) << "nothing left to drop";
+  EXPECT_EQ(OutcomeWord(outcomes[0]), "port unavailable");
+  EXPECT_EQ(outcomes[0].reply.fault, PortFault::Unplugged);
+  EXPECT_EQ(OutcomeWord(outcomes[1]), "ok") << "nothing left to drop";
   EXPECT_EQ(rig.view.text(Ctl::segundos), "15") << "texts are kept";
   EXPECT_TRUE(rig.view.value(Ctl::Option1)) << "selections are kept";
 }

@@ -90,7 +90,7 @@ TEST(ShutDown, DuringTheHandshakeWaitTheHandlerNeverResumes) {
     if (pass == 50) Command1_Click(rig.form);
   };
 
-  EXPECT_EQ(Conectar_Click(rig.form).result, Result::Unloaded);
+  EXPECT_EQ(OutcomeWord(Conectar_Click(rig.form)), "unloaded");
 
   EXPECT_EQ(rig.port.closes(), 1);
   EXPECT_TRUE(rig.view.messages().isEmpty());

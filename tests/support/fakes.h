@@ -21,20 +21,18 @@
 #include <utility>
 #include <vector>
 
+#include "device/wait.h"
 #include "handlers/connect.h"
 #include "handlers/form.h"
 #include "handlers/outcome.h"
 #include "link/serial_port.h"
-#include "link/wait_clock.h"
 #include "model/form1.h"
 #include "model/texts.h"
 #include "model/window_model.h"
 #include "support/qt_printers.h"
 
-inline void PrintTo(Result result, std::ostream* os) {
-  static const char* const kNames[] = {
-      "Done", "NoAnswer", "PortUnavailable", "PortClosed", "Unloaded", "Refused", "Busy"};
-  *os << kNames[static_cast<int>(result)];
+inline void PrintTo(End end, std::ostream* os) {
+  *os << EndWord(end).english().toStdString();
 }
 
 class SimClock : public WaitClock {

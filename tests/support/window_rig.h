@@ -12,11 +12,11 @@
 
 #include <functional>
 
+#include "device/event_loop_clock.h"
 #include "gui/main_window.h"
 #include "gui/wiring.h"
 #include "handlers/form.h"
 #include "link/com_port.h"
-#include "link/event_loop_clock.h"
 #include "model/form1.h"
 #include "support/fakes.h"
 #include "support/qt_printers.h"

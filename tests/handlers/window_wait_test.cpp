@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "handlers/reply_wait.h"
+#include "handlers/window_wait.h"
 #include "support/fakes.h"
 #include "support/named_case.h"
 
@@ -17,7 +17,7 @@ struct WaitCase {
   QByteArray answerChars;
   QByteArray initial;
   std::vector<Piece> arrivals;
-  WaitEnd end;
+  End end;
   QByteArray reply;
   microseconds endsAfter;  // simulated time at the end of the wait
 };
@@ -33,10 +33,10 @@ TEST_P(Wait, EndsAsTheRulesSay) {
   rig.port.answers["cmd"] = c.arrivals;
   rig.port.output("cmd");
 
-  const WaitResult result = ReplyWait(rig.form, c.answerChars, c.initial);
+  const Reply result = ReplyWait(rig.form, c.answerChars, c.initial);
 
   EXPECT_EQ(result.end, c.end);
-  EXPECT_EQ(result.reply, c.reply);
+  EXPECT_EQ(result.bytes, c.reply);
   EXPECT_NEAR(rig.clock.elapsed().count(), c.endsAfter.count(), 1'000);
 }
 
@@ -44,26 +44,26 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Wait,
     ::testing::Values(
         WaitCase{
-            "SilenceEndsAfterTwoSeconds", "Y", " ", {}, WaitEnd::NoAnswer, " ", milliseconds(2000)},
+            "SilenceEndsAfterTwoSeconds", "Y", " ", {}, End::NoAnswer, " ", milliseconds(2000)},
         WaitCase{"AnswerInALaterPiece",
                  "ST",
                  "",
                  {{milliseconds(3), "x"}, {milliseconds(40), "abT"}},
-                 WaitEnd::AnswerSeen,
+                 End::Answered,
                  "xabT",
                  milliseconds(40)},
         WaitCase{"EitherAnswerCharacter",
                  "ST",
                  "",
                  {{milliseconds(2), "S"}},
-                 WaitEnd::AnswerSeen,
+                 End::Answered,
                  "S",
                  milliseconds(2)},
         WaitCase{"LowerCaseIsNoAnswer",
                  "E",
                  " ",
                  {{milliseconds(2), "e"}},
-                 WaitEnd::NoAnswer,
+                 End::NoAnswer,
                  " e",
                  milliseconds(2001)},
         // Polls that bring characters count nothing, and the silence before
@@ -72,14 +72,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "Y",
                  " ",
                  {{milliseconds(1500), "z"}},
-                 WaitEnd::NoAnswer,
+                 End::NoAnswer,
                  " z",
                  milliseconds(2001)},
         WaitCase{"CharactersAfterTheAnswerAreKept",
                  "E",
                  " ",
                  {{milliseconds(7), "xEyz"}},
-                 WaitEnd::AnswerSeen,
+                 End::Answered,
                  " xEyz",
                  milliseconds(7)}),
     kCaseName);
@@ -105,11 +105,11 @@ TEST(Wait, AnAnswerThatArrivedBeforeTheLineFailedStillCounts) {
     rig.port.arrive("xE");
     rig.port.breakLine();
   };
-  EXPECT_EQ(ReplyWait(rig.form, "E", " ").end, WaitEnd::AnswerSeen);
+  EXPECT_EQ(ReplyWait(rig.form, "E", " ").end, End::Answered);
   // Nothing more comes through the broken line: the next wait ends on the failure.
   rig.view.onDoEvents = nullptr;
   const int idlesBefore = rig.clock.idles();
-  EXPECT_EQ(ReplyWait(rig.form, "E", " ").end, WaitEnd::PortFailed);
+  EXPECT_EQ(ReplyWait(rig.form, "E", " ").end, End::PortUnavailable);
   EXPECT_EQ(rig.clock.idles(), idlesBefore) << "a failed line is not waited out";
 }
 
@@ -119,7 +119,7 @@ TEST(Wait, EndsAtOnceWhenTheWindowIsUnloaded) {
   rig.view.onDoEvents = [&](int pass) {
     if (pass == 3) rig.form.m_unloaded = true;
   };
-  EXPECT_EQ(ReplyWait(rig.form, "Y", " ").end, WaitEnd::Unloaded);
+  EXPECT_EQ(ReplyWait(rig.form, "Y", " ").end, End::Unloaded);
   EXPECT_EQ(rig.view.doEventsCount(), 3);
 }
 
@@ -132,7 +132,7 @@ TEST(Wait, EndsWhenThePortWasClosedAndOpenedAgainUnderIt) {
     rig.port.open();
     rig.port.arrive("Y");
   };
-  EXPECT_EQ(ReplyWait(rig.form, "Y", " ").end, WaitEnd::PortClosed);
+  EXPECT_EQ(ReplyWait(rig.form, "Y", " ").end, End::PortClosed);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <QTimer>
 
-#include "link/wait_clock.h"
+#include "device/wait.h"
 
 // Real time; idles inside the Qt event loop, which also wakes it when a serial
 // port's notifier reports incoming bytes.

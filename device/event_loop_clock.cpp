@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/event_loop_clock.h"
+#include "device/event_loop_clock.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "handlers/reply_wait.h"
+#include "handlers/window_wait.h"
 
 #include "model/form1.h"
 #include "model/window_model.h"
@@ -22,7 +22,7 @@ class WindowHost : public WaitHost {
 
 }  // namespace
 
-WaitResult ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& initialText) {
+Reply ReplyWait(Form1& f, const QByteArray& answerChars, const QByteArray& initialText) {
   WindowHost host(f);
   return AwaitReply(f.Conexion, f.m_clock, host, answerChars, initialText);
 }
