@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // programmer_bench: timerctl's work against the paced simulator. An upload
 // from command to confirmation, the read-back that verifies it, the link's
-// handshake directly and through ser2net in raw and RFC 2217 modes, and a fleet:
+// handshake directly (and the quiet it waits for before its probe) and through
+// ser2net in raw and RFC 2217 modes, and a fleet:
 // sixteen and sixty-four devices read, programmed and verified at once next
 // to one device alone, in alternating runs. Prints one "name: value" line per figure.
 
@@ -17,7 +18,10 @@
 
 #include "cli/programmer.h"
 #include "device/read_back.h"
+#include "device/protocol.h"
 #include "device/session.h"
+#include "device/wait.h"
+#include "link/serial_port.h"
 #include "e2e/ser2net_process.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
@@ -71,6 +75,23 @@ double LinkMs(const QString& line) {
   return Median(links);
 }
 
+// What the link's wait for a quiet line costs on a line that is quiet: the
+// part of link_direct_ms spent before the probe.
+double QuietMs(const QString& line) {
+  PortMap map;
+  map.set(1, line);
+  std::vector<double> quiets;
+  for (int i = 0; i < kUploadRuns; ++i) {
+    const std::unique_ptr<DeviceLine> device = MakeDeviceLine(map, 1);
+    SerialPort& port = device->port();
+    if (!port.setSettings(kLineSettings) || !port.open()) Fail("cannot open " + line.toStdString());
+    quiets.push_back(Timed([&] {
+      AwaitQuiet(port, device->clock(), device->host(), kLineQuiet, kMostBeforeProbe);
+    }));
+  }
+  return Median(quiets);
+}
+
 double FleetMs(const std::vector<Target>& targets, const Request& request) {
   std::vector<DeviceResult> results;
   const double ms = Timed([&] { results = RunOnDevices(targets, request, RealLines(request)); });
@@ -98,11 +119,12 @@ int main(int argc, char* argv[]) {
   const UploadFigures upload = Uploads(sims.front()->path());
   // One device directly, through ser2net in raw mode and in RFC 2217 mode;
   // the servers let go of their devices before the fleets run.
-  double linkDirect = 0, linkRaw = 0, linkRfc2217 = 0;
+  double linkDirect = 0, linkQuiet = 0, linkRaw = 0, linkRfc2217 = 0;
   {
     const Ser2netProcess raw(sims[1]->path()), rfc2217(sims[2]->path(), true);
     if (raw.address().isEmpty() || rfc2217.address().isEmpty()) Fail("ser2net did not start");
     linkDirect = LinkMs(sims[3]->path());
+    linkQuiet = QuietMs(sims[3]->path());
     linkRaw = LinkMs(raw.address());
     linkRfc2217 = LinkMs(rfc2217.address());
   }
@@ -125,6 +147,7 @@ int main(int argc, char* argv[]) {
   std::printf("upload_ms: %.1f\n", upload.uploadMs);
   std::printf("verify_ms: %.1f\n", upload.verifyMs);
   std::printf("link_direct_ms: %.1f\n", linkDirect);
+  std::printf("link_quiet_ms: %.1f\n", linkQuiet);
   std::printf("link_ser2net_raw_ms: %.1f\n", linkRaw);
   std::printf("link_ser2net_rfc2217_ms: %.1f\n", linkRfc2217);
   std::printf("fleet1_ms: %.1f\n", fleet1);

@@ -86,8 +86,10 @@ DeviceSession::~DeviceSession() {
 
 Reply DeviceSession::link() {
   if (!m_port.setSettings(kLineSettings) || !m_port.open()) return Unavailable(m_port, false);
+  AwaitQuiet(m_port, m_line.clock(), m_line.host(), kLineQuiet, kMostBeforeProbe);
   Reply reply = exchange(QByteArray(kProbe), kProbeAnswer, true);
   if (!reply.answered() || !reply.bytes.startsWith(kProbe)) return reply;
+  AwaitQuiet(m_port, m_line.clock(), m_line.host(), kLineQuiet, kMostAfterEcho);
   m_port.close();
   reply.end = End::Echo;
   return reply;

@@ -35,6 +35,19 @@ std::unique_ptr<DeviceLine> MakeDeviceLine(
     const PortMap& ports, qint16 number, const Trace& trace = {},
     std::chrono::steady_clock::time_point traceStart = std::chrono::steady_clock::now());
 
+// Before its first probe a session lets the line go quiet: a run that ended
+// early (an echo seen, Ctrl-C) may have left the device in the middle of an
+// answer, whose end would be taken for the new probe's. Quiet is 50 ms
+// without a byte: twelve characters' time at 2400 baud, and three times the
+// 16 ms a USB adapter may hold bytes before it passes them on, so a gap
+// inside an answer is never taken for its end. A line that never goes quiet
+// holds the probe back no longer than kMostBeforeProbe.
+inline constexpr std::chrono::milliseconds kLineQuiet{50};
+inline constexpr std::chrono::milliseconds kMostBeforeProbe{250};
+// A link that ends on an echo waits this long at most for the device's answer
+// behind it to end, so that the next run starts on a quiet line.
+inline constexpr std::chrono::milliseconds kMostAfterEcho{1000};
+
 // One device, for a program without a window: the link's handshake, the
 // probe, an upload and an activation, each with the commands, answers and
 // wait the window uses, on a line that stays open until the session ends. A
@@ -49,8 +62,8 @@ class DeviceSession {
   DeviceSession(const DeviceSession&) = delete;
   DeviceSession& operator=(const DeviceSession&) = delete;
 
-  // Opens the port at the device's line settings and probes; a probe that
-  // comes back as it was sent is an echo, not a device.
+  // Opens the port at the device's line settings, lets the line go quiet and
+  // probes; a probe that comes back as it was sent is an echo, not a device.
   Reply link();
   // Probes again on the open line, from an empty receive buffer.
   Reply probe();

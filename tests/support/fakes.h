@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -21,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/session.h"
 #include "device/wait.h"
 #include "handlers/connect.h"
 #include "handlers/form.h"
@@ -181,8 +181,12 @@ class ScriptedPort : public SerialPort {
   QStringList ops;
   QByteArray sent;
 
-  // Bytes that arrive now, unasked (line noise, late answers).
+  // Bytes that arrive now, unasked (line noise, late answers)...
   void arrive(const QByteArray& bytes) { m_buffer += bytes; }
+  // ...or each piece that long from now.
+  void arrive(const std::vector<Piece>& pieces) {
+    for (const Piece& piece : pieces) m_pending.emplace(m_clock.now() + piece.after, piece.bytes);
+  }
   // The adapter goes away: the port stays nominally open, as with Qt, and
   // says so once.
   void breakLine() {
@@ -242,8 +246,7 @@ class ScriptedPort : public SerialPort {
     if (!m_open || failOutput) return false;
     sent += data;
     const auto it = answers.find(data);
-    for (const Piece& piece : it != answers.end() ? it->second : anyAnswer)
-      m_pending.emplace_back(m_clock.now() + piece.after, piece.bytes);
+    arrive(it != answers.end() ? it->second : anyAnswer);
     return true;
   }
   QByteArray input() override {
@@ -259,9 +262,9 @@ class ScriptedPort : public SerialPort {
 
  private:
   void deliver() {
-    while (!m_pending.empty() && m_pending.front().first <= m_clock.now()) {
-      m_buffer += m_pending.front().second;
-      m_pending.pop_front();
+    while (!m_pending.empty() && m_pending.begin()->first <= m_clock.now()) {
+      m_buffer += m_pending.begin()->second;
+      m_pending.erase(m_pending.begin());
     }
   }
 
@@ -272,7 +275,25 @@ class ScriptedPort : public SerialPort {
   PortFault m_fault = PortFault::None;
   quint64 m_opening = 0;
   QByteArray m_buffer;
-  std::deque<std::pair<WaitClock::Clock::time_point, QByteArray>> m_pending;
+  std::multimap<WaitClock::Clock::time_point, QByteArray> m_pending;
+};
+
+// A line for a session: the scripted port, on simulated time, with no events
+// to run.
+class ScriptedLine : public DeviceLine {
+ public:
+  SerialPort& port() override { return device; }
+  WaitClock& clock() override { return time; }
+  WaitHost& host() override { return m_host; }
+
+  SimClock time;
+  ScriptedPort device{time};
+
+ private:
+  struct NoEvents : WaitHost {
+    void DoEvents() override {}
+    bool stopped() const override { return false; }
+  } m_host;
 };
 
 // What a device with every time zero and the power-up flag on reads back.

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A session with one device, on a scripted line in simulated time.
+
+#include <gtest/gtest.h>
+
+#include "device/read_back.h"
+#include "device/session.h"
+#include "support/fakes.h"
+#include "support/named_case.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// One character every `step` from `from` on, `count` of them, or the
+// characters of `text`.
+std::vector<Piece> Paced(const QByteArray& text, milliseconds step, int count = 0) {
+  std::vector<Piece> pieces;
+  const int n = count > 0 ? count : static_cast<int>(text.size());
+  for (int i = 0; i < n; ++i) pieces.push_back({step * i, QByteArray(1, text.at(i % text.size()))});
+  return pieces;
+}
+
+struct LinkCase {
+  const char* name;
+  std::vector<Piece> before;  // unasked, from the opening on
+  std::vector<Piece> answer;  // to the probe
+  End end;
+  QByteArray readBack;
+  milliseconds endsAfter;  // when the link has ended, in simulated time
+};
+
+TIMER_NAMED_CASE(LinkCase)
+
+class Link : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(Link, ProbesOnAQuietLineAndLeavesOneQuiet) {
+  const LinkCase& c = GetParam();
+  ScriptedLine line;
+  line.device.arrive(c.before);
+  line.device.answers["Y"] = c.answer;
+  DeviceSession session(line);
+
+  const Reply reply = session.link();
+
+  EXPECT_EQ(reply.end, c.end);
+  EXPECT_EQ(ReadBackIn(reply.bytes).text, c.readBack);
+  EXPECT_NEAR(line.time.elapsed().count(), std::chrono::microseconds(c.endsAfter).count(), 2000);
+  EXPECT_EQ(line.device.isOpen(), c.end == End::Answered);
+}
+
+const QByteArray kZeros = "0000000000000000001";
+
+INSTANTIATE_TEST_SUITE_P(Cases, Link,
+                         ::testing::Values(
+                             // 50 ms of quiet, then the probe, answered 90 ms later.
+                             LinkCase{"QuietLine",
+                                      {},
+                                      {{milliseconds(90), kZeroReadBack}},
+                                      End::Answered,
+                                      kZeros,
+                                      milliseconds(140)},
+                             // A run that ended early left the device in the middle of an answer:
+                             // its tail is dropped, not read as the probe's answer.
+                             LinkCase{"TheTailOfAnOldAnswer",
+                                      Paced("1020003040501Y", milliseconds(4)),
+                                      {{milliseconds(90), kZeroReadBack}},
+                                      End::Answered,
+                                      kZeros,
+                                      milliseconds(52 + 50 + 90)},
+                             LinkCase{"ALineThatNeverGoesQuiet",
+                                      Paced("x", milliseconds(4), 1000),
+                                      {{milliseconds(90), kZeroReadBack}},
+                                      End::Answered,
+                                      kZeros,
+                                      milliseconds(250 + 90)},
+                             // The echo ends the link once the device's answer behind it has ended.
+                             LinkCase{"AnEchoWithTheAnswerBehindIt",
+                                      {},
+                                      {{milliseconds(0), "Y"},
+                                       {milliseconds(20), "1530010000"},
+                                       {milliseconds(60), "000000001Y"}},
+                                      End::Echo,
+                                      "",
+                                      milliseconds(50 + 60 + 50)}),
+                         kCaseName);
+
+}  // namespace
