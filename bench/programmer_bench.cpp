@@ -22,7 +22,7 @@
 #include "device/session.h"
 #include "device/wait.h"
 #include "link/serial_port.h"
-#include "e2e/ser2net_process.h"
+#include "e2e/device_server.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
 
@@ -121,7 +121,8 @@ int main(int argc, char* argv[]) {
   // the servers let go of their devices before the fleets run.
   double linkDirect = 0, linkQuiet = 0, linkRaw = 0, linkRfc2217 = 0;
   {
-    const Ser2netProcess raw(sims[1]->path()), rfc2217(sims[2]->path(), true);
+    const DeviceServer raw(sims[1]->path()),
+        rfc2217(sims[2]->path(), DeviceServer::Kind::Ser2netRfc2217);
     if (raw.address().isEmpty() || rfc2217.address().isEmpty()) Fail("ser2net did not start");
     linkDirect = LinkMs(sims[3]->path());
     linkQuiet = QuietMs(sims[3]->path());

@@ -26,7 +26,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "e2e/ser2net_process.h"
+#include "e2e/device_server.h"
 #include "e2e/sim_process.h"
 #include "figures.h"
 #include "gui/font_warmup.h"
@@ -114,7 +114,7 @@ Handshakes HandshakesMs() {
   SimProcess sim({});
   SimProcess served({});
   if (sim.path().isEmpty() || served.path().isEmpty()) Fail("timer-sim did not start");
-  Ser2netProcess server(served.path());
+  DeviceServer server(served.path());
   if (server.address().isEmpty()) Fail("ser2net did not start: " + server.problem().toStdString());
   WindowRig direct(MapCom1To(sim.path()));
   WindowRig throughServer(MapCom1To(server.address()));

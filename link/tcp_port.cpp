@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -250,10 +251,43 @@ QList<Setting> SettingsOf(const LineSettings& s) {
 
 }  // namespace
 
+namespace {
+
+// What the server has said so far of the settings asked for.
+struct Confirmations {
+  QList<Setting> unconfirmed;
+  Text refused;
+  // Anything at all of the Com Port Control option.
+  bool heard = false;
+
+  bool done() const { return !refused.isEmpty() || unconfirmed.isEmpty(); }
+
+  void take(TelnetCodec& telnet) {
+    if (telnet.comPort() == TelnetCodec::ComPortState::Refused)
+      refused =
+          Text(QT_TRANSLATE_NOOP("timer", "the device server refuses RFC 2217 (Com Port Control)"));
+    const QList<TelnetCodec::ComPortAnswer> answers = telnet.takeAnswers();
+    heard = heard || !answers.isEmpty() || telnet.comPort() != TelnetCodec::ComPortState::Asked;
+    for (const TelnetCodec::ComPortAnswer& answer : answers) {
+      const auto asked =
+          std::find_if(unconfirmed.begin(), unconfirmed.end(), [&](const Setting& s) {
+            return answer.command == s.command + TelnetCodec::kServerOffset;
+          });
+      if (asked == unconfirmed.end()) continue;
+      if (answer.value != asked->value)
+        refused = Text(QT_TRANSLATE_NOOP("timer", "the device server did not set %1"),
+                       {Text(asked->name)});
+      unconfirmed.erase(asked);
+    }
+  }
+};
+
+}  // namespace
+
 bool TcpPort::setUpLine() {
-  QList<Setting> unconfirmed = SettingsOf(m_settings);
+  Confirmations line{SettingsOf(m_settings), {}, false};
   QByteArray asked = TelnetCodec::offer();
-  for (const Setting& s : unconfirmed) asked += TelnetCodec::request(s.command, s.value);
+  for (const Setting& s : line.unconfirmed) asked += TelnetCodec::request(s.command, s.value);
   // DTR and RTS off as on a direct line; a server whose line has no modem
   // control (a pseudo-terminal) does not answer these, and need not.
   asked += TelnetCodec::request(kSetControl, QByteArray(1, kDtrOff)) +
@@ -261,39 +295,35 @@ bool TcpPort::setUpLine() {
   LogTelnet("tx", asked);
   m_socket->write(asked);
 
-  Text refused;
   const auto check = [&] {
     takeIn();
     m_data.clear();  // sent before the purge
-    if (m_telnet->comPort() == TelnetCodec::ComPortState::Refused)
-      refused =
-          Text(QT_TRANSLATE_NOOP("timer", "the device server refuses RFC 2217 (Com Port Control)"));
-    for (const TelnetCodec::ComPortAnswer& answer : m_telnet->takeAnswers()) {
-      for (qsizetype i = 0; i < unconfirmed.size(); ++i) {
-        const Setting& s = unconfirmed[i];
-        if (answer.command != s.command + TelnetCodec::kServerOffset) continue;
-        if (answer.value != s.value)
-          refused =
-              Text(QT_TRANSLATE_NOOP("timer", "the device server did not set %1"), {Text(s.name)});
-        unconfirmed.removeAt(i);
-        break;
-      }
-    }
-    return !refused.isEmpty() || unconfirmed.isEmpty();
+    line.take(*m_telnet);
+    return line.done();
   };
-  WaitOnSocket(*m_socket, kSettingTime, check);
-  if (refused.isEmpty() && !unconfirmed.isEmpty()) {
-    refused =
-        m_socket->state() == QAbstractSocket::ConnectedState
-            ? Text(QT_TRANSLATE_NOOP("timer", "the device server did not confirm %1 within %2 s"),
-                   {Text(unconfirmed.front().name),
-                    QString::number(std::chrono::seconds(kSettingTime).count())})
-            : Text(QT_TRANSLATE_NOOP(
-                  "timer", "the device server closed the connection while setting the line"));
-  }
-  if (refused.isEmpty()) return true;
-  notOpened(PortFault::SettingRefused, refused);
+  WaitOnSocket(*m_socket, kFirstAnswerTime, [&] { return check() || line.heard; });
+  if (line.heard && !line.done()) WaitOnSocket(*m_socket, kSettingTime, check);
+  if (line.done() && line.refused.isEmpty()) return true;
+  notOpened(
+      PortFault::SettingRefused,
+      line.done() ? line.refused : unconfirmedReason(line.heard, line.unconfirmed.front().name));
   return false;
+}
+
+// Why the settings were not all confirmed: a server that answered nothing to
+// the option is most likely in raw TCP mode, or busy with another client.
+Text TcpPort::unconfirmedReason(bool heard, const char* first) const {
+  if (m_socket->state() != QAbstractSocket::ConnectedState)
+    return Text(QT_TRANSLATE_NOOP(
+        "timer", "the device server closed the connection while setting the line"));
+  if (!heard)
+    return Text(QT_TRANSLATE_NOOP("timer",
+                                  "the device server answered nothing to RFC 2217 within %1 s: it "
+                                  "may be in raw TCP mode (use tcp:HOST:PORT) or serving another "
+                                  "client"),
+                {QString::number(std::chrono::seconds(kFirstAnswerTime).count())});
+  return Text(QT_TRANSLATE_NOOP("timer", "the device server did not confirm %1 within %2 s"),
+              {Text(first), QString::number(std::chrono::seconds(kSettingTime).count())});
 }
 
 void TcpPort::close() {

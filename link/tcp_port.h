@@ -23,7 +23,11 @@ class TcpPort : public MappedPort {
   // long is what it kept from before the connection, and is dropped.
   static constexpr std::chrono::milliseconds kBacklogQuiet{50};
   static constexpr std::chrono::milliseconds kBacklogMost{500};
-  // How long an RFC 2217 server has to confirm the line settings.
+  // How long an RFC 2217 server has to answer the Com Port Control offer at
+  // all: one that serves a single client at a time may take a few seconds to
+  // notice that the previous client left. From its first answer on, it has
+  // kSettingTime to confirm the line settings.
+  static constexpr std::chrono::seconds kFirstAnswerTime{5};
   static constexpr std::chrono::seconds kSettingTime{2};
 
   explicit TcpPort(PortMap map, QObject* parent = nullptr);
@@ -44,6 +48,7 @@ class TcpPort : public MappedPort {
   bool prepareConnection();
   void dropBacklog();
   bool setUpLine();
+  Text unconfirmedReason(bool heard, const char* first) const;
   // Takes what the socket holds: the serial data into m_data, the Telnet
   // negotiation answered.
   void takeIn();

@@ -405,5 +405,9 @@ Estado de salida:
         <source>unloaded</source>
         <translation>ventana cerrada</translation>
     </message>
+    <message>
+        <source>the device server answered nothing to RFC 2217 within %1 s: it may be in raw TCP mode (use tcp:HOST:PORT) or serving another client</source>
+        <translation>el servidor de dispositivos no respondió nada a RFC 2217 en %1 s: puede estar en modo TCP en bruto (use tcp:MÁQUINA:PUERTO) o atendiendo a otro cliente</translation>
+    </message>
 </context>
 </TS>

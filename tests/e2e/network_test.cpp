@@ -22,8 +22,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "e2e/ser2net_process.h"
+#include "device/protocol.h"
+#include "e2e/device_server.h"
 #include "e2e/sim_process.h"
+#include "link/tcp_port.h"
+#include "link/telnet.h"
 #include "support/message_boxes.h"
 #include "support/named_case.h"
 #include "support/window_rig.h"
@@ -57,22 +60,22 @@ termios SettingsOf(const QString& line) {
   return tio;
 }
 
-// The simulator behind ser2net in raw or RFC 2217 mode, and the window on Com3.
-struct Served : ::testing::TestWithParam<bool> {
+// The simulator behind a device server, and the window on Com3.
+struct Served : ::testing::TestWithParam<DeviceServer::Kind> {
   void SetUp() override {
     sim = std::make_unique<SimProcess>(std::vector<std::string>{
         "--mono", "01:30:15", "--on", "00:00:10", "--off", "00:02:00", "--power-up", "off"});
     ASSERT_FALSE(sim->path().isEmpty());
-    server = std::make_unique<Ser2netProcess>(sim->path(), GetParam());
+    server = std::make_unique<DeviceServer>(sim->path(), GetParam());
     ASSERT_FALSE(server->address().isEmpty())
-        << "ser2net did not start (scripts/install-deps.sh installs it): "
+        << "the device server did not start (scripts/install-deps.sh installs it): "
         << server->problem().toStdString();
     rig = std::make_unique<WindowRig>(MapCom3To(server->address()));
     ChooseCom3(*rig);
   }
 
   std::unique_ptr<SimProcess> sim;
-  std::unique_ptr<Ser2netProcess> server;
+  std::unique_ptr<DeviceServer> server;
   std::unique_ptr<WindowRig> rig;
   MessageBoxCloser boxes;
 };
@@ -125,20 +128,36 @@ TEST_P(Served, AServerThatGoesAwayWhileLinkedIsNoticedAndSaidOnce) {
             "Com3: " + address + QStringLiteral(" · red: conexión perdida"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, Served, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& mode) {
-                           return mode.param ? "Rfc2217" : "Raw";
+INSTANTIATE_TEST_SUITE_P(Servers, Served,
+                         ::testing::Values(DeviceServer::Kind::Ser2netRaw,
+                                           DeviceServer::Kind::Ser2netRfc2217,
+                                           DeviceServer::Kind::Pyserial),
+                         [](const ::testing::TestParamInfo<DeviceServer::Kind>& kind) {
+                           switch (kind.param) {
+                             case DeviceServer::Kind::Ser2netRaw:
+                               return "Ser2netRaw";
+                             case DeviceServer::Kind::Ser2netRfc2217:
+                               return "Ser2netRfc2217";
+                             case DeviceServer::Kind::Pyserial:
+                               break;
+                           }
+                           return "PyserialRfc2217";
                          });
 
-// A server that speaks Telnet and refuses the Com Port Control option.
-class RefusingRfc2217Server {
+// An RFC 2217 server that answers every client as told, after `delay`:
+// confirms each setting asked, confirms 9600 baud for any speed, refuses the
+// Com Port Control option, or answers nothing at all (a server in raw mode).
+class ScriptedRfc2217Server {
  public:
-  RefusingRfc2217Server() {
+  enum class Answer { Confirms, ConfirmsAnotherSpeed, RefusesTheOption, Nothing };
+
+  explicit ScriptedRfc2217Server(Answer answer, std::chrono::milliseconds delay = {}) {
     m_server.listen(QHostAddress::LocalHost);
-    QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+    QObject::connect(&m_server, &QTcpServer::newConnection, [this, answer, delay] {
       QTcpSocket* client = m_server.nextPendingConnection();
-      QObject::connect(client, &QIODevice::readyRead, client, [client] {
-        if (client->readAll().contains("\xff\xfb\x2c")) client->write("\xff\xfe\x2c");
+      QObject::connect(client, &QIODevice::readyRead, client, [client, answer, delay] {
+        const QByteArray reply = Reply(answer, client->readAll());
+        QTimer::singleShot(delay, client, [client, reply] { client->write(reply); });
       });
     });
   }
@@ -147,8 +166,66 @@ class RefusingRfc2217Server {
   }
 
  private:
+  static QByteArray Reply(Answer answer, const QByteArray& asked) {
+    if (answer == Answer::Nothing) return {};
+    if (answer == Answer::RefusesTheOption)
+      return asked.contains("\xff\xfb\x2c") ? "\xff\xfe\x2c" : "";
+    // The client's requests are framed as the server's answers are.
+    TelnetCodec requests;
+    requests.decode(asked);
+    QByteArray reply = asked.contains("\xff\xfb\x2c") ? "\xff\xfd\x2c" : "";
+    for (const TelnetCodec::ComPortAnswer& request : requests.takeAnswers()) {
+      const bool speed = request.command == 1 && answer == Answer::ConfirmsAnotherSpeed;
+      reply += TelnetCodec::request(request.command + TelnetCodec::kServerOffset,
+                                    speed ? QByteArray("\x00\x00\x25\x80", 4) : request.value);
+    }
+    return reply;
+  }
+
   QTcpServer m_server;
 };
+
+struct SetUpCase {
+  const char* name;
+  ScriptedRfc2217Server::Answer answer;
+  std::chrono::milliseconds delay;
+  const char* reason;  // nullptr: the port opens
+};
+
+TIMER_NAMED_CASE(SetUpCase)
+
+class LineSetUp : public ::testing::TestWithParam<SetUpCase> {};
+
+// What an RFC 2217 server says of the line's settings decides the opening,
+// and why it fails says what the server did.
+TEST_P(LineSetUp, OpensOnlyOnceEverySettingIsConfirmedAsAsked) {
+  const SetUpCase& c = GetParam();
+  const ScriptedRfc2217Server server(c.answer, c.delay);
+  TcpPort port(MapCom3To(server.address()));
+  port.setCommPort(3);
+  port.setSettings(kLineSettings);
+
+  EXPECT_EQ(port.open(), c.reason == nullptr);
+  const QString reason = port.errorText().english();
+  EXPECT_TRUE(c.reason ? reason.startsWith(QLatin1String(c.reason)) : reason.isEmpty())
+      << reason.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, LineSetUp,
+    ::testing::Values(
+        SetUpCase{"Confirms", ScriptedRfc2217Server::Answer::Confirms, 0ms, nullptr},
+        // Still letting its previous client go.
+        SetUpCase{"ConfirmsAfterThreeSeconds", ScriptedRfc2217Server::Answer::Confirms, 3000ms,
+                  nullptr},
+        SetUpCase{"SetsAnotherSpeed", ScriptedRfc2217Server::Answer::ConfirmsAnotherSpeed, 0ms,
+                  "the device server did not set the baud rate"},
+        SetUpCase{"RefusesTheOption", ScriptedRfc2217Server::Answer::RefusesTheOption, 0ms,
+                  "the device server refuses RFC 2217"},
+        SetUpCase{"InRawMode", ScriptedRfc2217Server::Answer::Nothing, 0ms,
+                  "the device server answered nothing to RFC 2217 within 5 s: it may be in raw "
+                  "TCP mode (use tcp:HOST:PORT) or serving another client"}),
+    kCaseName);
 
 // A listening socket whose queue is full: the kernel drops further attempts,
 // as a host that does not answer does.
@@ -202,7 +279,7 @@ class Unreachable : public ::testing::TestWithParam<UnreachableCase> {};
 TEST_P(Unreachable, IsNotAvailableWithItsReasonInTheStatusBar) {
   const UnreachableCase& c = GetParam();
   SilentServer silent;
-  RefusingRfc2217Server noComPort;
+  const ScriptedRfc2217Server noComPort(ScriptedRfc2217Server::Answer::RefusesTheOption);
   const QString name = QString::fromLatin1(c.name);
   const QString address = name == QLatin1String("Refused")        ? RefusingAddress()
                           : name == QLatin1String("HostNotFound") ? "tcp:no-such-host.invalid:4001"

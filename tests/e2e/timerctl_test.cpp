@@ -18,7 +18,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "e2e/ser2net_process.h"
+#include "e2e/device_server.h"
 #include "e2e/sim_process.h"
 #include "model/texts.h"
 #include "support/held_port.h"
@@ -244,7 +244,7 @@ TEST(Timerctl, TakesThePortMapOfTheConfigurationFile) {
 
 TEST(Timerctl, ReachesATimerBehindASerialDeviceServer) {
   SimProcess sim({"--mono", "00:01:30", "--power-up", "off"});
-  Ser2netProcess server(sim.path());
+  DeviceServer server(sim.path());
   ASSERT_FALSE(server.address().isEmpty()) << server.problem().toStdString();
 
   const Outcome read = Timerctl(server.address(), {"read"});
@@ -255,6 +255,21 @@ TEST(Timerctl, ReachesATimerBehindASerialDeviceServer) {
   EXPECT_EQ(nobody.code, 3);
   EXPECT_TRUE(nobody.err.contains(kPortUnavailable.prompt)) << nobody.err.toStdString();
   EXPECT_EQ(Timerctl(QStringLiteral("tcp:no-port"), {"read"}).code, 2);
+}
+
+// A server that serves one client at a time takes a few seconds to let the
+// last run go: the next run waits for it rather than failing.
+TEST(Timerctl, RunsOneAfterAnotherThroughAServerOfOneClientAtATime) {
+  SimProcess sim({"--mono", "00:01:30"});
+  DeviceServer server(sim.path(), DeviceServer::Kind::Pyserial);
+  ASSERT_FALSE(server.address().isEmpty()) << server.problem().toStdString();
+  for (const QStringList& args : {QStringList{"read"}, QStringList{"upload", "--on", "00:00:10"}}) {
+    const Outcome run = Timerctl(server.address(), args);
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+  }
+  std::this_thread::sleep_for(300ms);
+  const Outcome fire = Timerctl(server.address(), {"fire"});
+  EXPECT_EQ(fire.code, 0) << fire.err.toStdString();
 }
 
 TEST(Timerctl, NoiseAheadOfTheReadBackMovesNoField) {

@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A serial device server in front of a serial line, on a free loopback port:
+// what a plant network has. Debian's ser2net in raw TCP mode sets the line to
+// 2400 8N1 itself; in RFC 2217 mode it opens it at 9600 and the client must
+// set it. pyserial's RFC 2217 server example (python3-serial) serves one
+// client at a time and takes a few seconds to notice that one left.
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QString>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "support/child_process.h"
+
+class DeviceServer {
+ public:
+  enum class Kind { Ser2netRaw, Ser2netRfc2217, Pyserial };
+  static constexpr std::chrono::seconds kStartTimeout{5};
+
+  explicit DeviceServer(const QString& line, Kind kind = Kind::Ser2netRaw) : m_kind(kind) {
+    if (!m_dir.isValid()) return;
+    for (int attempt = 0; attempt < 5 && !m_child; ++attempt) start(line);
+  }
+
+  // "tcp:127.0.0.1:PORT" or "rfc2217://127.0.0.1:PORT", or empty when the
+  // server did not start.
+  QString address() const {
+    if (!m_child) return {};
+    return (m_kind == Kind::Ser2netRaw ? QStringLiteral("tcp:127.0.0.1:%1")
+                                       : QStringLiteral("rfc2217://127.0.0.1:%1"))
+        .arg(m_port);
+  }
+  QString problem() const { return m_problem; }
+
+  // Ends the server, as a device server that goes away does.
+  void stop() { m_child.reset(); }
+
+ private:
+  void start(const QString& line) {
+    {
+      // A port the system just handed out and took back is free for a moment.
+      QTcpServer probe;
+      if (!probe.listen(QHostAddress::LocalHost)) return;
+      m_port = probe.serverPort();
+    }
+    std::vector<std::string> command =
+        m_kind == Kind::Pyserial ? pyserialCommand(line) : ser2netCommand(line);
+    if (command.empty()) return;
+    const std::string program = command.front();
+    command.erase(command.begin());
+    auto child = std::make_unique<ChildProcess>(program, command);
+    if (ready(*child)) {
+      m_child = std::move(child);
+    } else {
+      m_problem = QString::fromStdString(child->err() + child->out());
+    }
+  }
+
+  std::vector<std::string> ser2netCommand(const QString& line) {
+    const QString program = QStandardPaths::findExecutable(
+        QStringLiteral("ser2net"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+    const bool rfc2217 = m_kind == Kind::Ser2netRfc2217;
+    const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
+    QFile file(config);
+    if (program.isEmpty()) m_problem = QStringLiteral("no ser2net (scripts/install-deps.sh)");
+    if (program.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
+    file.write(QStringLiteral("connection: &timer\n"
+                              "  accepter: %3tcp,127.0.0.1,%1\n"
+                              "  connector: serialdev,%2,%4,local\n"
+                              "  options:\n"
+                              "    kickolduser: true\n")
+                   .arg(m_port)
+                   .arg(line, QLatin1String(rfc2217 ? "telnet(rfc2217)," : ""),
+                        QLatin1String(rfc2217 ? "9600n81" : "2400n81"))
+                   .toUtf8());
+    return {program.toStdString(), "-n", "-u", "-P", m_dir.filePath("pid").toStdString(), "-c",
+            config.toStdString()};
+  }
+
+  std::vector<std::string> pyserialCommand(const QString& line) const {
+    return {"/usr/bin/python3", TIMER_PYSERIAL_SERVER, line.toStdString(), "-p",
+            std::to_string(m_port)};
+  }
+
+  // Whether the server serves: ser2net when it accepts a connection;
+  // pyserial's when it says so, since a connection would keep it busy.
+  bool ready(ChildProcess& child) const {
+    if (m_kind == Kind::Pyserial)
+      return child.waitForOutput(
+          [](const std::string& out) { return out.find("TCP/IP port") != out.npos; },
+          kStartTimeout);
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    while (std::chrono::steady_clock::now() < deadline && child.running()) {
+      QTcpSocket socket;
+      socket.connectToHost(QHostAddress::LocalHost, m_port);
+      if (socket.waitForConnected(100)) {
+        socket.abort();
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
+  Kind m_kind;
+  QTemporaryDir m_dir;
+  quint16 m_port = 0;
+  std::unique_ptr<ChildProcess> m_child;
+  QString m_problem;
+};
