@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +34,15 @@ bool WriteAll(int fd, const QByteArray& line) {
     written += n;
   }
   return true;
+}
+
+// Whether the file's last line was cut off (a power loss, a full disk, a
+// program killed in its write). A pipe or a terminal has no last line.
+bool EndsMidLine(int fd) {
+  struct stat file {};
+  if (::fstat(fd, &file) != 0 || !S_ISREG(file.st_mode) || file.st_size == 0) return false;
+  char last = '\n';
+  return ::pread(fd, &last, 1, file.st_size - 1) == 1 && last != '\n';
 }
 
 // ISO 8601 with the offset written out, "+00:00" included, never "Z".
@@ -58,8 +68,12 @@ Record::~Record() {
 
 bool Record::open(const QString& path, QString* error) {
   m_path = path;
-  m_fd =
-      ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const QByteArray name = QFile::encodeName(path);
+  // Read as well, to find a line cut off at the end; a file this user may
+  // only write is written all the same.
+  m_fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (m_fd < 0 && errno == EACCES)
+    m_fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (m_fd < 0) *error = QStringLiteral("%1: %2").arg(path, SystemError());
   return m_fd >= 0;
 }
@@ -68,14 +82,15 @@ bool Record::append(QJsonObject entry, QString* error) {
   entry.insert(QStringLiteral("time"), Now());
   entry.insert(QStringLiteral("program"), m_program);
   entry.insert(QStringLiteral("version"), m_version);
-  const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
+  QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
 
   const std::lock_guard<std::mutex> lock(m_mutex);
   // The lock keeps another program's line out of the middle of this one,
-  // wherever the file lives.
-  // A pipe or a terminal has no disk to flush to.
-  bool written = ::flock(m_fd, LOCK_EX) == 0 && WriteAll(m_fd, line) &&
-                 (::fsync(m_fd) == 0 || errno == EINVAL);
+  // wherever the file lives. A torn line is left as it is: this one starts
+  // on a line of its own. A pipe or a terminal has no disk to flush to.
+  bool written = ::flock(m_fd, LOCK_EX) == 0;
+  if (written && EndsMidLine(m_fd)) line.prepend('\n');
+  written = written && WriteAll(m_fd, line) && (::fsync(m_fd) == 0 || errno == EINVAL);
   if (!written) *error = QStringLiteral("%1: %2").arg(m_path, SystemError());
   ::flock(m_fd, LOCK_UN);
   return written;
