@@ -85,4 +85,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, Link,
                                       milliseconds(50 + 60 + 50)}),
                          kCaseName);
 
+// Behind a line that echoes, a device that answered the probe and then
+// stays silent: the echo of the command is no answer.
+struct EchoCase {
+  const char* name;
+  QByteArray command;
+  Reply (*send)(DeviceSession& session);
+};
+
+TIMER_NAMED_CASE(EchoCase)
+
+class EchoingLine : public ::testing::TestWithParam<EchoCase> {};
+
+TEST_P(EchoingLine, TheCommandsEchoIsNoAnswer) {
+  const EchoCase& c = GetParam();
+  ScriptedLine line;
+  line.device.answers["Y"] = {{milliseconds(1), "Y"}, {milliseconds(90), kZeroReadBack}};
+  line.device.answers[c.command] = {{milliseconds(1), c.command}};
+  DeviceSession session(line, true);
+  ASSERT_TRUE(session.link().answered());
+
+  EXPECT_EQ(c.send(session).end, End::NoAnswer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, EchoingLine,
+    ::testing::Values(EchoCase{"Fire", "E", [](DeviceSession& s) { return s.fire(); }},
+                      EchoCase{"Upload", "T0000000000000000001",
+                               [](DeviceSession& s) {
+                                 return s.upload(false, ReadBackIn(kZeroReadBack).config.value());
+                               }}),
+    kCaseName);
+
 }  // namespace
