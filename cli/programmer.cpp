@@ -7,8 +7,6 @@
 #include <memory>
 #include <mutex>
 
-#include "device/messages.h"
-
 namespace {
 
 // The three times, by name, in device order.
@@ -36,37 +34,18 @@ Text NoReadBack(const ReadBack& readBack) {
               {QString::fromLatin1(readBack.answer.left(40))});
 }
 
-// What went wrong with a port, in the words an operator acts on. A line that
-// failed while open was lost: the system's words then come from whatever call
-// noticed it ("Inappropriate ioctl for device"), which says nothing.
-Text PortReason(const Reply& reply) {
-  switch (reply.fault) {
-    case PortFault::Unplugged:
-      return Text(QT_TRANSLATE_NOOP(
-          "timer", "the line was lost: the adapter went away or the device hung up"));
-    case PortFault::ConnectionLost:
-      return Text(
-          QT_TRANSLATE_NOOP("timer", "the line was lost: the device server closed the connection"));
-    default:
-      return reply.reason;
-  }
-}
-
-// An exchange that did not end with the device's answer ends the run, with
-// the message the window would show.
+// An exchange that did not end with the device's answer ends the run.
 bool Ended(const Reply& reply, DeviceResult& result) {
   result.end = reply.end;
   switch (reply.end) {
     case End::Answered:
       return false;
     case End::NoAnswer:
-      result.messages << QString::fromUtf8(kNoDevice.prompt);
       break;
     case End::PortUnavailable:
     case End::PortClosed:
     case End::Unloaded:
-      result.messages << QString::fromUtf8(kPortUnavailable.prompt);
-      result.reason = PortReason(reply);
+      result.reason = reply.reason;
       break;
     case End::Echo:
       result.reason = Text(QT_TRANSLATE_NOOP(

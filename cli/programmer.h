@@ -68,8 +68,7 @@ struct DeviceResult {
   End end = End::Answered;
   Verdict verdict = Verdict::Ok;
   int code() const;
-  Text reason;           // why, in the system's or the program's words
-  QStringList messages;  // what the window would have shown, failures only
+  Text reason;  // why, in the system's or the program's words
   // A read's configuration, or what the device had after a failed verify.
   std::optional<TimerConfig> configuration;
   QList<Text> differences;  // "on: sent 00:00:10, device has 00:20:10"

@@ -87,11 +87,10 @@ Output:
 
 Exit status:
   0  success (scan: a timer answered)
-  1  the device did not answer ("El dispositivo no se encuentra"), or the line
+  1  the device did not answer ("The device is not found"), or the line
      echoes what is sent; scan: no timer
   2  bad usage, a bad configuration file, or a value out of range
-  3  the port is not available ("El puerto no esta disponible"; the reason
-     follows)
+  3  the port is not available (the reason follows)
   4  the device acknowledged an upload but reads back something else
   With several devices, the largest code among them.
 )help");
@@ -152,14 +151,28 @@ QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
   return object;
 }
 
-// What one device's run says, as the window would have said it: its failure
-// messages, the port's reason after the port's message, the differences a
-// verification found.
+// What one device's run says, as the window would have said it, in the
+// reader's language: that the device or the port failed (with why), or why
+// else the run failed, then the differences a verification found.
 void PrintFailures(const DeviceResult& r) {
-  QStringList lines = r.messages;
-  if (r.code() == kExitPortUnavailable && !r.reason.isEmpty() && !lines.isEmpty())
-    lines.last() += QStringLiteral(" (") + r.reason.translated() + QLatin1Char(')');
-  if (lines.isEmpty() && !r.reason.isEmpty()) lines << r.reason.translated();
+  QStringList lines;
+  const QString reason = r.reason.translated();
+  switch (r.end) {
+    case End::NoAnswer:
+      lines << Tr(QT_TRANSLATE_NOOP("timer", "The device is not found"));
+      break;
+    case End::PortUnavailable:
+    case End::PortClosed:
+    case End::Unloaded:
+      lines << Tr(QT_TRANSLATE_NOOP("timer", "The port is not available")) +
+                   (reason.isEmpty() ? QString()
+                                     : QStringLiteral(" (") + reason + QLatin1Char(')'));
+      break;
+    case End::Answered:
+    case End::Echo:
+      if (!reason.isEmpty()) lines << reason;
+      break;
+  }
   lines += TranslatedOf(r.differences);
   for (const QString& line : lines) Print(stderr, line);
 }
@@ -373,18 +386,25 @@ class Recorder {
   QString m_error;
 };
 
+QString Compact(const QJsonObject& object) {
+  return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
 // One device, as a person reads it: its configuration, or what went wrong.
+// With --json, a read's configuration as a file holds it, and any other end
+// as a fleet's line says it.
 int RunOne(const Target& target, const Request& request, bool asJson, const DeviceDone& done) {
   const DeviceResult r = RunOnDevice(target, request, RealLines(request), done);
   PrintFailures(r);
-  if (r.code() == kExitOk && r.configuration) {
-    if (asJson) {
-      QJsonObject object = ToJson(*r.configuration);
-      object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
-      Print(stdout, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
-    } else {
-      PrintConfiguration(*r.configuration);
-    }
+  const bool readBack = r.code() == kExitOk && r.configuration;
+  if (asJson && readBack) {
+    QJsonObject object = ToJson(*r.configuration);
+    object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
+    Print(stdout, Compact(object));
+  } else if (asJson) {
+    Print(stdout, Compact(JsonLine(target, r, false)));
+  } else if (readBack) {
+    PrintConfiguration(*r.configuration);
   }
   return r.code();
 }
@@ -410,10 +430,7 @@ int RunMany(const std::vector<Target>& targets, const Request& request, bool sca
     const DeviceResult& r = results[i];
     code = std::max(code, r.code());
     timerFound = timerFound || r.code() == kExitOk;
-    Print(stdout,
-          asJson ? QString::fromUtf8(
-                       QJsonDocument(JsonLine(targets[i], r, scan)).toJson(QJsonDocument::Compact))
-                 : Line(targets[i], r, scan));
+    Print(stdout, asJson ? Compact(JsonLine(targets[i], r, scan)) : Line(targets[i], r, scan));
   }
   if (scan) return timerFound ? kExitOk : kExitNoTimerFound;
   return code;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "device/messages.h"
 #include "link/text.h"
 
 namespace {
@@ -47,10 +46,10 @@ std::optional<Hms> ParseHms(const QString& text, QString* error) {
   }
   const Hms time{parts[0], parts[1], parts[2]};
   if (!Accepts(FieldKind::Hours, time.hours)) {
-    *error = QString::fromUtf8(kHoursRange.prompt);
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "the value must be between 0 and 99"));
   } else if (!Accepts(FieldKind::MinutesSeconds, time.minutes) ||
              !Accepts(FieldKind::MinutesSeconds, time.seconds)) {
-    *error = QString::fromUtf8(kMinutesSecondsRange.prompt);
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "the value must be between 0 and 59"));
   } else {
     return time;
   }

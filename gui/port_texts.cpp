@@ -32,7 +32,7 @@ QString DescribeComPort(int number, const QString& path) {
   return com + parts.join(QStringLiteral(" · "));
 }
 
-QString FaultText(PortFault fault, const QString& holder) {
+QString FaultText(PortFault fault, const QString& detail) {
   switch (fault) {
     case PortFault::None:
       break;
@@ -41,10 +41,12 @@ QString FaultText(PortFault fault, const QString& holder) {
     case PortFault::Missing:
       return QStringLiteral("no existe o está desconectado");
     case PortFault::PermissionDenied:
-      return QStringLiteral("sin permiso: el usuario debe estar en el grupo dialout");
+      return detail.isEmpty()
+                 ? QStringLiteral("sin permiso")
+                 : QStringLiteral("sin permiso: el usuario debe estar en el grupo ") + detail;
     case PortFault::Busy:
       return QStringLiteral("en uso por ") +
-             (holder.isEmpty() ? QStringLiteral("otro programa") : holder);
+             (detail.isEmpty() ? QStringLiteral("otro programa") : detail);
     case PortFault::Unplugged:
       return QStringLiteral("el adaptador se desconectó");
     case PortFault::Refused:

@@ -12,6 +12,6 @@
 // UART · A50285BI", or that no device stands behind it.
 QString DescribeComPort(int number, const QString& path);
 
-// Why a port is not available, in words an operator acts on; with Busy, the
-// program holding it when known.
-QString FaultText(PortFault fault, const QString& holder = {});
+// Why a port is not available, in words an operator acts on; `detail` is the
+// port's faultDetail(): the program holding it, the group it belongs to.
+QString FaultText(PortFault fault, const QString& detail = {});

@@ -25,10 +25,10 @@ namespace {
 
 // The second panel when a port is not available: which one, and why, in
 // words an operator acts on (the message box says only that it is not).
-QString DescribeFault(int number, const QString& path, PortFault fault, const QString& holder) {
+QString DescribeFault(int number, const QString& path, PortFault fault, const QString& detail) {
   const QString com = PortEntry(number) + QStringLiteral(": ");
-  if (path.isEmpty()) return com + FaultText(fault, holder);
-  return com + path + QStringLiteral(" · ") + FaultText(fault, holder);
+  if (path.isEmpty()) return com + FaultText(fault, detail);
+  return com + path + QStringLiteral(" · ") + FaultText(fault, detail);
 }
 
 using Handler = void (*)(Form1&);
@@ -83,7 +83,7 @@ class DevicePanel {
   void showOutcome(const Outcome& outcome) {
     if (outcome.end() == End::PortUnavailable) {
       m_window.setDeviceText(DescribeFault(m_form.puert, m_ports.path(m_form.puert),
-                                           outcome.reply.fault, m_form.Conexion.holder()));
+                                           outcome.reply.fault, m_form.Conexion.faultDetail()));
       m_showingReason = true;
     } else if (outcome.skipped == Skipped::No && outcome.reply.answered() && m_form.Conecta == 0 &&
                (m_showingReason || m_refresh)) {

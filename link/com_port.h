@@ -27,7 +27,7 @@ class ComPort : public SerialPort {
   bool failed() const override { return m_active->failed(); }
   Text errorText() const override { return m_active->errorText(); }
   PortFault fault() const override { return m_active->fault(); }
-  QString holder() const override { return m_active->holder(); }
+  QString faultDetail() const override { return m_active->faultDetail(); }
   // Both count their openings and closings, so the sum changes with either.
   quint64 opening() const override { return m_serial.opening() + m_network.opening(); }
 

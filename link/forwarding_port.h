@@ -23,7 +23,7 @@ class ForwardingPort : public SerialPort {
   bool failed() const override { return m_port.failed(); }
   Text errorText() const override { return m_port.errorText(); }
   PortFault fault() const override { return m_port.fault(); }
-  QString holder() const override { return m_port.holder(); }
+  QString faultDetail() const override { return m_port.faultDetail(); }
   quint64 opening() const override { return m_port.opening(); }
 
  private:

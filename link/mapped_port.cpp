@@ -20,14 +20,14 @@ void MappedPort::recordOpened() {
   m_failed = false;
   m_error = {};
   m_fault = PortFault::None;
-  m_holder.clear();
+  m_detail.clear();
 }
 
-void MappedPort::notOpened(PortFault fault, const Text& error, const QString& holder) {
+void MappedPort::notOpened(PortFault fault, const Text& error, const QString& detail) {
   m_failed = false;
   m_error = error;
   m_fault = fault;
-  m_holder = holder;
+  m_detail = detail;
   if (fault == PortFault::None) return;
   qCWarning(lcLine, "%s",
             qUtf8Printable(Text(QT_TRANSLATE_NOOP("timer", "cannot open %1: %2"),
@@ -35,13 +35,19 @@ void MappedPort::notOpened(PortFault fault, const Text& error, const QString& ho
                                .translated()));
 }
 
-void MappedPort::lost(PortFault fault, const Text& error) {
+// The system's words for a lost line come from whatever call noticed it
+// ("Inappropriate ioctl for device"), which says nothing of what happened.
+void MappedPort::lost(PortFault fault) {
   if (m_failed) return;
   m_failed = true;
-  m_error = error;
+  m_error = fault == PortFault::ConnectionLost
+                ? Text(QT_TRANSLATE_NOOP(
+                      "timer", "the line was lost: the device server closed the connection"))
+                : Text(QT_TRANSLATE_NOOP(
+                      "timer", "the line was lost: the adapter went away or the device hung up"));
   m_fault = fault;
   qCWarning(lcLine, "%s: %s", qUtf8Printable(m_map.describe(m_number)),
-            qUtf8Printable(error.translated()));
+            qUtf8Printable(m_error.translated()));
   // Reported once the transport has finished handling its error: whoever is
   // told may close the port.
   const quint64 opening = m_opening;

@@ -20,7 +20,7 @@ class MappedPort : public QObject, public SerialPort {
   bool failed() const override { return m_failed; }
   Text errorText() const override { return m_error; }
   PortFault fault() const override { return m_fault; }
-  QString holder() const override { return m_holder; }
+  QString faultDetail() const override { return m_detail; }
   quint64 opening() const override { return m_opening; }
 
   void setPortMap(PortMap map) { m_map = std::move(map); }
@@ -31,9 +31,9 @@ class MappedPort : public QObject, public SerialPort {
   void recordClosed() { ++m_opening; }
   // PortFault::None: a close ended the attempt, and whoever closed the port
   // has said what it had to.
-  void notOpened(PortFault fault, const Text& error, const QString& holder = {});
+  void notOpened(PortFault fault, const Text& error, const QString& detail = {});
   // Once per opening: nothing more will pass through the line.
-  void lost(PortFault fault, const Text& error);
+  void lost(PortFault fault);
 
  private:
   PortMap m_map;
@@ -41,6 +41,6 @@ class MappedPort : public QObject, public SerialPort {
   bool m_failed = false;
   Text m_error;
   PortFault m_fault = PortFault::None;
-  QString m_holder;
+  QString m_detail;
   quint64 m_opening = 0;
 };

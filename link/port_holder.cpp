@@ -9,6 +9,9 @@
 #include <cstring>
 #include <optional>
 
+#include <grp.h>
+#include <sys/stat.h>
+
 namespace {
 
 // "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for /dev/pts/3.
@@ -17,13 +20,15 @@ QString LockName(const QString& canonical) {
   return QStringLiteral("LCK..") + name.replace(QLatin1Char('/'), QLatin1Char('_'));
 }
 
-// A lock file holds the pid in ASCII on its first line, or as a binary int.
+// A lock file holds the pid in ASCII, first on its first line ("4242", or
+// "      4242 minicom root" as some terminal programs write it), or as a
+// binary int.
 std::optional<qint64> LockPid(const QString& file) {
   QFile lock(file);
   if (!lock.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray text = lock.read(128);
   bool ok = false;
-  const qint64 pid = text.split('\n').value(0).trimmed().toLongLong(&ok);
+  const qint64 pid = text.split('\n').value(0).simplified().split(' ').value(0).toLongLong(&ok);
   if (ok && pid > 0) return pid;
   if (text.size() == sizeof(qint32)) {
     qint32 binary = 0;
@@ -75,4 +80,11 @@ QString PortHolder(const QString& devicePath, const PortHolderSources& sources) 
   // descriptors are asked only without one.
   const std::optional<qint64> locker = FromLockFiles(canonical, sources);
   return locker ? Named(sources.proc, *locker) : FromDescriptors(canonical, sources.proc);
+}
+
+QString NodeGroup(const QString& devicePath) {
+  struct stat node {};
+  if (::stat(QFile::encodeName(devicePath).constData(), &node) != 0) return {};
+  const group* owner = ::getgrgid(node.st_gid);
+  return owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(node.st_gid);
 }

@@ -13,3 +13,8 @@ struct PortHolderSources {
   QString proc = QStringLiteral("/proc");
 };
 QString PortHolder(const QString& devicePath, const PortHolderSources& sources = {});
+
+// The group that owns a device node, which a user must be in to open it
+// ("dialout"): its name, or its number when it has none; an empty text when
+// the node cannot be read.
+QString NodeGroup(const QString& devicePath);

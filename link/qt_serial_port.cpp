@@ -74,12 +74,20 @@ bool QtSerialPort::openDevice(const QString& device) {
     return true;
   }
   const PortFault fault = FaultOfOpening(device, m_port.error());
-  const QString holder = fault == PortFault::Busy ? PortHolder(device) : QString();
   // Qt says "Permission denied" of a port another program has locked.
-  notOpened(fault,
-            holder.isEmpty() ? Text(m_port.errorString())
-                             : Text(QT_TRANSLATE_NOOP("timer", "in use by %1"), {holder}),
-            holder);
+  const QString holder = fault == PortFault::Busy ? PortHolder(device) : QString();
+  const QString group = fault == PortFault::PermissionDenied ? NodeGroup(device) : QString();
+  if (!holder.isEmpty()) {
+    notOpened(fault, Text(QT_TRANSLATE_NOOP("timer", "in use by %1"), {holder}), holder);
+  } else if (!group.isEmpty()) {
+    notOpened(
+        fault,
+        Text(QT_TRANSLATE_NOOP("timer", "permission denied: the user must be in the group %1"),
+             {group}),
+        group);
+  } else {
+    notOpened(fault, Text(m_port.errorString()));
+  }
   m_port.close();
   return false;
 }
@@ -128,7 +136,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
       // Qt keeps the port open after these; nothing more will pass through it.
-      lost(PortFault::Unplugged, Text(m_port.errorString()));
+      lost(PortFault::Unplugged);
       break;
     default:
       break;

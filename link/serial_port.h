@@ -49,9 +49,11 @@ class SerialPort {
   virtual Text errorText() const = 0;
   // ...and in the operator's terms.
   virtual PortFault fault() const = 0;
-  // With PortFault::Busy: which program holds the port, "minicom (pid 4242)",
-  // or an empty text when nothing says.
-  virtual QString holder() const { return {}; }
+  // Who stands in the way, for the operator's words: with PortFault::Busy,
+  // which program holds the port ("minicom (pid 4242)"); with
+  // PermissionDenied, the group that owns the device ("dialout"); empty
+  // when nothing says.
+  virtual QString faultDetail() const { return {}; }
   // Changes with every opening and every closing, so that a wait can tell
   // that the port it started on was closed under it, even if it has been
   // opened again since.

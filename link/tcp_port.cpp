@@ -393,5 +393,5 @@ void TcpPort::takeIn() {
 }
 
 void TcpPort::lineLost() {
-  if (m_open) lost(PortFault::ConnectionLost, m_socket->errorString());
+  if (m_open) lost(PortFault::ConnectionLost);
 }

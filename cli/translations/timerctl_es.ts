@@ -247,6 +247,30 @@
         <translation>se esperaba una orden: read, upload, fire o scan (vea --help)</translation>
     </message>
     <message>
+        <source>port closed</source>
+        <translation>puerto cerrado</translation>
+    </message>
+    <message>
+        <source>unloaded</source>
+        <translation>ventana cerrada</translation>
+    </message>
+    <message>
+        <source>the device server answered nothing to RFC 2217 within %1 s: it may be in raw TCP mode (use tcp:HOST:PORT) or serving another client</source>
+        <translation>el servidor de dispositivos no respondió nada a RFC 2217 en %1 s: puede estar en modo TCP en bruto (use tcp:MÁQUINA:PUERTO) o atendiendo a otro cliente</translation>
+    </message>
+    <message>
+        <source>permission denied: the user must be in the group %1</source>
+        <translation>sin permiso: el usuario debe estar en el grupo %1</translation>
+    </message>
+    <message>
+        <source>the value must be between 0 and 99</source>
+        <translation>El valor debe estar entre 0 y 99</translation>
+    </message>
+    <message>
+        <source>the value must be between 0 and 59</source>
+        <translation>El valor debe estar entre 0 y 59</translation>
+    </message>
+    <message>
         <source>Usage: timerctl [OPTIONS] COMMAND
 
 Reads, programs and fires timer devices on RS-232 lines (2400 baud, 8N1), with
@@ -310,11 +334,10 @@ Output:
 
 Exit status:
   0  success (scan: a timer answered)
-  1  the device did not answer (&quot;El dispositivo no se encuentra&quot;), or the line
+  1  the device did not answer (&quot;The device is not found&quot;), or the line
      echoes what is sent; scan: no timer
   2  bad usage, a bad configuration file, or a value out of range
-  3  the port is not available (&quot;El puerto no esta disponible&quot;; the reason
-     follows)
+  3  the port is not available (the reason follows)
   4  the device acknowledged an upload but reads back something else
   With several devices, the largest code among them.
 </source>
@@ -398,16 +421,12 @@ Estado de salida:
 </translation>
     </message>
     <message>
-        <source>port closed</source>
-        <translation>puerto cerrado</translation>
+        <source>The device is not found</source>
+        <translation>El dispositivo no se encuentra</translation>
     </message>
     <message>
-        <source>unloaded</source>
-        <translation>ventana cerrada</translation>
-    </message>
-    <message>
-        <source>the device server answered nothing to RFC 2217 within %1 s: it may be in raw TCP mode (use tcp:HOST:PORT) or serving another client</source>
-        <translation>el servidor de dispositivos no respondió nada a RFC 2217 en %1 s: puede estar en modo TCP en bruto (use tcp:MÁQUINA:PUERTO) o atendiendo a otro cliente</translation>
+        <source>The port is not available</source>
+        <translation>El puerto no esta disponible</translation>
     </message>
 </context>
 </TS>

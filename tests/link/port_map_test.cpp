@@ -3,8 +3,17 @@
 
 #include <ostream>
 
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+
+#include <chrono>
+
+#include <unistd.h>
+
 #include "link/port_holder.h"
 #include "link/port_map.h"
+#include "support/child_process.h"
 #include "support/held_port.h"
 #include "support/named_case.h"
 #include "support/pty_device.h"
@@ -70,13 +79,61 @@ INSTANTIATE_TEST_SUITE_P(
         PortOptionCase{"3=rfc2217://10.0.0.5", false, 0, ""}),
     kValueName);
 
-// Without a lock file, the holder is found by its open descriptor; this
-// process, which holds the pseudo-terminal too, never is.
-TEST(PortHolder, IsTheOtherProcessWithTheDeviceOpen) {
+struct HolderCase {
+  const char* name;
+  // The lock file's text: %1 stands for another process's pid, %2 for one
+  // that has ended; nullptr: no lock file.
+  const char* lock;
+  bool held;     // that other process has the device open
+  bool viaLink;  // the port is given by a link to it, as /dev/serial/by-id/ names are
+};
+
+TIMER_NAMED_CASE(HolderCase)
+
+class Holder : public ::testing::TestWithParam<HolderCase> {};
+
+// The holder is the other process its lock file names, else the one with the
+// device open; this process, which holds the pseudo-terminal too, never is.
+TEST_P(Holder, IsTheOtherProcessNamedByItsLockOrWithTheDeviceOpen) {
+  const HolderCase& c = GetParam();
   const PtyDevice line([](const QByteArray&) { return QByteArray(); });
-  EXPECT_EQ(PortHolder(line.path()), QString());
-  const HeldPort held(line.path(), false);
-  EXPECT_EQ(PortHolder(line.path(), {{}, QStringLiteral("/proc")}), held.name());
+  QTemporaryDir dir;
+  ChildProcess ended("/bin/true", {});
+  ended.wait(std::chrono::seconds(2));
+  const HeldPort other(c.held ? line.path() : QStringLiteral("/dev/null"), false);
+  if (c.lock) {
+    QFile lock(dir.filePath(QStringLiteral("LCK..") + line.path().mid(5).replace('/', '_')));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QString::fromLatin1(c.lock).arg(other.pid()).arg(ended.pid()).toUtf8());
+  }
+  const QString port =
+      c.viaLink ? dir.filePath(QStringLiteral("usb-FTDI-if00-port0")) : line.path();
+  if (c.viaLink) {
+    ASSERT_TRUE(QFile::link(line.path(), port));
+  }
+
+  EXPECT_EQ(PortHolder(port, {{dir.path()}, QStringLiteral("/proc")}), other.name());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Holder,
+                         ::testing::Values(HolderCase{"DeviceOpenNoLock", nullptr, true, false},
+                                           HolderCase{"LockWithThePid", "%1\n", false, false},
+                                           HolderCase{"LockWithThePidNameAndUser",
+                                                      "      %1 minicom root\n", false, false},
+                                           // A lock left by a process that has ended names nobody.
+                                           HolderCase{"StaleLock", "%2\n", true, false},
+                                           HolderCase{"ByIdLinkNoLock", nullptr, true, true}),
+                         kCaseName);
+
+// The group a user must be in is the device's own, as Debian numbers them.
+TEST(NodeGroup, IsTheGroupThatOwnsTheNode) {
+  QTemporaryFile node;
+  ASSERT_TRUE(node.open());
+  for (const auto& [gid, name] : {std::pair<gid_t, const char*>{5, "tty"}, {20, "dialout"}}) {
+    if (::chown(QFile::encodeName(node.fileName()).constData(), static_cast<uid_t>(-1), gid) != 0)
+      GTEST_SKIP() << "only root may give a file to any group";
+    EXPECT_EQ(NodeGroup(node.fileName()), name);
+  }
 }
 
 }  // namespace
