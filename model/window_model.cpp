@@ -2,13 +2,73 @@
 #include "model/window_model.h"
 
 const char* ControlName(Ctl control) {
-  static constexpr const char* kNames[kControlCount] = {
-      "Label1",   "horas",      "minutos",     "segundos",  "enviar",      "Conectar",
-      "fire",     "Label2",     "Label4",      "label5",    "Command1",    "StatusBar1",
-      "Label3",   "Label6",     "Combo1",      "Label7",    "Option1",     "Option2",
-      "horas_on", "minutos_on", "segundos_on", "horas_off", "minutos_off", "segundos_off",
-      "Label8",   "Label9",     "Label10",     "Label11",   "Label12",     "Label13",
-      "Frame1",   "Option3",    "Option4",
-  };
-  return kNames[static_cast<int>(control)];
+  switch (control) {
+    case Ctl::Label1:
+      return "Label1";
+    case Ctl::horas:
+      return "horas";
+    case Ctl::minutos:
+      return "minutos";
+    case Ctl::segundos:
+      return "segundos";
+    case Ctl::enviar:
+      return "enviar";
+    case Ctl::Conectar:
+      return "Conectar";
+    case Ctl::fire:
+      return "fire";
+    case Ctl::Label2:
+      return "Label2";
+    case Ctl::Label4:
+      return "Label4";
+    case Ctl::label5:
+      return "label5";
+    case Ctl::Command1:
+      return "Command1";
+    case Ctl::StatusBar1:
+      return "StatusBar1";
+    case Ctl::Label3:
+      return "Label3";
+    case Ctl::Label6:
+      return "Label6";
+    case Ctl::Combo1:
+      return "Combo1";
+    case Ctl::Label7:
+      return "Label7";
+    case Ctl::Option1:
+      return "Option1";
+    case Ctl::Option2:
+      return "Option2";
+    case Ctl::horas_on:
+      return "horas_on";
+    case Ctl::minutos_on:
+      return "minutos_on";
+    case Ctl::segundos_on:
+      return "segundos_on";
+    case Ctl::horas_off:
+      return "horas_off";
+    case Ctl::minutos_off:
+      return "minutos_off";
+    case Ctl::segundos_off:
+      return "segundos_off";
+    case Ctl::Label8:
+      return "Label8";
+    case Ctl::Label9:
+      return "Label9";
+    case Ctl::Label10:
+      return "Label10";
+    case Ctl::Label11:
+      return "Label11";
+    case Ctl::Label12:
+      return "Label12";
+    case Ctl::Label13:
+      return "Label13";
+    case Ctl::Frame1:
+      return "Frame1";
+    case Ctl::Option3:
+      return "Option3";
+    case Ctl::Option4:
+      return "Option4";
+  }
+  return "";
 }

@@ -99,14 +99,46 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   EXPECT_EQ(rig.window.statusText(), "Conectado");
 }
 
+std::string NameOf(Wait wait) {
+  switch (wait) {
+    case Wait::Handshake:
+      return "Handshake";
+    case Wait::Upload:
+      return "Upload";
+    case Wait::Activation:
+      break;
+  }
+  return "Activation";
+}
+
+std::string NameOf(Act act) {
+  switch (act) {
+    case Act::Conectar:
+      return "Conectar";
+    case Act::Enviar:
+      return "Enviar";
+    case Act::Fire:
+      return "Fire";
+    case Act::Salir:
+      return "Salir";
+    case Act::Mono:
+      return "Mono";
+    case Act::Bi:
+      return "Bi";
+    case Act::ChoosePort:
+      return "ChoosePort";
+    case Act::Type:
+      return "Type";
+    case Act::Close:
+      break;
+  }
+  return "Close";
+}
+
 std::vector<Scenario> Scenarios() {
-  static const char* waits[] = {"Handshake", "Upload", "Activation"};
-  static const char* acts[] = {"Conectar", "Enviar",     "Fire", "Salir", "Mono",
-                               "Bi",       "ChoosePort", "Type", "Close"};
   std::vector<Scenario> all;
   const auto add = [&all](Wait wait, Act act, const QStringList& messages, bool linked) {
-    const std::string name = std::string(waits[static_cast<int>(wait)]) + "_";
-    all.push_back({name + acts[static_cast<int>(act)], wait, act, messages, linked});
+    all.push_back({NameOf(wait) + "_" + NameOf(act), wait, act, messages, linked});
   };
   // Unlinked while probing: only Salir, the port list and closing are enabled.
   for (Act act : {Act::Salir, Act::ChoosePort, Act::Close}) add(Wait::Handshake, act, {}, false);

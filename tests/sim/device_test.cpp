@@ -21,13 +21,28 @@ struct Exchange {
   std::string kinds;  // one letter per event: Y probe, C configure, E fire, D discarded, i ignored
 };
 
+char KindLetter(Event::Kind kind) {
+  switch (kind) {
+    case Event::Kind::kProbe:
+      return 'Y';
+    case Event::Kind::kConfigure:
+      return 'C';
+    case Event::Kind::kFire:
+      return 'E';
+    case Event::Kind::kDiscarded:
+      return 'D';
+    case Event::Kind::kIgnored:
+      break;
+  }
+  return 'i';
+}
+
 Exchange feed(Device& device, std::string_view bytes) {
   Exchange out;
   for (const char byte : bytes) {
     for (const Event& event : device.receive(byte)) {
       out.answers += event.answer;
-      constexpr char kKindLetters[] = {'Y', 'C', 'E', 'D', 'i'};
-      out.kinds += kKindLetters[static_cast<int>(event.kind)];
+      out.kinds += KindLetter(event.kind);
     }
   }
   return out;

@@ -201,10 +201,9 @@ class ScriptedPort : public SerialPort {
     return true;
   }
   bool setSettings(const LineSettings& settings) override {
-    static const char kParities[] = "N?EOSM";
     ops << QStringLiteral("settings %1,%2,%3,%4")
                .arg(settings.baud)
-               .arg(QLatin1Char(kParities[settings.parity]))
+               .arg(QLatin1Char(settings.parity == QSerialPort::NoParity ? 'N' : '?'))
                .arg(settings.dataBits)
                .arg(settings.stopBits);
     return settings.baud > 0;
