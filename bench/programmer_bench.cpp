@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "cli/programmer.h"
-#include "device/read_back.h"
 #include "device/protocol.h"
+#include "device/read_back.h"
 #include "device/session.h"
 #include "device/wait.h"
-#include "link/serial_port.h"
-#include "e2e/device_server.h"
-#include "e2e/sim_process.h"
 #include "figures.h"
+#include "link/serial_port.h"
+#include "support/device_server.h"
+#include "support/sim_process.h"
 
 namespace {
 
@@ -85,16 +85,15 @@ double QuietMs(const QString& line) {
     const std::unique_ptr<DeviceLine> device = MakeDeviceLine(map, 1);
     SerialPort& port = device->port();
     if (!port.setSettings(kLineSettings) || !port.open()) Fail("cannot open " + line.toStdString());
-    quiets.push_back(Timed([&] {
-      AwaitQuiet(port, device->clock(), device->host(), kLineQuiet, kMostBeforeProbe);
-    }));
+    quiets.push_back(Timed(
+        [&] { AwaitQuiet(port, device->clock(), device->host(), kLineQuiet, kMostBeforeProbe); }));
   }
   return Median(quiets);
 }
 
 double FleetMs(const std::vector<Target>& targets, const Request& request) {
   std::vector<DeviceResult> results;
-  const double ms = Timed([&] { results = RunOnDevices(targets, request, RealLines(request)); });
+  const double ms = Timed([&] { results = RunOnDevices(targets, request, RealLine); });
   for (const DeviceResult& r : results) {
     if (r.code() != kExitOk)
       Fail("a device of the fleet failed: " + ResultWord(r).english().toStdString());

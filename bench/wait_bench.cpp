@@ -26,13 +26,13 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "e2e/device_server.h"
-#include "e2e/sim_process.h"
 #include "figures.h"
 #include "gui/font_warmup.h"
 #include "gui/options.h"
 #include "gui/program.h"
 #include "support/child_process.h"
+#include "support/device_server.h"
+#include "support/sim_process.h"
 #include "support/window_rig.h"
 
 namespace {

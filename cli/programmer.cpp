@@ -200,20 +200,18 @@ DeviceResult Program(DeviceSession& session, const Request& request) {
   return result;
 }
 
-LineMaker RealLines(const Request& request) {
-  return [&request](const Target& target) {
-    Trace trace;
-    if (request.trace)
-      trace = [&request, &target](const QString& line) { request.trace(target.label, line); };
-    return MakeDeviceLine(target.ports, target.number, trace, request.traceStart);
-  };
+std::unique_ptr<DeviceLine> RealLine(const Target& target, const Request& request) {
+  Trace trace;
+  if (request.trace)
+    trace = [&request, &target](const QString& line) { request.trace(target.label, line); };
+  return MakeDeviceLine(target.ports, target.number, trace, request.traceStart);
 }
 
 DeviceResult RunOnDevice(const Target& target, const Request& request, const LineMaker& lines,
                          const DeviceDone& done) {
   DeviceResult result;
   {
-    const std::unique_ptr<DeviceLine> line = lines(target);
+    const std::unique_ptr<DeviceLine> line = lines(target, request);
     DeviceSession session(*line, request.echo);
     result = Program(session, request);
   }

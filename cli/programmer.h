@@ -90,10 +90,11 @@ QList<Text> Verify(const TimerConfig& sent, const ReadBack& readBack);
 // One device on its open session: the request, from the link on.
 DeviceResult Program(DeviceSession& session, const Request& request);
 
-// How a device is reached, on the device's own thread: the real line by
-// default (RealLines), a scripted one in tests.
-using LineMaker = std::function<std::unique_ptr<DeviceLine>(const Target& target)>;
-LineMaker RealLines(const Request& request);
+// How a device is reached, on the device's own thread: the real line in the
+// program (RealLine, traced as the request says), a scripted one in tests.
+using LineMaker =
+    std::function<std::unique_ptr<DeviceLine>(const Target& target, const Request& request)>;
+std::unique_ptr<DeviceLine> RealLine(const Target& target, const Request& request);
 
 DeviceResult RunOnDevice(const Target& target, const Request& request, const LineMaker& lines,
                          const DeviceDone& done = {});

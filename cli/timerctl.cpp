@@ -16,6 +16,7 @@
 
 #include "cli/config_file.h"
 #include "cli/programmer.h"
+#include "cli/report.h"
 #include "device/record.h"
 #include "link/port_config.h"
 #include "link/port_map.h"
@@ -96,86 +97,6 @@ Exit status:
 )help");
 
 constexpr int kExitNoTimerFound = kExitNoAnswer;
-
-void Print(FILE* stream, const QString& text) {
-  std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
-}
-
-int Fail(int code, const QString& message) {
-  Print(stderr, QStringLiteral("timerctl: ") + message);
-  return code;
-}
-
-// "mono 01:30:15, on 00:00:10, off 00:02:00, power-up off"
-QString Summary(const TimerConfig& c) {
-  return Tr(QT_TRANSLATE_NOOP("timer", "mono %1, on %2, off %3, power-up %4"))
-      .arg(c.mono->text(), c.on->text(), c.off->text(), PowerUpWord(*c.powerUpOn));
-}
-
-// The text form of a read: one line per time, then the power-up state.
-void PrintConfiguration(const TimerConfig& c) {
-  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "mono: %1")).arg(c.mono->text()));
-  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "on  : %1")).arg(c.on->text()));
-  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "off : %1")).arg(c.off->text()));
-  Print(stdout, Tr(QT_TRANSLATE_NOOP("timer", "power-up: %1")).arg(PowerUpWord(*c.powerUpOn)));
-}
-
-// A script's word for how a device ended.
-QString ResultOf(const DeviceResult& r, bool scan) {
-  return scan && r.code() == kExitOk ? QStringLiteral("timer") : ResultWord(r).english();
-}
-
-QString Line(const Target& target, const DeviceResult& r, bool scan) {
-  QString line = target.label + QStringLiteral(": ");
-  if (scan && r.code() == kExitOk)
-    return line + Tr(QT_TRANSLATE_NOOP("timer", "timer (%1)")).arg(Summary(*r.configuration));
-  line += ResultWord(r).translated();
-  if (!r.reason.isEmpty()) line += QStringLiteral(" (") + r.reason.translated() + QLatin1Char(')');
-  if (!r.differences.isEmpty())
-    line += QStringLiteral(" (") + TranslatedOf(r.differences).join(QStringLiteral("; ")) +
-            QLatin1Char(')');
-  if (r.code() == kExitOk && r.configuration)
-    line += QStringLiteral(" (") + Summary(*r.configuration) + QLatin1Char(')');
-  return line;
-}
-
-QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
-  QJsonObject object;
-  object.insert(QStringLiteral("port"), target.label);
-  object.insert(QStringLiteral("result"), ResultOf(r, scan));
-  if (!r.reason.isEmpty()) object.insert(QStringLiteral("reason"), r.reason.english());
-  if (r.configuration) object.insert(QStringLiteral("configuration"), ToJson(*r.configuration));
-  if (!r.differences.isEmpty())
-    object.insert(QStringLiteral("differences"),
-                  QJsonArray::fromStringList(EnglishOf(r.differences)));
-  return object;
-}
-
-// What one device's run says, as the window would have said it, in the
-// reader's language: that the device or the port failed (with why), or why
-// else the run failed, then the differences a verification found.
-void PrintFailures(const DeviceResult& r) {
-  QStringList lines;
-  const QString reason = r.reason.translated();
-  switch (r.end) {
-    case End::NoAnswer:
-      lines << Tr(QT_TRANSLATE_NOOP("timer", "The device is not found"));
-      break;
-    case End::PortUnavailable:
-    case End::PortClosed:
-    case End::Unloaded:
-      lines << Tr(QT_TRANSLATE_NOOP("timer", "The port is not available")) +
-                   (reason.isEmpty() ? QString()
-                                     : QStringLiteral(" (") + reason + QLatin1Char(')'));
-      break;
-    case End::Answered:
-    case End::Echo:
-      if (!reason.isEmpty()) lines << reason;
-      break;
-  }
-  lines += TranslatedOf(r.differences);
-  for (const QString& line : lines) Print(stderr, line);
-}
 
 std::optional<QByteArray> ReadFile(const QString& name, QString* error) {
   QFile file;
@@ -343,85 +264,66 @@ std::optional<Stop> ResolveTargets(const Cli& cli, bool scan, std::vector<Target
   return std::nullopt;
 }
 
-// One line of the programming record: what was done to which device, and how it ended.
-QJsonObject RecordEntry(const QString& operation, const Target& target, const DeviceResult& r) {
-  const QString path = target.ports.path(target.number);
-  QJsonObject entry{{QStringLiteral("operation"), operation},
-                    {QStringLiteral("path"), path},
-                    {QStringLiteral("result"), ResultOf(r, operation == QLatin1String("scan"))},
-                    {QStringLiteral("exit_code"), r.code()}};
-  if (target.byCom) entry.insert(QStringLiteral("com"), target.number);
-  const QJsonObject adapter = AdapterOf(path);
-  if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
-  if (r.sent) entry.insert(QStringLiteral("sent"), ToJson(*r.sent));
-  if (r.readBack) entry.insert(QStringLiteral("read_back"), ToJson(*r.readBack));
-  if (!r.reason.isEmpty()) entry.insert(QStringLiteral("reason"), r.reason.english());
-  if (!r.differences.isEmpty())
-    entry.insert(QStringLiteral("differences"),
-                 QJsonArray::fromStringList(EnglishOf(r.differences)));
-  return entry;
-}
-
-// Writes each device's line of the record as soon as its result is known,
-// before it is reported; keeps the first failure to write.
-class Recorder {
+// What one run writes, through the console: whole lines, one at a time
+// from any thread.
+class Output {
  public:
-  explicit Recorder(QString operation) : m_operation(std::move(operation)) {}
-  bool open(const QString& path) { return m_record.open(path, &m_error); }
-  QString error() const { return m_error; }
-  DeviceDone done() {
-    if (!m_record.isOpen()) return {};
-    return [this](const Target& target, const DeviceResult& r) {
-      QString error;
-      if (m_record.append(RecordEntry(m_operation, target, r), &error)) return;
-      const std::lock_guard<std::mutex> lock(m_lock);
-      if (m_error.isEmpty()) m_error = error;
-    };
+  explicit Output(const Console& console) : m_console(console) {}
+
+  void out(const QString& line) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_console.out(line + QLatin1Char('\n'));
   }
+  void err(const QString& text, bool wholeLine = true) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_console.err(wholeLine ? text + QLatin1Char('\n') : text);
+  }
+  int fail(int code, const QString& message) {
+    err(QStringLiteral("timerctl: ") + message);
+    return code;
+  }
+  bool errIsTerminal() const { return m_console.errIsTerminal; }
+  const LineMaker& lines() const { return m_console.lines; }
 
  private:
-  QString m_operation;
-  Record m_record{QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION)};
-  std::mutex m_lock;
-  QString m_error;
+  const Console& m_console;
+  std::mutex m_mutex;
 };
-
-QString Compact(const QJsonObject& object) {
-  return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
 
 // One device, as a person reads it: its configuration, or what went wrong.
 // With --json, a read's configuration as a file holds it, and any other end
 // as a fleet's line says it.
-int RunOne(const Target& target, const Request& request, bool asJson, const DeviceDone& done) {
-  const DeviceResult r = RunOnDevice(target, request, RealLines(request), done);
-  PrintFailures(r);
+int RunOne(Output& output, const Target& target, const Request& request, bool asJson,
+           const DeviceDone& done) {
+  const DeviceResult r = RunOnDevice(target, request, output.lines(), done);
+  for (const QString& line : FailureLines(r)) output.err(line);
   const bool readBack = r.code() == kExitOk && r.configuration;
   if (asJson && readBack) {
     QJsonObject object = ToJson(*r.configuration);
     object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
-    Print(stdout, Compact(object));
+    output.out(Compact(object));
   } else if (asJson) {
-    Print(stdout, Compact(JsonLine(target, r, false)));
+    output.out(Compact(JsonLine(target, r, false)));
   } else if (readBack) {
-    PrintConfiguration(*r.configuration);
+    for (const QString& line : ConfigurationLines(*r.configuration)) output.out(line);
   }
   return r.code();
 }
 
 // Many at once, one line each in the order given; the largest code counts.
-int RunMany(const std::vector<Target>& targets, const Request& request, bool scan, bool asJson,
-            std::mutex& stderrLock, const DeviceDone& recorded) {
-  // Progress only where someone watches it.
-  const bool terminal = ::isatty(STDERR_FILENO) != 0;
+int RunMany(Output& output, const std::vector<Target>& targets, const Request& request, bool scan,
+            bool asJson, const DeviceDone& recorded) {
   const int total = static_cast<int>(targets.size());
   const std::vector<DeviceResult> results = RunOnDevices(
-      targets, request, RealLines(request),
+      targets, request, output.lines(),
       [&](int done) {
-        if (!terminal) return;
-        const std::lock_guard<std::mutex> lock(stderrLock);
-        std::fprintf(stderr, "\r%d/%d%s", done, total, done == total ? "\r\033[K" : "");
-        std::fflush(stderr);
+        // Progress only where someone watches it.
+        if (output.errIsTerminal())
+          output.err(QStringLiteral("\r%1/%2%3")
+                         .arg(done)
+                         .arg(total)
+                         .arg(QLatin1String(done == total ? "\r\033[K" : "")),
+                     false);
       },
       recorded);
   int code = kExitOk;
@@ -430,7 +332,7 @@ int RunMany(const std::vector<Target>& targets, const Request& request, bool sca
     const DeviceResult& r = results[i];
     code = std::max(code, r.code());
     timerFound = timerFound || r.code() == kExitOk;
-    Print(stdout, asJson ? Compact(JsonLine(targets[i], r, scan)) : Line(targets[i], r, scan));
+    output.out(asJson ? Compact(JsonLine(targets[i], r, scan)) : PeopleLine(targets[i], r, scan));
   }
   if (scan) return timerFound ? kExitOk : kExitNoTimerFound;
   return code;
@@ -438,23 +340,34 @@ int RunMany(const std::vector<Target>& targets, const Request& request, bool sca
 
 }  // namespace
 
-int RunTimerctl(const QStringList& arguments) {
+Console ProcessConsole() {
+  const auto write = [](FILE* stream) {
+    return [stream](const QString& text) {
+      std::fputs(text.toLocal8Bit().constData(), stream);
+      std::fflush(stream);
+    };
+  };
+  return {write(stdout), write(stderr), ::isatty(STDERR_FILENO) != 0, RealLine};
+}
+
+int RunTimerctl(const QStringList& arguments, const Console& console) {
+  Output output(console);
   Cli cli;
-  if (!cli.parser.parse(arguments)) return Fail(kExitUsage, cli.parser.errorText());
+  if (!cli.parser.parse(arguments)) return output.fail(kExitUsage, cli.parser.errorText());
   if (cli.isSet(cli.help)) {
-    std::fputs(Tr(kHelpText).toLocal8Bit().constData(), stdout);
+    console.out(Tr(kHelpText));
     return kExitOk;
   }
   if (cli.isSet(cli.version)) {
-    Print(stdout, QStringLiteral("timerctl %1").arg(QStringLiteral(TIMER_VERSION)));
+    output.out(QStringLiteral("timerctl %1").arg(QStringLiteral(TIMER_VERSION)));
     return kExitOk;
   }
   const QStringList positional = cli.parser.positionalArguments();
   const QString command = positional.value(0);
   if (positional.size() != 1 || !QStringList{"read", "upload", "fire", "scan"}.contains(command))
-    return Fail(kExitUsage,
-                Tr(QT_TRANSLATE_NOOP(
-                    "timer", "expected one command: read, upload, fire or scan (see --help)")));
+    return output.fail(
+        kExitUsage, Tr(QT_TRANSLATE_NOOP(
+                        "timer", "expected one command: read, upload, fire or scan (see --help)")));
   const bool scan = command == QLatin1String("scan");
   const bool upload = command == QLatin1String("upload");
 
@@ -464,14 +377,12 @@ int RunTimerctl(const QStringList& arguments) {
   bool everyDevice = false;
   std::optional<Stop> stop = ReadChanges(cli, upload, request);
   if (!stop) stop = ResolveTargets(cli, scan, targets, everyDevice);
-  if (stop) return Fail(stop->code, stop->message);
+  if (stop) return output.fail(stop->code, stop->message);
 
   const bool lines = scan || everyDevice || targets.size() > 1;
-  std::mutex stderrLock;
   if (cli.isSet(cli.trace)) {
-    request.trace = [&stderrLock, lines](const QString& label, const QString& text) {
-      const std::lock_guard<std::mutex> lock(stderrLock);
-      Print(stderr, lines ? label + QStringLiteral(": ") + text : text);
+    request.trace = [&output, lines](const QString& label, const QString& text) {
+      output.err(lines ? label + QStringLiteral(": ") + text : text);
     };
   }
   const bool asJson = cli.isSet(cli.json);
@@ -479,9 +390,9 @@ int RunTimerctl(const QStringList& arguments) {
   // The record is opened before any port is.
   Recorder recorder(command);
   if (cli.isSet(cli.log) && !recorder.open(cli.value(cli.log)))
-    return Fail(kExitUsage, QStringLiteral("--log ") + recorder.error());
-  const int code = lines ? RunMany(targets, request, scan, asJson, stderrLock, recorder.done())
-                         : RunOne(targets.front(), request, asJson, recorder.done());
+    return output.fail(kExitUsage, QStringLiteral("--log ") + recorder.error());
+  const int code = lines ? RunMany(output, targets, request, scan, asJson, recorder.done())
+                         : RunOne(output, targets.front(), request, asJson, recorder.done());
   if (recorder.error().isEmpty()) return code;
-  return std::max(code, Fail(kExitUsage, QStringLiteral("--log ") + recorder.error()));
+  return std::max(code, output.fail(kExitUsage, QStringLiteral("--log ") + recorder.error()));
 }

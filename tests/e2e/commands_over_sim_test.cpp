@@ -7,8 +7,9 @@
 
 #include <chrono>
 
-#include "e2e/sim_process.h"
+#include "support/fakes.h"
 #include "support/message_boxes.h"
+#include "support/sim_process.h"
 #include "support/window_rig.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QTest>
 
-#include "e2e/sim_process.h"
 #include "support/message_boxes.h"
+#include "support/sim_process.h"
 #include "support/window_rig.h"
 
 namespace {

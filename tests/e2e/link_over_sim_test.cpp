@@ -22,12 +22,13 @@
 #include <string>
 #include <vector>
 
-#include "e2e/sim_process.h"
 #include "gui/options.h"
 #include "gui/program.h"
+#include "support/fakes.h"
 #include "support/held_port.h"
 #include "support/message_boxes.h"
 #include "support/named_case.h"
+#include "support/sim_process.h"
 #include "support/window_rig.h"
 
 namespace {

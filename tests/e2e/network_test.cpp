@@ -23,12 +23,12 @@
 #include <unistd.h>
 
 #include "device/protocol.h"
-#include "e2e/device_server.h"
-#include "e2e/sim_process.h"
 #include "link/tcp_port.h"
 #include "link/telnet.h"
+#include "support/device_server.h"
 #include "support/message_boxes.h"
 #include "support/named_case.h"
+#include "support/sim_process.h"
 #include "support/window_rig.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 #include <ostream>
 
-#include "e2e/sim_process.h"
 #include "support/message_boxes.h"
 #include "support/named_case.h"
+#include "support/sim_process.h"
 #include "support/window_rig.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "handlers/connect.h"
 #include "support/message_boxes.h"
-#include "support/window_rig.h"
+#include "support/widget_rig.h"
 
 namespace {
 

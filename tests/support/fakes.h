@@ -16,6 +16,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -171,9 +172,11 @@ class ScriptedPort : public SerialPort {
  public:
   explicit ScriptedPort(SimClock& clock) : m_clock(clock) {}
 
-  // What the device answers to each command it is sent, and to any other.
+  // What the device answers to each command it is sent, and to any other;
+  // or, when set, what `respond` says to whatever it is sent.
   std::map<QByteArray, std::vector<Piece>> answers;
   std::vector<Piece> anyAnswer;
+  std::function<std::vector<Piece>(const QByteArray& sent)> respond;
   // Port numbers behind which no device stands.
   std::vector<qint16> missing;
   bool failOutput = false;
@@ -187,8 +190,9 @@ class ScriptedPort : public SerialPort {
   void arrive(const std::vector<Piece>& pieces) {
     for (const Piece& piece : pieces) m_pending.emplace(m_clock.now() + piece.after, piece.bytes);
   }
-  // The adapter goes away: the port stays nominally open, as with Qt, and
-  // says so once.
+  // The adapter goes away, now or that long from now: the port stays
+  // nominally open, as with Qt, and says so once.
+  void breakLine(std::chrono::microseconds after) { m_breakAt = m_clock.now() + after; }
   void breakLine() {
     m_failed = true;
     m_fault = PortFault::Unplugged;
@@ -245,7 +249,7 @@ class ScriptedPort : public SerialPort {
     if (!m_open || failOutput) return false;
     sent += data;
     const auto it = answers.find(data);
-    arrive(it != answers.end() ? it->second : anyAnswer);
+    arrive(respond ? respond(data) : it != answers.end() ? it->second : anyAnswer);
     return true;
   }
   QByteArray input() override {
@@ -253,7 +257,9 @@ class ScriptedPort : public SerialPort {
     return std::exchange(m_buffer, {});
   }
   bool failed() const override { return m_failed; }
-  Text errorText() const override { return QStringLiteral("scripted failure"); }
+  Text errorText() const override {
+    return QString::fromLatin1(m_failed ? "scripted line lost" : "scripted failure");
+  }
   PortFault fault() const override { return m_fault; }
   quint64 opening() const override { return m_opening; }
 
@@ -265,6 +271,10 @@ class ScriptedPort : public SerialPort {
       m_buffer += m_pending.begin()->second;
       m_pending.erase(m_pending.begin());
     }
+    if (m_breakAt && *m_breakAt <= m_clock.now()) {
+      m_breakAt.reset();
+      breakLine();
+    }
   }
 
   SimClock& m_clock;
@@ -275,6 +285,7 @@ class ScriptedPort : public SerialPort {
   quint64 m_opening = 0;
   QByteArray m_buffer;
   std::multimap<WaitClock::Clock::time_point, QByteArray> m_pending;
+  std::optional<WaitClock::Clock::time_point> m_breakAt;
 };
 
 // A line for a session: the scripted port, on simulated time, with no events

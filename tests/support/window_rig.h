@@ -18,7 +18,6 @@
 #include "handlers/form.h"
 #include "link/com_port.h"
 #include "model/form1.h"
-#include "support/fakes.h"
 #include "support/qt_printers.h"
 
 // What the operator does: clicks a button; types into a time field, clicked
@@ -60,27 +59,6 @@ struct WindowRig {
 
   ComPort port;
   EventLoopClock clock;
-  MainWindow window;
-  Form1 form{window, port, clock};
-};
-
-// The real Qt window over a scripted device and simulated time: real focus,
-// real clicks, and a protocol the test decides.
-struct WidgetRig {
-  WidgetRig() {
-    ConnectHandlers(window, form, ports);
-    Form_Load(form);
-  }
-
-  // Links to a device whose read-back is `readBack`.
-  void link(const QByteArray& readBack = kZeroReadBack) {
-    port.answers["Y"] = {{std::chrono::milliseconds(90), readBack}};
-    Click(window, Ctl::Conectar);
-  }
-
-  SimClock clock;
-  ScriptedPort port{clock};
-  PortMap ports;
   MainWindow window;
   Form1 form{window, port, clock};
 };

@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// timerctl run in this process over simulated devices, in simulated time:
+// its verdicts, its words for people and scripts, fleets and the record.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include "cli/timerctl.h"
+#include "support/named_case.h"
+#include "support/qt_printers.h"
+#include "support/simulated_line.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using timer_sim::Mode;
+
+// A timer holding mono 01:30:15, on 00:00:10, off 00:02:00, power-up off,
+// and devices that misbehave as their names say; any other path is missing.
+struct Fleet : SimulatedFleet {
+  Fleet() {
+    const auto device = [this](const char* path, auto set) {
+      timer_sim::Settings settings;
+      set(settings);
+      add(QString::fromLatin1(path), settings);
+    };
+    device("/dev/timer", [](auto& s) { s.config = {Mode::kMonostable, 5415s, 10s, 120s, false}; });
+    device("/dev/silent", [](auto& s) { s.silent = true; });
+    device("/dev/echo", [](auto& s) { s.echo = true; });
+    device("/dev/plug", [](auto& s) { s.echo = s.silent = true; });
+    device("/dev/forgetful", [](auto& s) { s.writeFails = true; });
+    device("/dev/no-read-back", [](auto& s) { s.noise = "xY"; });
+    device("/dev/chatty", [](auto& s) { s.noise = "abc"; });
+    device("/dev/hangs-up", [](auto& s) {
+      s.silent = true;
+      s.hangupAfter = 1;
+    });
+    device("/dev/hangs-up-later", [](auto& s) { s.hangupAfter = 2; });
+  }
+};
+
+struct Ran {
+  int code = -1;
+  QString out, err;
+};
+
+Ran RunIn(SimulatedFleet& fleet, const QStringList& args) {
+  Ran ran;
+  const Console console{[&ran](const QString& text) { ran.out += text; },
+                        [&ran](const QString& text) { ran.err += text; }, false, fleet.lines()};
+  ran.code = RunTimerctl(QStringList{"timerctl"} + args, console);
+  return ran;
+}
+
+struct RunCase {
+  const char* name;
+  QStringList args;
+  int code;
+  const char* out;  // all of it
+  const char* err;  // part of it
+  bool opens = true;
+};
+
+TIMER_NAMED_CASE(RunCase)
+
+class Timerctl : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(Timerctl, EndsWithItsCodeAndItsWords) {
+  const RunCase& c = GetParam();
+  Fleet fleet;
+  const Ran ran = RunIn(fleet, c.args);
+  EXPECT_EQ(ran.code, c.code) << ran.err.toStdString();
+  EXPECT_EQ(ran.out, QString::fromUtf8(c.out));
+  EXPECT_TRUE(ran.err.contains(QString::fromUtf8(c.err))) << ran.err.toStdString();
+  EXPECT_EQ(fleet.linesMade() > 0, c.opens) << "refused before any port is opened";
+}
+
+const char kFleetUpload[] =
+    "/dev/timer: ok\n/dev/silent: no answer\n/dev/missing: port unavailable (scripted failure)\n"
+    "/dev/forgetful: verification failed (on: sent 00:00:10, device has 00:00:00)\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Timerctl,
+    ::testing::Values(
+        RunCase{"Reads",
+                {"--device", "/dev/timer", "read"},
+                0,
+                "mono: 01:30:15\non  : 00:00:10\noff : 00:02:00\npower-up: off\n",
+                ""},
+        RunCase{"ReadsAsAConfigurationFile",
+                {"--device", "/dev/timer", "read", "--json"},
+                0,
+                "{\"mono\":\"01:30:15\",\"off\":\"00:02:00\",\"on\":\"00:00:10\","
+                "\"power_up\":\"off\",\"well_formed\":true}\n",
+                ""},
+        RunCase{"Fires", {"--device", "/dev/timer", "fire"}, 0, "", ""},
+        RunCase{"SilentDevice",
+                {"--device", "/dev/silent", "read"},
+                1,
+                "",
+                "The device is not found\n"},
+        RunCase{"SilentOnFire",
+                {"--device", "/dev/silent", "fire"},
+                1,
+                "",
+                "The device is not found\n"},
+        RunCase{"EchoAndDevice",
+                {"--device", "/dev/echo", "read"},
+                1,
+                "",
+                "the line echoes what is sent"},
+        RunCase{"LoopbackPlug", {"--device", "/dev/plug", "read"}, 1, "", "the line echoes"},
+        RunCase{"LoopbackPlugGivenEcho",
+                {"--echo", "--device", "/dev/plug", "read"},
+                1,
+                "",
+                "The device is not found"},
+        RunCase{"BehindAnEchoItProgramsAndVerifies",
+                {"--echo", "--device", "/dev/echo", "upload", "--mono", "00:00:07"},
+                0,
+                "",
+                ""},
+        RunCase{"BehindAnEchoItFires", {"--echo", "--device", "/dev/echo", "fire"}, 0, "", ""},
+        RunCase{"HangUpDuringTheWait",
+                {"--device", "/dev/hangs-up", "read"},
+                3,
+                "",
+                "The port is not available (scripted line lost)\n"},
+        // The device acknowledges the upload, then the line goes before the
+        // verification's probe: the port is not reopened.
+        RunCase{"HangUpBeforeTheVerification",
+                {"--device", "/dev/hangs-up-later", "upload", "--on", "00:00:10"},
+                3,
+                "",
+                "The port is not available (scripted line lost)\n"},
+        RunCase{"MinutesOutOfRange",
+                {"--device", "/dev/timer", "upload", "--mono", "00:60:00"},
+                2,
+                "",
+                "timerctl: --mono: the value must be between 0 and 59\n",
+                false},
+        RunCase{"NotHHMMSS", {"upload", "--on", "1:2:3"}, 2, "", "HH:MM:SS", false},
+        RunCase{"UnknownCommand", {"frobnicate"}, 2, "", "read, upload, fire", false},
+        RunCase{"FileMissing",
+                {"upload", "--from", "/nonexistent/timer.json"},
+                2,
+                "",
+                "/nonexistent/timer.json",
+                false},
+        RunCase{"RecordThatCannotBeOpened",
+                {"--log", "/nonexistent/record.jsonl", "read"},
+                2,
+                "",
+                "--log /nonexistent/record.jsonl",
+                false},
+        RunCase{"RecordThatCannotBeWritten",
+                {"--device", "/dev/timer", "--log", "/dev/full", "read"},
+                2,
+                "mono: 01:30:15\non  : 00:00:10\noff : 00:02:00\npower-up: off\n",
+                "No space left on device"},
+        // A "Y" with fewer than 19 characters before it holds no read-back.
+        RunCase{"NoReadBackNeedsEveryValue",
+                {"--device", "/dev/no-read-back", "upload", "--mono", "00:00:05"},
+                2,
+                "",
+                "not a well-formed configuration"},
+        RunCase{"ReadWithoutAReadBack",
+                {"--device", "/dev/no-read-back", "read"},
+                1,
+                "",
+                "the answer holds no configuration: \"xY"},
+        // The device acknowledges, but its memory write failed.
+        RunCase{"VerificationFails",
+                {"--device", "/dev/forgetful", "upload", "--on", "00:00:10", "--power-up", "off"},
+                4,
+                "",
+                "on: sent 00:00:10, device has 00:00:00\npower-up: sent off, device has on\n"},
+        RunCase{"NoiseAheadOfTheReadBackMovesNoField",
+                {"--device", "/dev/chatty", "upload", "--mono", "00:00:05", "--on", "00:00:01",
+                 "--off", "00:00:02", "--power-up", "on"},
+                0,
+                "",
+                ""},
+        RunCase{"MissingDevice",
+                {"--device", "/dev/missing", "read"},
+                3,
+                "",
+                "The port is not available (scripted failure)\n"},
+        RunCase{"OneDeviceFailingInJson",
+                {"--json", "--device", "/dev/missing", "read"},
+                3,
+                "{\"port\":\"/dev/missing\",\"reason\":\"scripted failure\","
+                "\"result\":\"port unavailable\"}\n",
+                ""},
+        // Each device on its own line, in the order given; the largest code.
+        RunCase{"AFleet",
+                {"--device", "/dev/timer", "--device", "/dev/silent", "--device", "/dev/missing",
+                 "--device", "/dev/forgetful", "upload", "--on", "00:00:10"},
+                4,
+                kFleetUpload,
+                ""},
+        RunCase{"AFleetInJson",
+                {"--json", "--device", "/dev/timer", "--device", "/dev/missing", "read"},
+                3,
+                "{\"configuration\":{\"mono\":\"01:30:15\",\"off\":\"00:02:00\",\"on\":"
+                "\"00:00:10\",\"power_up\":\"off\"},\"port\":\"/dev/timer\",\"result\":\"ok\"}\n"
+                "{\"port\":\"/dev/missing\",\"reason\":\"scripted failure\","
+                "\"result\":\"port unavailable\"}\n",
+                ""},
+        RunCase{"TheLargestCodeNotTheLast",
+                {"--device", "/dev/missing", "--device", "/dev/silent", "read"},
+                3,
+                "/dev/missing: port unavailable (scripted failure)\n/dev/silent: no answer\n",
+                ""},
+        // "Which port is my timer on?"
+        RunCase{"AScan",
+                {"--port", "1=/dev/timer", "--port", "2=/dev/silent", "--port", "5=/dev/missing",
+                 "scan"},
+                0,
+                "Com1 /dev/timer: timer (mono 01:30:15, on 00:00:10, off 00:02:00, power-up off)\n"
+                "Com2 /dev/silent: no answer\n"
+                "Com5 /dev/missing: port unavailable (scripted failure)\n",
+                ""},
+        RunCase{"AScanWithoutATimer",
+                {"--port", "2=/dev/silent", "scan"},
+                1,
+                "Com2 /dev/silent: no answer\n",
+                ""}),
+    kCaseName);
+
+// What an upload sends is what the device takes, seconds first.
+TEST(Upload, TheDeviceHoldsWhatWasSent) {
+  Fleet fleet;
+  const Ran ran = RunIn(fleet, {"--device", "/dev/timer", "upload", "--mode", "bi", "--on",
+                                "00:00:10", "--off", "12:02:00", "--power-up", "on"});
+  EXPECT_EQ(ran.code, 0) << ran.err.toStdString();
+  EXPECT_EQ(fleet.config("/dev/timer"),
+            (timer_sim::Config{Mode::kBistable, 5415s, 10s, 43320s, true}));
+}
+
+// Every line of a programming record, parsed; an unparsable line is an empty object.
+std::vector<QJsonObject> RecordLines(const QString& path) {
+  QFile file(path);
+  std::vector<QJsonObject> lines;
+  if (!file.open(QIODevice::ReadOnly)) return lines;
+  for (const QByteArray& line : file.readAll().split('\n'))
+    if (!line.isEmpty()) lines.push_back(QJsonDocument::fromJson(line).object());
+  return lines;
+}
+
+TEST(Record, OneLinePerDeviceAndOperationWithItsFields) {
+  Fleet fleet;
+  QTemporaryDir dir;
+  const QString log = dir.filePath("record.jsonl");
+  for (const char* op : {"read", "fire", "scan"})
+    RunIn(fleet, {"--port", "1=/dev/timer", "--log", log, QString::fromLatin1(op)});
+  RunIn(fleet, {"--device", "/dev/timer", "--log", log, "upload", "--mono", "00:00:09"});
+  RunIn(fleet, {"--device", "/dev/timer", "--device", "/dev/missing", "--log", log, "read"});
+
+  const std::vector<QJsonObject> lines = RecordLines(log);
+  ASSERT_EQ(lines.size(), 6u);
+  for (const QJsonObject& line : lines) EXPECT_EQ(line["version"], QStringLiteral(TIMER_VERSION));
+  EXPECT_EQ(lines[0]["read_back"]["mono"], "01:30:15");
+  EXPECT_EQ(lines[0]["com"], 1);
+  EXPECT_EQ(lines[1]["operation"], "fire");
+  EXPECT_EQ(lines[2]["result"], "timer");
+  EXPECT_EQ(lines[3]["sent"]["mono"], "00:00:09");
+  EXPECT_EQ(lines[3]["sent"]["mode"], "mono") << "the mode sent, given or not";
+  EXPECT_EQ(lines[3]["read_back"]["mono"], "00:00:09") << "the verification's read-back";
+  EXPECT_FALSE(lines[3].contains("com")) << "a --device has no Com number";
+  const bool missingFirst = lines[4]["path"] == "/dev/missing";
+  EXPECT_EQ(lines[missingFirst ? 4 : 5]["exit_code"], 3);
+  EXPECT_EQ(lines[missingFirst ? 5 : 4]["result"], "ok");
+}
+
+}  // namespace
