@@ -4,7 +4,7 @@
 #include <QJsonDocument>
 #include <QStringList>
 
-#include "link/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "device/reply.h"
 #include "device/session.h"
 #include "link/port_map.h"
-#include "link/text.h"
+#include "base/text.h"
 
 // What timerctl does to one device, through a device session (the window's
 // commands, answers and wait); and to many at once, each on its own thread

@@ -101,7 +101,7 @@ QJsonObject RecordEntry(const QString& operation, const Target& target, const De
   return entry;
 }
 
-DeviceDone Recorder::done() {
+DeviceDone RunRecord::done() {
   if (!m_record.isOpen()) return {};
   return [this](const Target& target, const DeviceResult& r) {
     QString error;

@@ -34,9 +34,9 @@ QJsonObject RecordEntry(const QString& operation, const Target& target, const De
 
 // Writes each device's line of the record as soon as its result is known,
 // before it is reported; keeps the first failure to write.
-class Recorder {
+class RunRecord {
  public:
-  explicit Recorder(QString operation) : m_operation(std::move(operation)) {}
+  explicit RunRecord(QString operation) : m_operation(std::move(operation)) {}
   bool open(const QString& path) { return m_record.open(path, &m_error); }
   QString error() const { return m_error; }
   // Empty without a record.
@@ -44,7 +44,7 @@ class Recorder {
 
  private:
   QString m_operation;
-  Record m_record{QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION)};
+  RecordFile m_record{QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION)};
   std::mutex m_lock;
   QString m_error;
 };

@@ -388,11 +388,11 @@ int RunTimerctl(const QStringList& arguments, const Console& console) {
   const bool asJson = cli.isSet(cli.json);
 
   // The record is opened before any port is.
-  Recorder recorder(command);
-  if (cli.isSet(cli.log) && !recorder.open(cli.value(cli.log)))
-    return output.fail(kExitUsage, QStringLiteral("--log ") + recorder.error());
-  const int code = lines ? RunMany(output, targets, request, scan, asJson, recorder.done())
-                         : RunOne(output, targets.front(), request, asJson, recorder.done());
-  if (recorder.error().isEmpty()) return code;
-  return std::max(code, output.fail(kExitUsage, QStringLiteral("--log ") + recorder.error()));
+  RunRecord record(command);
+  if (cli.isSet(cli.log) && !record.open(cli.value(cli.log)))
+    return output.fail(kExitUsage, QStringLiteral("--log ") + record.error());
+  const int code = lines ? RunMany(output, targets, request, scan, asJson, record.done())
+                         : RunOne(output, targets.front(), request, asJson, record.done());
+  if (record.error().isEmpty()) return code;
+  return std::max(code, output.fail(kExitUsage, QStringLiteral("--log ") + record.error()));
 }

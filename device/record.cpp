@@ -59,14 +59,14 @@ QString Now() {
 
 }  // namespace
 
-Record::Record(QString program, QString version)
+RecordFile::RecordFile(QString program, QString version)
     : m_program(std::move(program)), m_version(std::move(version)) {}
 
-Record::~Record() {
+RecordFile::~RecordFile() {
   if (m_fd >= 0) ::close(m_fd);
 }
 
-bool Record::open(const QString& path, QString* error) {
+bool RecordFile::open(const QString& path, QString* error) {
   m_path = path;
   const QByteArray name = QFile::encodeName(path);
   // Read as well, to find a line cut off at the end; a file this user may
@@ -78,7 +78,7 @@ bool Record::open(const QString& path, QString* error) {
   return m_fd >= 0;
 }
 
-bool Record::append(QJsonObject entry, QString* error) {
+bool RecordFile::append(QJsonObject entry, QString* error) {
   entry.insert(QStringLiteral("time"), Now());
   entry.insert(QStringLiteral("program"), m_program);
   entry.insert(QStringLiteral("version"), m_version);

@@ -9,13 +9,13 @@
 // A programming record: one JSON object per line, appended to a file that
 // several programs may append to at once. Each line is written whole, in one
 // write under an exclusive lock, and is on the disk before append() returns.
-class Record {
+class RecordFile {
  public:
   // `program` and `version` go into every line.
-  Record(QString program, QString version);
-  ~Record();
-  Record(const Record&) = delete;
-  Record& operator=(const Record&) = delete;
+  RecordFile(QString program, QString version);
+  ~RecordFile();
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
 
   // Opens `path` for appending (creating it); on failure says why.
   bool open(const QString& path, QString* error);

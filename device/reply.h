@@ -4,7 +4,7 @@
 #include <QByteArray>
 
 #include "link/port_fault.h"
-#include "link/text.h"
+#include "base/text.h"
 
 class SerialPort;
 

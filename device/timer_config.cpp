@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "link/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -2,8 +2,12 @@
 #include "gui/options.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSettings>
 
 #include <utility>
+
+#include "base/settings.h"
 
 namespace {
 
@@ -76,4 +80,10 @@ Options ParseOptions(const QStringList& arguments) {
   options.traceFile = parser.value(QStringLiteral("trace"));
   options.recordFile = parser.value(QStringLiteral("log"));
   return options;
+}
+
+QString RecordFileSetting() {
+  const QString file = SettingsFilePath();
+  if (!QFileInfo::exists(file)) return {};
+  return QSettings(file, QSettings::IniFormat).value(QStringLiteral("log/file")).toString();
 }

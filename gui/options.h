@@ -23,3 +23,7 @@ struct Options {
 
 // Reads the program's command line (arguments[0] is the program).
 Options ParseOptions(const QStringList& arguments);
+
+// The programming record's file, [log] file= of the settings file, or an
+// empty text.
+QString RecordFileSetting();

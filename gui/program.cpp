@@ -22,7 +22,7 @@ Program::Program(const Options& options, QIODevice* trace)
     : m_port(PortsOverConfiguration(options.ports)), m_form(m_window, line(trace), m_clock) {
   // --port over the configuration file; without either, the system's ports.
   m_systemPorts = m_port.portMap().isEmpty();
-  m_recordFile = options.recordFile.isEmpty() ? ConfiguredRecordFile() : options.recordFile;
+  m_recordFile = options.recordFile.isEmpty() ? RecordFileSetting() : options.recordFile;
   ConnectHandlers(
       m_window, m_form, m_port.portMap(),
       {[this] { m_port.refresh(); },

@@ -28,5 +28,5 @@ class WindowRecord {
   MainWindow& m_window;
   const Form1& m_form;
   const PortMap& m_ports;
-  Record m_record;
+  RecordFile m_record;
 };

@@ -1,30 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_config.h"
-#include "link/text.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSettings>
-#include <QStandardPaths>
 
-QString PortConfigPath() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-         QStringLiteral("/timer-rs232/timer-rs232.conf");
-}
+#include "base/settings.h"
+#include "base/text.h"
 
 namespace {
 Q_LOGGING_CATEGORY(lcConfig, "timer.config")
 }  // namespace
 
-QString ConfiguredRecordFile() {
-  const QString file = PortConfigPath();
-  if (!QFileInfo::exists(file)) return {};
-  return QSettings(file, QSettings::IniFormat).value(QStringLiteral("log/file")).toString();
-}
-
 PortMap PortsOverConfiguration(const PortMap& given) {
   QStringList problems;
-  PortMap ports = ReadPortConfig(PortConfigPath(), &problems);
+  PortMap ports = ReadPortConfig(SettingsFilePath(), &problems);
   for (const QString& problem : problems) qCWarning(lcConfig, "%s", qUtf8Printable(problem));
   ports.update(given);
   return ports;

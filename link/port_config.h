@@ -6,21 +6,16 @@
 
 #include "link/port_map.h"
 
-// The user's standing port map, for a program started from the desktop menu:
+// The user's standing port map, for a program started from the desktop menu,
+// in the settings file (SettingsFilePath()):
 //   [ports]
 //   1=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0
 //   3=tcp:plant-gw.example:4001
-// in $XDG_CONFIG_HOME/timer-rs232/timer-rs232.conf (~/.config by default).
-QString PortConfigPath();
 
 // Reads the [ports] group of `file`; an entry that cannot be used is skipped,
 // with a line saying why in `problems`. A missing file is an empty map.
 PortMap ReadPortConfig(const QString& file, QStringList* problems);
 
-// The programming record's file, [log] file= of the configuration file, or
-// an empty text.
-QString ConfiguredRecordFile();
-
-// The configuration file's map with `given` (the command line's) over it;
+// The settings file's map with `given` (the command line's) over it;
 // what is wrong with the file goes to stderr.
 PortMap PortsOverConfiguration(const PortMap& given);

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "link/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "link/port_fault.h"
-#include "link/text.h"
+#include "base/text.h"
 
 // How a serial line is set.
 struct LineSettings {

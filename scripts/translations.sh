@@ -19,7 +19,7 @@ fi
 # timerctl's sources and the floors below it; the window speaks its own words.
 # lupdate's notes on code it need not understand are said only when it fails.
 if ! "$lupdate" -silent -locations none -no-obsolete -target-language es -extensions cpp,h \
-  "$root/link" "$root/device" "$root/cli" -ts "$ts" 2>"$work/lupdate.log"; then
+  "$root/base" "$root/link" "$root/device" "$root/cli" -ts "$ts" 2>"$work/lupdate.log"; then
   cat "$work/lupdate.log" >&2
   exit 1
 fi

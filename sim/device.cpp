@@ -13,11 +13,11 @@ constexpr int kMaxMinutesOrSeconds = 59;
 constexpr int kFieldCount = 9;
 constexpr std::size_t kFlagIndex = 1 + 2 * kFieldCount;
 
-bool isDigit(char c) {
+bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-bool isCommandLetter(char c) {
+bool IsCommandLetter(char c) {
   return c == kProbeCommand || c == kFireCommand || c == kMonostableLetter || c == kBistableLetter;
 }
 
@@ -28,15 +28,15 @@ std::array<int, 3> fieldsOf(seconds value) {
           static_cast<int>(total / 3600)};
 }
 
-void appendTwoDigits(std::string& out, int value) {
+void AppendTwoDigits(std::string& out, int value) {
   out += static_cast<char>('0' + value / 10 % 10);
   out += static_cast<char>('0' + value % 10);
 }
 
-std::string fieldText(const Config& config) {
+std::string FieldText(const Config& config) {
   std::string out;
   for (const seconds value : {config.mono, config.on, config.off}) {
-    for (const int field : fieldsOf(value)) appendTwoDigits(out, field);
+    for (const int field : fieldsOf(value)) AppendTwoDigits(out, field);
   }
   out += config.powerUpOn ? '1' : '0';
   return out;
@@ -44,13 +44,13 @@ std::string fieldText(const Config& config) {
 
 }  // namespace
 
-std::optional<seconds> parseHms(std::string_view text) {
+std::optional<seconds> ParseHms(std::string_view text) {
   if (text.size() != 8 || text[2] != ':' || text[5] != ':') return std::nullopt;
   std::array<int, 3> parts{};  // hours, minutes, seconds
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const char tens = text[i * 3];
     const char units = text[i * 3 + 1];
-    if (!isDigit(tens) || !isDigit(units)) return std::nullopt;
+    if (!IsDigit(tens) || !IsDigit(units)) return std::nullopt;
     parts[i] = (tens - '0') * 10 + (units - '0');
   }
   if (parts[0] > kMaxHours || parts[1] > kMaxMinutesOrSeconds || parts[2] > kMaxMinutesOrSeconds) {
@@ -59,33 +59,33 @@ std::optional<seconds> parseHms(std::string_view text) {
   return std::chrono::hours(parts[0]) + std::chrono::minutes(parts[1]) + seconds(parts[2]);
 }
 
-std::string formatHms(seconds value) {
+std::string FormatHms(seconds value) {
   const auto fields = fieldsOf(value);
   std::string out;
-  appendTwoDigits(out, fields[2]);
+  AppendTwoDigits(out, fields[2]);
   out += ':';
-  appendTwoDigits(out, fields[1]);
+  AppendTwoDigits(out, fields[1]);
   out += ':';
-  appendTwoDigits(out, fields[0]);
+  AppendTwoDigits(out, fields[0]);
   return out;
 }
 
-std::string readBack(const Config& config) {
-  return fieldText(config) + kProbeCommand;
+std::string ProbeAnswer(const Config& config) {
+  return FieldText(config) + kProbeCommand;
 }
 
-std::string frame(const Config& config) {
-  const char letter = config.mode == Mode::kBistable ? kBistableLetter : kMonostableLetter;
-  return letter + fieldText(config);
+std::string Frame(const Config& config) {
+  const char letter = config.mode == Mode::Bistable ? kBistableLetter : kMonostableLetter;
+  return letter + FieldText(config);
 }
 
-std::optional<Config> parseFrame(std::string_view text) {
+std::optional<Config> ParseFrame(std::string_view text) {
   if (text.size() != kFrameLength) return std::nullopt;
   Config config;
   if (text[0] == kMonostableLetter) {
-    config.mode = Mode::kMonostable;
+    config.mode = Mode::Monostable;
   } else if (text[0] == kBistableLetter) {
-    config.mode = Mode::kBistable;
+    config.mode = Mode::Bistable;
   } else {
     return std::nullopt;
   }
@@ -93,7 +93,7 @@ std::optional<Config> parseFrame(std::string_view text) {
   for (int i = 0; i < kFieldCount; ++i) {
     const char tens = text[1 + 2 * i];
     const char units = text[2 + 2 * i];
-    if (!isDigit(tens) || !isDigit(units)) return std::nullopt;
+    if (!IsDigit(tens) || !IsDigit(units)) return std::nullopt;
     fields[i] = (tens - '0') * 10 + (units - '0');
     const bool isHours = i % 3 == 2;
     if (!isHours && fields[i] > kMaxMinutesOrSeconds) return std::nullopt;
@@ -115,16 +115,16 @@ std::optional<Config> parseFrame(std::string_view text) {
 std::vector<Event> Device::receive(char byte) {
   std::vector<Event> events;
   if (m_frame.empty()) {
-    if (isCommandLetter(byte)) {
+    if (IsCommandLetter(byte)) {
       startCommand(byte, events);
     } else {
-      events.push_back({Event::Kind::kIgnored, std::string(1, byte), {}});
+      events.push_back({Event::Kind::Ignored, std::string(1, byte), {}});
     }
     return events;
   }
   // Frames carry only digits, so a command letter always means the frame was cut short.
-  if (isCommandLetter(byte)) {
-    events.push_back({Event::Kind::kDiscarded, m_frame, {}});
+  if (IsCommandLetter(byte)) {
+    events.push_back({Event::Kind::Discarded, m_frame, {}});
     m_frame.clear();
     startCommand(byte, events);
     return events;
@@ -137,10 +137,10 @@ std::vector<Event> Device::receive(char byte) {
 void Device::startCommand(char byte, std::vector<Event>& events) {
   switch (byte) {
     case kProbeCommand:
-      events.push_back({Event::Kind::kProbe, std::string(1, byte), readBack(m_config)});
+      events.push_back({Event::Kind::Probe, std::string(1, byte), ProbeAnswer(m_config)});
       break;
     case kFireCommand:
-      events.push_back({Event::Kind::kFire, std::string(1, byte), std::string(1, kFireCommand)});
+      events.push_back({Event::Kind::Fire, std::string(1, byte), std::string(1, kFireCommand)});
       break;
     default:
       m_frame = std::string(1, byte);
@@ -149,11 +149,11 @@ void Device::startCommand(char byte, std::vector<Event>& events) {
 }
 
 void Device::finishFrame(std::vector<Event>& events) {
-  if (const auto config = parseFrame(m_frame)) {
+  if (const auto config = ParseFrame(m_frame)) {
     if (!m_writeFails) m_config = *config;
-    events.push_back({Event::Kind::kConfigure, m_frame, std::string(1, m_frame[0])});
+    events.push_back({Event::Kind::Configure, m_frame, std::string(1, m_frame[0])});
   } else {
-    events.push_back({Event::Kind::kDiscarded, m_frame, {}});
+    events.push_back({Event::Kind::Discarded, m_frame, {}});
   }
   m_frame.clear();
 }

@@ -9,10 +9,10 @@
 
 namespace timer_sim {
 
-enum class Mode { kMonostable, kBistable };
+enum class Mode { Monostable, Bistable };
 
 struct Config {
-  Mode mode = Mode::kMonostable;
+  Mode mode = Mode::Monostable;
   std::chrono::seconds mono{0};
   std::chrono::seconds on{0};
   std::chrono::seconds off{0};
@@ -29,22 +29,22 @@ constexpr char kFireCommand = 'E';
 constexpr char kMonostableLetter = 'T';
 constexpr char kBistableLetter = 'S';
 constexpr std::size_t kFrameLength = 20;
-constexpr std::size_t kReadBackLength = 20;
+constexpr std::size_t kProbeAnswerLength = 20;
 
 // "HH:MM:SS" with hours 0-99 and minutes/seconds 0-59.
-std::optional<std::chrono::seconds> parseHms(std::string_view text);
-std::string formatHms(std::chrono::seconds value);
+std::optional<std::chrono::seconds> ParseHms(std::string_view text);
+std::string FormatHms(std::chrono::seconds value);
 
 // The 20 characters the device sends back for a probe.
-std::string readBack(const Config& config);
+std::string ProbeAnswer(const Config& config);
 
 // A configuration frame as the device accepts it, e.g. "T1530010000000000001".
-std::string frame(const Config& config);
-std::optional<Config> parseFrame(std::string_view text);
+std::string Frame(const Config& config);
+std::optional<Config> ParseFrame(std::string_view text);
 
 struct Event {
-  enum class Kind { kProbe, kConfigure, kFire, kDiscarded, kIgnored };
-  Kind kind = Kind::kIgnored;
+  enum class Kind { Probe, Configure, Fire, Discarded, Ignored };
+  Kind kind = Kind::Ignored;
   std::string text;    // the bytes as received
   std::string answer;  // empty when the device does not answer
 };

@@ -13,11 +13,11 @@
 namespace timer_sim {
 namespace {
 
-std::string failure(const std::string& what) {
+std::string Failure(const std::string& what) {
   return what + ": " + std::strerror(errno);
 }
 
-bool makeRaw(int fd) {
+bool MakeRaw(int fd) {
   termios tio{};
   if (tcgetattr(fd, &tio) != 0) return false;
   cfmakeraw(&tio);
@@ -35,23 +35,23 @@ bool makeRaw(int fd) {
 
 std::string Line::openPseudoTerminal() {
   m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (m_fd < 0) return failure("posix_openpt");
-  if (grantpt(m_fd) != 0 || unlockpt(m_fd) != 0) return failure("unlockpt");
+  if (m_fd < 0) return Failure("posix_openpt");
+  if (grantpt(m_fd) != 0 || unlockpt(m_fd) != 0) return Failure("unlockpt");
   const char* name = ptsname(m_fd);
-  if (name == nullptr) return failure("ptsname");
+  if (name == nullptr) return Failure("ptsname");
   m_path = name;
   m_slaveFd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (m_slaveFd < 0) return failure("open " + m_path);
-  if (!makeRaw(m_slaveFd)) return failure("tcsetattr " + m_path);
-  makeRaw(m_fd);  // Linux keeps the settings on the slave; the master may refuse them
+  if (m_slaveFd < 0) return Failure("open " + m_path);
+  if (!MakeRaw(m_slaveFd)) return Failure("tcsetattr " + m_path);
+  MakeRaw(m_fd);  // Linux keeps the settings on the slave; the master may refuse them
   return {};
 }
 
 std::string Line::openDevice(const std::string& path) {
   m_path = path;
   m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (m_fd < 0) return failure("open " + path);
-  if (!makeRaw(m_fd)) return failure("tcsetattr " + path);
+  if (m_fd < 0) return Failure("open " + path);
+  if (!MakeRaw(m_fd)) return Failure("tcsetattr " + path);
   tcflush(m_fd, TCIOFLUSH);
   return {};
 }

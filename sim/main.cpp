@@ -40,7 +40,7 @@ constexpr std::chrono::milliseconds kHangupLingerMax{1000};
 constexpr std::chrono::milliseconds kHangupPoll{5};
 
 // Log text stays on one line whatever the client sends.
-std::string printable(std::string_view text) {
+std::string Printable(std::string_view text) {
   std::string out;
   for (const char c : text) {
     if (c >= 0x20 && c < 0x7f && c != '\\') {
@@ -54,14 +54,14 @@ std::string printable(std::string_view text) {
   return out;
 }
 
-std::string describe(const Config& config) {
-  return std::string(config.mode == Mode::kBistable ? "bistable" : "monostable") + ", mono " +
-         formatHms(config.mono) + ", on " + formatHms(config.on) + ", off " +
-         formatHms(config.off) + ", power-up " + (config.powerUpOn ? "on" : "off");
+std::string Describe(const Config& config) {
+  return std::string(config.mode == Mode::Bistable ? "bistable" : "monostable") + ", mono " +
+         FormatHms(config.mono) + ", on " + FormatHms(config.on) + ", off " +
+         FormatHms(config.off) + ", power-up " + (config.powerUpOn ? "on" : "off");
 }
 
 // poll's timeout until `wake`; without a wake-up time, none.
-int pollTimeoutMs(Clock::time_point now, std::optional<Clock::time_point> wake) {
+int PollTimeoutMs(Clock::time_point now, std::optional<Clock::time_point> wake) {
   if (!wake) return -1;
   // Rounded up so an early wake-up never spins; the byte schedule itself stays exact.
   const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now);
@@ -139,7 +139,7 @@ int Simulator::run() {
     if (!m_floodBlocked && !m_queue.empty() && (!wake || m_queue.front().timed.due < *wake)) {
       wake = m_queue.front().timed.due;
     }
-    if (const auto code = waitAndServe(pollTimeoutMs(now, wake))) return *code;
+    if (const auto code = waitAndServe(PollTimeoutMs(now, wake))) return *code;
   }
 }
 
@@ -191,13 +191,13 @@ std::optional<int> Simulator::readFromClient() {
     // A converter with echo returns every byte as it passes, ahead of any answer.
     const std::string echo(buffer, static_cast<std::size_t>(n));
     if (write(m_line.fd(), echo.data(), echo.size()) > 0)
-      log(received, "tx echo " + printable(echo));
+      log(received, "tx echo " + Printable(echo));
   }
   std::string ignored;
   for (ssize_t i = 0; i < n && !m_hangupPending; ++i) {
     for (const Event& event : m_device.receive(buffer[i])) handle(event, received, ignored);
   }
-  if (!ignored.empty()) log(received, "rx ignored " + printable(ignored));
+  if (!ignored.empty()) log(received, "rx ignored " + Printable(ignored));
   return std::nullopt;
 }
 
@@ -230,25 +230,25 @@ void Simulator::sendDueBytes(Clock::time_point now) {
 }
 
 void Simulator::handle(const Event& event, Clock::time_point now, std::string& ignored) {
-  if (event.kind == Event::Kind::kIgnored) {
+  if (event.kind == Event::Kind::Ignored) {
     ignored += event.text;
     return;
   }
   if (!ignored.empty()) {
-    log(now, "rx ignored " + printable(ignored));
+    log(now, "rx ignored " + Printable(ignored));
     ignored.clear();
   }
-  if (event.kind == Event::Kind::kDiscarded) {
-    log(now, "rx " + printable(event.text) + " (discarded)");
+  if (event.kind == Event::Kind::Discarded) {
+    log(now, "rx " + Printable(event.text) + " (discarded)");
     return;
   }
   std::string line = "rx " + event.text;
-  if (event.kind == Event::Kind::kConfigure) line += " (" + describe(m_device.config()) + ")";
+  if (event.kind == Event::Kind::Configure) line += " (" + Describe(m_device.config()) + ")";
   log(now, line);
-  if (event.kind == Event::Kind::kFire) {
+  if (event.kind == Event::Kind::Fire) {
     m_output.fire(m_device.config(), now);
     for (const auto& change : m_output.advance(now)) logOutput(change);
-  } else if (event.kind == Event::Kind::kConfigure) {
+  } else if (event.kind == Event::Kind::Configure) {
     if (const auto change = m_output.stop(now)) logOutput(*change);
   }
   if (!m_settings.silent) queueAnswer(m_settings.noise + event.answer, now);
@@ -266,14 +266,14 @@ void Simulator::queueAnswer(const std::string& text, Clock::time_point now) {
     filler.flood = m_settings.flood;
     m_queue.push_back(filler);
   }
-  const auto bytes = plan(text, start, pacing);
+  const auto bytes = Plan(text, start, pacing);
   if (bytes.empty()) return;
   for (const TimedByte& timed : bytes) m_queue.push_back({timed, {}});
-  m_queue.back().logText = "tx " + printable(text);
+  m_queue.back().logText = "tx " + Printable(text);
   m_wireFree = bytes.back().due;
 }
 
-int signalDescriptor() {
+int SignalDescriptor() {
   sigset_t handled;
   sigemptyset(&handled);
   sigaddset(&handled, SIGINT);
@@ -302,22 +302,22 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationName("timer-sim");
   QCoreApplication::setApplicationVersion(TIMER_SIM_VERSION);
 
-  const ParsedOptions parsed = parseOptions(QCoreApplication::arguments());
+  const ParsedOptions parsed = ParseOptions(QCoreApplication::arguments());
   switch (parsed.outcome) {
-    case ParsedOptions::Outcome::kError:
+    case ParsedOptions::Outcome::Error:
       std::fprintf(stderr, "timer-sim: %s\nTry 'timer-sim --help'.\n", parsed.text.c_str());
       return kExitUsage;
-    case ParsedOptions::Outcome::kHelp:
-    case ParsedOptions::Outcome::kVersion:
+    case ParsedOptions::Outcome::Help:
+    case ParsedOptions::Outcome::Version:
       std::printf("%s\n", parsed.text.c_str());
       return kExitOk;
-    case ParsedOptions::Outcome::kRun:
+    case ParsedOptions::Outcome::Run:
       break;
   }
   const Settings& settings = parsed.settings;
 
   signal(SIGPIPE, SIG_IGN);
-  const int signalFd = signalDescriptor();
+  const int signalFd = SignalDescriptor();
   if (signalFd < 0) {
     std::fprintf(stderr, "timer-sim: signalfd: %s\n", std::strerror(errno));
     return kExitFailure;

@@ -14,22 +14,22 @@ namespace {
 constexpr int kMaxReplyDelayMs = 600'000;
 constexpr int kMaxSplitSize = 1000;
 
-ParsedOptions error(const QString& message) {
+ParsedOptions Error(const QString& message) {
   ParsedOptions parsed;
-  parsed.outcome = ParsedOptions::Outcome::kError;
+  parsed.outcome = ParsedOptions::Outcome::Error;
   parsed.text = message.toStdString();
   return parsed;
 }
 
 bool parseTime(const QCommandLineParser& parser, const QString& name, std::chrono::seconds& out) {
   if (!parser.isSet(name)) return true;
-  const auto value = parseHms(parser.value(name).toStdString());
+  const auto value = ParseHms(parser.value(name).toStdString());
   if (!value) return false;
   out = *value;
   return true;
 }
 
-bool parseCount(const QCommandLineParser& parser, const QString& name, int min, int max, int& out) {
+bool ParseCount(const QCommandLineParser& parser, const QString& name, int min, int max, int& out) {
   if (!parser.isSet(name)) return true;
   bool ok = false;
   const int value = parser.value(name).toInt(&ok);
@@ -39,7 +39,7 @@ bool parseCount(const QCommandLineParser& parser, const QString& name, int min, 
 }
 
 // Every option but help and version, which the parser adds itself.
-void declareOptions(QCommandLineParser& parser) {
+void DeclareOptions(QCommandLineParser& parser) {
   parser.setApplicationDescription(
       "Simulates the RS-232 timer device on a pseudo-terminal or a serial device.\n"
       "Prints the line's path as the first line, then one line per event.");
@@ -76,7 +76,7 @@ std::optional<ParsedOptions> parseConfig(const QCommandLineParser& parser, Confi
       {"mono", &config.mono}, {"on", &config.on}, {"off", &config.off}};
   for (const auto& [name, target] : times) {
     if (!parseTime(parser, name, *target)) {
-      return error(
+      return Error(
           QString("Bad --%1 value, expected HH:MM:SS (hours 0-99, minutes and seconds 0-59): %2")
               .arg(name, parser.value(name)));
     }
@@ -84,14 +84,14 @@ std::optional<ParsedOptions> parseConfig(const QCommandLineParser& parser, Confi
   if (parser.isSet("power-up")) {
     const QString value = parser.value("power-up");
     if (value != "on" && value != "off")
-      return error("Bad --power-up value, expected on or off: " + value);
+      return Error("Bad --power-up value, expected on or off: " + value);
     config.powerUpOn = value == "on";
   }
   if (parser.isSet("mode")) {
     const QString value = parser.value("mode");
     if (value != "mono" && value != "bi")
-      return error("Bad --mode value, expected mono or bi: " + value);
-    config.mode = value == "bi" ? Mode::kBistable : Mode::kMonostable;
+      return Error("Bad --mode value, expected mono or bi: " + value);
+    config.mode = value == "bi" ? Mode::Bistable : Mode::Monostable;
   }
   return std::nullopt;
 }
@@ -100,23 +100,23 @@ std::optional<ParsedOptions> parseConfig(const QCommandLineParser& parser, Confi
 std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Settings& settings) {
   int delayMs = 0;
   int split = 0;
-  if (!parseCount(parser, "reply-delay", 0, kMaxReplyDelayMs, delayMs)) {
-    return error("Bad --reply-delay value, expected milliseconds: " + parser.value("reply-delay"));
+  if (!ParseCount(parser, "reply-delay", 0, kMaxReplyDelayMs, delayMs)) {
+    return Error("Bad --reply-delay value, expected milliseconds: " + parser.value("reply-delay"));
   }
-  if (!parseCount(parser, "split", 1, kMaxSplitSize, split)) {
-    return error("Bad --split value, expected a positive count: " + parser.value("split"));
+  if (!ParseCount(parser, "split", 1, kMaxSplitSize, split)) {
+    return Error("Bad --split value, expected a positive count: " + parser.value("split"));
   }
-  if (!parseCount(parser, "hangup-after", 1, std::numeric_limits<int>::max(),
+  if (!ParseCount(parser, "hangup-after", 1, std::numeric_limits<int>::max(),
                   settings.hangupAfter)) {
-    return error("Bad --hangup-after value, expected a positive count: " +
+    return Error("Bad --hangup-after value, expected a positive count: " +
                  parser.value("hangup-after"));
   }
   int flood = 0;
-  if (!parseCount(parser, "flood", 1, std::numeric_limits<int>::max(), flood)) {
-    return error("Bad --flood value, expected a positive count of bytes: " + parser.value("flood"));
+  if (!ParseCount(parser, "flood", 1, std::numeric_limits<int>::max(), flood)) {
+    return Error("Bad --flood value, expected a positive count of bytes: " + parser.value("flood"));
   }
   if (parser.isSet("link") && parser.isSet("device"))
-    return error("--link only applies to the pseudo-terminal");
+    return Error("--link only applies to the pseudo-terminal");
 
   settings.instant = parser.isSet("instant");
   settings.silent = parser.isSet("silent");
@@ -133,28 +133,28 @@ std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Setti
 
 }  // namespace
 
-ParsedOptions parseOptions(const QStringList& arguments) {
+ParsedOptions ParseOptions(const QStringList& arguments) {
   QCommandLineParser parser;
   const auto helpOption = parser.addHelpOption();
   const auto versionOption = parser.addVersionOption();
-  declareOptions(parser);
-  if (!parser.parse(arguments)) return error(parser.errorText());
+  DeclareOptions(parser);
+  if (!parser.parse(arguments)) return Error(parser.errorText());
   if (parser.isSet(helpOption) || parser.isSet("help-all"))
-    return {ParsedOptions::Outcome::kHelp, {}, parser.helpText().toStdString()};
+    return {ParsedOptions::Outcome::Help, {}, parser.helpText().toStdString()};
   if (parser.isSet(versionOption)) {
-    return {ParsedOptions::Outcome::kVersion,
+    return {ParsedOptions::Outcome::Version,
             {},
             (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion())
                 .toStdString()};
   }
   if (!parser.positionalArguments().isEmpty()) {
-    return error("Unexpected argument: " + parser.positionalArguments().first());
+    return Error("Unexpected argument: " + parser.positionalArguments().first());
   }
 
   Settings settings;
   if (auto failed = parseConfig(parser, settings.config)) return *failed;
   if (auto failed = parseFaults(parser, settings)) return *failed;
-  return {ParsedOptions::Outcome::kRun, settings, {}};
+  return {ParsedOptions::Outcome::Run, settings, {}};
 }
 
 }  // namespace timer_sim

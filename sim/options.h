@@ -26,12 +26,12 @@ struct Settings {
 };
 
 struct ParsedOptions {
-  enum class Outcome { kRun, kHelp, kVersion, kError };
-  Outcome outcome = Outcome::kError;
+  enum class Outcome { Run, Help, Version, Error };
+  Outcome outcome = Outcome::Error;
   Settings settings;
   std::string text;  // help text, version or error message
 };
 
-ParsedOptions parseOptions(const QStringList& arguments);
+ParsedOptions ParseOptions(const QStringList& arguments);
 
 }  // namespace timer_sim

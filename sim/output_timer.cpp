@@ -5,7 +5,7 @@ namespace timer_sim {
 
 void OutputTimer::fire(const Config& config, Clock::time_point now) {
   m_mode = config.mode;
-  m_onTime = config.mode == Mode::kMonostable ? config.mono : config.on;
+  m_onTime = config.mode == Mode::Monostable ? config.mono : config.on;
   m_offTime = config.off;
   m_running = true;
   m_nextAt = now;
@@ -26,7 +26,7 @@ std::vector<OutputTimer::Change> OutputTimer::advance(Clock::time_point now) {
   while (m_running && m_nextAt <= now) {
     m_on = m_nextOn;
     changes.push_back({m_nextAt, m_on});
-    if (m_mode == Mode::kMonostable) {
+    if (m_mode == Mode::Monostable) {
       m_running = m_on;
       m_nextAt += m_onTime;
       m_nextOn = false;

@@ -31,7 +31,7 @@ class OutputTimer {
  private:
   bool m_on = false;
   bool m_running = false;
-  Mode m_mode = Mode::kMonostable;
+  Mode m_mode = Mode::Monostable;
   Clock::duration m_onTime{0};
   Clock::duration m_offTime{0};
   Clock::time_point m_nextAt;

@@ -3,7 +3,7 @@
 
 namespace timer_sim {
 
-std::vector<TimedByte> plan(std::string_view text, std::chrono::steady_clock::time_point start,
+std::vector<TimedByte> Plan(std::string_view text, std::chrono::steady_clock::time_point start,
                             const Pacing& pacing) {
   std::vector<TimedByte> bytes;
   bytes.reserve(text.size());

@@ -25,7 +25,7 @@ struct TimedByte {
 };
 
 // When each byte of text has fully arrived at the other end if sending starts at start.
-std::vector<TimedByte> plan(std::string_view text, std::chrono::steady_clock::time_point start,
+std::vector<TimedByte> Plan(std::string_view text, std::chrono::steady_clock::time_point start,
                             const Pacing& pacing);
 
 }  // namespace timer_sim

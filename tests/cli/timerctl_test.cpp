@@ -28,7 +28,7 @@ struct Fleet : SimulatedFleet {
       set(settings);
       add(QString::fromLatin1(path), settings);
     };
-    device("/dev/timer", [](auto& s) { s.config = {Mode::kMonostable, 5415s, 10s, 120s, false}; });
+    device("/dev/timer", [](auto& s) { s.config = {Mode::Monostable, 5415s, 10s, 120s, false}; });
     device("/dev/silent", [](auto& s) { s.silent = true; });
     device("/dev/echo", [](auto& s) { s.echo = true; });
     device("/dev/plug", [](auto& s) { s.echo = s.silent = true; });
@@ -239,7 +239,7 @@ TEST(Upload, TheDeviceHoldsWhatWasSent) {
                                 "00:00:10", "--off", "12:02:00", "--power-up", "on"});
   EXPECT_EQ(ran.code, 0) << ran.err.toStdString();
   EXPECT_EQ(fleet.config("/dev/timer"),
-            (timer_sim::Config{Mode::kBistable, 5415s, 10s, 43320s, true}));
+            (timer_sim::Config{Mode::Bistable, 5415s, 10s, 43320s, true}));
 }
 
 // Every line of a programming record, parsed; an unparsable line is an empty object.

@@ -23,9 +23,9 @@ struct RecordCase {
 
 TIMER_NAMED_CASE(RecordCase)
 
-class RecordFile : public ::testing::TestWithParam<RecordCase> {};
+class RecordLines : public ::testing::TestWithParam<RecordCase> {};
 
-TEST_P(RecordFile, TakesOneWholeLineOfItsOwn) {
+TEST_P(RecordLines, TakesOneWholeLineOfItsOwn) {
   const RecordCase& c = GetParam();
   QTemporaryDir dir;
   QString path = dir.filePath(QStringLiteral("record.jsonl"));
@@ -38,7 +38,7 @@ TEST_P(RecordFile, TakesOneWholeLineOfItsOwn) {
     ASSERT_EQ(::pipe(pipe), 0);
     path = QStringLiteral("/dev/fd/%1").arg(pipe[1]);
   }
-  Record record(QStringLiteral("timerctl"), QStringLiteral("0"));
+  RecordFile record(QStringLiteral("timerctl"), QStringLiteral("0"));
   QString error;
   ASSERT_TRUE(record.open(path, &error)) << error.toStdString();
 
@@ -60,7 +60,7 @@ TEST_P(RecordFile, TakesOneWholeLineOfItsOwn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, RecordFile,
+    Files, RecordLines,
     ::testing::Values(RecordCase{"New", "", ""},
                       RecordCase{"EndingWithAWholeLine", "{\"a\":1}\n", "{\"a\":1}\n"},
                       // A power loss cut the last line: it stays as it is.

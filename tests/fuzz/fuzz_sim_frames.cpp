@@ -28,26 +28,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < size; ++i) {
     for (const Event& event : device.receive(static_cast<char>(data[i]))) {
       switch (event.kind) {
-        case Event::Kind::kProbe:
-          Check(event.answer == readBack(device.config()));
-          Check(event.answer.size() == kReadBackLength && event.answer.back() == kProbeCommand);
+        case Event::Kind::Probe:
+          Check(event.answer == ProbeAnswer(device.config()));
+          Check(event.answer.size() == kProbeAnswerLength && event.answer.back() == kProbeCommand);
           break;
-        case Event::Kind::kConfigure:
+        case Event::Kind::Configure:
           Check(event.text.size() == kFrameLength);
           Check(event.answer == std::string(1, event.text.front()));
-          Check(frame(device.config()) == event.text);
+          Check(Frame(device.config()) == event.text);
           break;
-        case Event::Kind::kFire:
+        case Event::Kind::Fire:
           Check(event.answer == "E");
           break;
-        case Event::Kind::kDiscarded:
-        case Event::Kind::kIgnored:
+        case Event::Kind::Discarded:
+        case Event::Kind::Ignored:
           Check(event.answer.empty());
           break;
       }
     }
     Check(ValidConfig(device.config()));
-    Check(parseFrame(frame(device.config())) == device.config());
+    Check(ParseFrame(Frame(device.config())) == device.config());
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "base/settings.h"
 #include "gui/options.h"
 #include "link/port_config.h"
 #include "support/named_case.h"
@@ -93,7 +94,7 @@ TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
       "5=tcp:no-port\n");
   conf.close();
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-  ASSERT_EQ(PortConfigPath(), file);
+  ASSERT_EQ(SettingsFilePath(), file);
 
   QStringList problems;
   const PortMap read = ReadPortConfig(file, &problems);

@@ -23,15 +23,15 @@ struct Exchange {
 
 char KindLetter(Event::Kind kind) {
   switch (kind) {
-    case Event::Kind::kProbe:
+    case Event::Kind::Probe:
       return 'Y';
-    case Event::Kind::kConfigure:
+    case Event::Kind::Configure:
       return 'C';
-    case Event::Kind::kFire:
+    case Event::Kind::Fire:
       return 'E';
-    case Event::Kind::kDiscarded:
+    case Event::Kind::Discarded:
       return 'D';
-    case Event::Kind::kIgnored:
+    case Event::Kind::Ignored:
       break;
   }
   return 'i';
@@ -67,11 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
     Configs, ReadBackTest,
     testing::Values(ReadBackCase{"Defaults", {}, "0000000000000000001Y"},
                     ReadBackCase{"AllThreeTimes",
-                                 {Mode::kMonostable, hours(1) + minutes(30) + seconds(15),
+                                 {Mode::Monostable, hours(1) + minutes(30) + seconds(15),
                                   seconds(10), minutes(2), true},
                                  "1530011000000002001Y"},
                     ReadBackCase{"PowerUpOffAndMaximum",
-                                 {Mode::kBistable, hours(99) + minutes(59) + seconds(59), hours(12),
+                                 {Mode::Bistable, hours(99) + minutes(59) + seconds(59), hours(12),
                                   seconds(7), false},
                                  "5959990000120700000Y"}),
     kCaseName);
@@ -106,14 +106,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FrameCase{"Monostable",
                   "T1530010000000000001",
-                  {Mode::kMonostable, hours(1) + minutes(30) + seconds(15), {}, {}, true}},
+                  {Mode::Monostable, hours(1) + minutes(30) + seconds(15), {}, {}, true}},
         FrameCase{"Bistable",
                   "S0000001000000002000",
-                  {Mode::kBistable, {}, seconds(10), minutes(2), false}},
+                  {Mode::Bistable, {}, seconds(10), minutes(2), false}},
         FrameCase{
             "LargestValues",
             "S5959995959995959991",
-            {Mode::kBistable, hours(99) + minutes(59) + seconds(59),
+            {Mode::Bistable, hours(99) + minutes(59) + seconds(59),
              hours(99) + minutes(59) + seconds(59), hours(99) + minutes(59) + seconds(59), true}}),
     kCaseName);
 
@@ -129,7 +129,7 @@ TIMER_NAMED_CASE(MalformedCase)
 class MalformedFrameTest : public testing::TestWithParam<MalformedCase> {};
 
 TEST_P(MalformedFrameTest, IsDiscardedAndTheDeviceResynchronises) {
-  const Config before{Mode::kMonostable, seconds(5), {}, {}, true};
+  const Config before{Mode::Monostable, seconds(5), {}, {}, true};
   Device device(before);
   const Exchange exchange = feed(device, GetParam().bytes);
   EXPECT_EQ(exchange.answers, GetParam().answers);
@@ -173,7 +173,7 @@ TIMER_VALUE_CASE(HmsCase)
 class HmsTest : public testing::TestWithParam<HmsCase> {};
 
 TEST_P(HmsTest, Parses) {
-  EXPECT_EQ(parseHms(GetParam().value), GetParam().expected);
+  EXPECT_EQ(ParseHms(GetParam().value), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HmsTest, FormatsWhatItParses) {
   for (const char* text : {"00:00:00", "01:30:15", "99:59:59"}) {
-    EXPECT_EQ(formatHms(*parseHms(text)), text);
+    EXPECT_EQ(FormatHms(*ParseHms(text)), text);
   }
 }
 

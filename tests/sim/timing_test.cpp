@@ -43,13 +43,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         OutputCase{
             "Monostable",
-            {Mode::kMonostable, seconds(5), seconds(1), seconds(1), true},
+            {Mode::Monostable, seconds(5), seconds(1), seconds(1), true},
             {{seconds(0), true}, {seconds(4), true}, {seconds(5), false}, {seconds(60), false}},
             false},
         OutputCase{
-            "MonostableZero", {Mode::kMonostable, {}, {}, {}, true}, {{seconds(0), false}}, false},
+            "MonostableZero", {Mode::Monostable, {}, {}, {}, true}, {{seconds(0), false}}, false},
         OutputCase{"Bistable",
-                   {Mode::kBistable, seconds(9), seconds(2), seconds(3), true},
+                   {Mode::Bistable, seconds(9), seconds(2), seconds(3), true},
                    {{seconds(0), true},
                     {seconds(2), false},
                     {seconds(4), false},
@@ -58,18 +58,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {seconds(10), true}},
                    true},
         OutputCase{"BistableBothZeroStaysOn",
-                   {Mode::kBistable, {}, {}, {}, true},
+                   {Mode::Bistable, {}, {}, {}, true},
                    {{seconds(0), true}, {seconds(100), true}},
                    false},
         OutputCase{"BistableZeroOnTimeIsMostlyOff",
-                   {Mode::kBistable, {}, {}, seconds(4), true},
+                   {Mode::Bistable, {}, {}, seconds(4), true},
                    {{seconds(1), false}, {seconds(5), false}},
                    true}),
     kCaseName);
 
 TEST(OutputTimerTest, ReportsEveryChangeAtItsScheduledTime) {
   OutputTimer output(true);
-  output.fire({Mode::kBistable, {}, seconds(1), seconds(2), true}, kT0);
+  output.fire({Mode::Bistable, {}, seconds(1), seconds(2), true}, kT0);
   const auto changes = output.advance(kT0 + seconds(4));
   ASSERT_EQ(changes.size(), 4u);
   const std::vector<std::pair<seconds, bool>> expected = {
@@ -82,7 +82,7 @@ TEST(OutputTimerTest, ReportsEveryChangeAtItsScheduledTime) {
 
 TEST(OutputTimerTest, StopCancelsTheCycleAndSwitchesOff) {
   OutputTimer output;
-  output.fire({Mode::kBistable, {}, seconds(1), seconds(1), true}, kT0);
+  output.fire({Mode::Bistable, {}, seconds(1), seconds(1), true}, kT0);
   output.advance(kT0);
   ASSERT_TRUE(output.stop(kT0).has_value());
   EXPECT_FALSE(output.isOn());
@@ -107,7 +107,7 @@ TIMER_NAMED_CASE(PlanCase)
 class PlanTest : public testing::TestWithParam<PlanCase> {};
 
 TEST_P(PlanTest, SchedulesEachByte) {
-  const auto bytes = plan("abcde", kT0, GetParam().pacing);
+  const auto bytes = Plan("abcde", kT0, GetParam().pacing);
   ASSERT_EQ(bytes.size(), 5u);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     EXPECT_EQ(bytes[i].byte, "abcde"[i]);

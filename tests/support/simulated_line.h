@@ -34,8 +34,8 @@ class SimulatedLine : public ScriptedLine {
     if (m_settings.echo) pieces.push_back({std::chrono::milliseconds(1), sent});
     for (const char byte : sent) {
       for (const timer_sim::Event& event : m_device.receive(byte)) {
-        if (event.kind == timer_sim::Event::Kind::kDiscarded ||
-            event.kind == timer_sim::Event::Kind::kIgnored)
+        if (event.kind == timer_sim::Event::Kind::Discarded ||
+            event.kind == timer_sim::Event::Kind::Ignored)
           continue;
         if (!m_settings.silent)
           pieces.push_back(

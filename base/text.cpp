@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/text.h"
+#include "base/text.h"
 
 #include <QCoreApplication>
 
