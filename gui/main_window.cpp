@@ -5,7 +5,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCompleter>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -167,15 +166,7 @@ QLineEdit* NewTimeBox(const ControlSpec& entry, QWidget* container) {
 
 QComboBox* NewPortList(const QString& text, QWidget* container) {
   auto* combo = new QComboBox(container);
-  // Editable as setEditable(true) makes it, which would also build the popup
-  // list and its view before the window is shown; this leaves them to the
-  // first time the list opens.
-  auto* edit = new QLineEdit(combo);
-  // setLineEdit() gives a line edit without a completer one that completes
-  // from the list, which setCompleter(nullptr) below then drops; one with
-  // nothing to complete from costs less to make, and is dropped alike.
-  edit->setCompleter(new QCompleter(edit));
-  combo->setLineEdit(edit);
+  combo->setEditable(true);
   // Only choosing an entry selects a port: typed text is never inserted,
   // completed or matched to an entry.
   combo->setInsertPolicy(QComboBox::NoInsert);

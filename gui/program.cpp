@@ -5,7 +5,6 @@
 #include <QFileDevice>
 
 #include "gui/app_icon.h"
-#include "gui/window_style.h"
 #include "gui/wiring.h"
 #include "handlers/form.h"
 #include "link/port_config.h"
@@ -14,7 +13,6 @@ void SetApplicationInfo() {
   QApplication::setApplicationName(QStringLiteral("timer-rs232"));
   QApplication::setApplicationVersion(QStringLiteral(TIMER_VERSION));
   QApplication::setWindowIcon(AppIcon());
-  QApplication::setStyle(new WindowStyle);
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timer_rs232.TimerRS232"));
 }
 

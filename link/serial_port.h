@@ -21,7 +21,7 @@ struct LineSettings {
 // The port's receive buffer, in bytes.
 inline constexpr int kReceiveBufferSize = 1024;
 
-// The serial port as the handlers use it. Operations that can fail say so in
+// The serial port as the handlers and the device session use it. Operations that can fail say so in
 // their result. None of them blocks the window: an opening that takes time (a
 // network connection) lets the window's events run, and a close() from one of
 // them ends it.

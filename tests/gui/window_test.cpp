@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -10,12 +9,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QStyleFactory>
 #include <QTest>
 
 #include <memory>
 
-#include "gui/window_style.h"
 #include "support/window_rig.h"
 
 namespace {
@@ -195,17 +192,6 @@ TEST(Window, ChoosingAnEntryWithTheKeysRecordsItsPosition) {
   EXPECT_EQ(rig.form.puert, 15);
 }
 
-TEST(Window, ThePortListBuildsItsPopupTheFirstTimeItOpens) {
-  WindowRig rig;
-  rig.window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.window));
-  QComboBox* list = rig.window.portList();
-  EXPECT_EQ(list->findChild<QAbstractItemView*>(), nullptr) << "built before the window was up";
-  list->showPopup();
-  EXPECT_NE(list->findChild<QAbstractItemView*>(), nullptr);
-  list->hidePopup();
-}
-
 TEST(Window, PowerUpOptionsCannotBeOperatedWhileTheFrameIsDisabled) {
   WindowRig rig;
   rig.window.show();
@@ -258,19 +244,3 @@ TEST(Window, SecondPanelShowsTheDeviceOfTheChosenComNumber) {
 }
 
 }  // namespace
-
-// The window's style draws a group box's frame as Fusion draws it, with a
-// title or without.
-TEST(Window, TheGroupBoxFrameIsFusions) {
-  for (const QString& title : {QStringLiteral("AL INICIO"), QString()}) {
-    QGroupBox box(title);
-    box.resize(120, 60);
-    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    box.setStyle(fusion.get());
-    const QImage drawnByFusion = box.grab().toImage();
-    WindowStyle ours(QStyleFactory::create(QStringLiteral("Fusion")));
-    box.setStyle(&ours);
-    EXPECT_EQ(box.grab().toImage(), drawnByFusion) << title.toStdString();
-    box.setStyle(nullptr);
-  }
-}
