@@ -13,7 +13,7 @@ namespace {
 
 Outcome PortErrorPath(Form1& f) {
   Show(f.m_view, kPortUnavailable);
-  const Outcome outcome{Unavailable(f.Conexion, false)};
+  Outcome outcome{Unavailable(f.Conexion, false)};
   // A failure after the opening must not leave the port held or the button
   // dead, or every later click would fail the same way.
   if (f.Conexion.isOpen()) f.Conexion.close();
@@ -147,7 +147,7 @@ Outcome Conexion_OnComm(Form1& f) {
   if (f.m_waits > 0 || f.Conecta != 0 || !f.Conexion.isOpen()) return {};
   Show(f.m_view, kPortUnavailable);
   if (f.m_unloaded) return EndedAs(End::Unloaded);
-  const Outcome outcome{Unavailable(f.Conexion, true)};
+  Outcome outcome{Unavailable(f.Conexion, true)};
   Disconnect(f);
   return outcome;
 }

@@ -12,11 +12,12 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// One character every `step` from `from` on, `count` of them, or the
-// characters of `text`.
+// One character of `text` every `step`: the text once, or `count` characters
+// of it over and over.
 std::vector<Piece> Paced(const QByteArray& text, milliseconds step, int count = 0) {
-  std::vector<Piece> pieces;
   const int n = count > 0 ? count : static_cast<int>(text.size());
+  std::vector<Piece> pieces;
+  pieces.reserve(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) pieces.push_back({step * i, QByteArray(1, text.at(i % text.size()))});
   return pieces;
 }
