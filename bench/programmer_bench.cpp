@@ -111,9 +111,8 @@ int main(int argc, char* argv[]) {
   for (int i = 0; i < kLargeFleetSize; ++i) {
     sims.push_back(std::make_unique<SimProcess>(std::vector<std::string>{}));
     if (sims.back()->path().isEmpty()) Fail("timer-sim did not start");
-    PortMap alone;
-    alone.set(1, sims.back()->path());
-    fleet.push_back({sims.back()->path(), alone, 1});
+    fleet.push_back(DeviceTarget(sims.back()->path()));
+    fleet.back().changes.mono = Hms{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("15")};
   }
   const UploadFigures upload = Uploads(sims.front()->path());
   // One device directly, through ser2net in raw mode and in RFC 2217 mode;
@@ -131,7 +130,6 @@ int main(int argc, char* argv[]) {
 
   Request request;
   request.job = Job::Upload;
-  request.changes.mono = Hms{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("15")};
   const std::vector<Target> one(fleet.begin(), fleet.begin() + 1);
   const std::vector<Target> sixteen(fleet.begin(), fleet.begin() + kFleetSize);
   std::vector<double> ones, sixteens, sixtyFours;

@@ -18,7 +18,66 @@ std::optional<bool> ParseChoice(const QJsonValue& value, const char* yes, const 
   return std::nullopt;
 }
 
+std::optional<Hms>* TimeSlot(TimerConfig& config, const QString& key) {
+  for (const DeviceTime& t : kDeviceTimes) {
+    if (key == QLatin1String(t.name)) return &(config.*t.time);
+  }
+  return nullptr;
+}
+
+// One key of a configuration into `config`; false with `error` set when its
+// value is wrong, false with `error` empty when the key is not one of them.
+bool TakeKey(const QString& key, const QJsonValue& value, const QString& where, TimerConfig& config,
+             QString* error) {
+  if (std::optional<Hms>* slot = TimeSlot(config, key)) {
+    if (!value.isString()) {
+      *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a text \"HH:MM:SS\"")).arg(where);
+      return false;
+    }
+    QString why;
+    *slot = ParseHms(value.toString(), &why);
+    if (!*slot) *error = where + QStringLiteral(": ") + why;
+    return slot->has_value();
+  }
+  if (key == QLatin1String("power_up")) {
+    config.powerUpOn = ParseChoice(value, "on", "off", where, error);
+    return config.powerUpOn.has_value();
+  }
+  if (key == QLatin1String("mode")) {
+    config.bistable = ParseChoice(value, kModeBi, kModeMono, where, error);
+    return config.bistable.has_value();
+  }
+  if (key == QLatin1String("well_formed")) {
+    // What `read --json` says of the read-back; nothing to upload.
+    if (!value.isBool())
+      *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected true or false")).arg(where);
+    return value.isBool();
+  }
+  return false;
+}
+
 }  // namespace
+
+bool IsDeviceKey(const QString& key) {
+  return key == QLatin1String("device") || key == QLatin1String("com") ||
+         key == QLatin1String("serial_number");
+}
+
+std::optional<TimerConfig> TimerConfigOf(const QJsonObject& object, const QString& where,
+                                         const OtherKey& other, const char* known, QString* error) {
+  TimerConfig config;
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    const QString at = QStringLiteral("%1: \"%2\"").arg(where, it.key());
+    error->clear();
+    if (TakeKey(it.key(), it.value(), at, config, error)) continue;
+    if (!error->isEmpty()) return std::nullopt;
+    if (other(it.key(), it.value())) continue;
+    *error =
+        Tr(QT_TRANSLATE_NOOP("timer", "%1: unknown key (known: %2)")).arg(at, QLatin1String(known));
+    return std::nullopt;
+  }
+  return config;
+}
 
 std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QString& source,
                                             QString* error) {
@@ -34,45 +93,8 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
     *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected one JSON object")).arg(source);
     return std::nullopt;
   }
-  TimerConfig config;
-  const QJsonObject object = document.object();
-  for (auto it = object.begin(); it != object.end(); ++it) {
-    const QString key = it.key();
-    const QString where = QStringLiteral("%1: \"%2\"").arg(source, key);
-    const QJsonValue value = it.value();
-    if (key == QLatin1String("mono") || key == QLatin1String("on") || key == QLatin1String("off")) {
-      if (!value.isString()) {
-        *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a text \"HH:MM:SS\"")).arg(where);
-        return std::nullopt;
-      }
-      QString why;
-      const std::optional<Hms> time = ParseHms(value.toString(), &why);
-      if (!time) {
-        *error = where + QStringLiteral(": ") + why;
-        return std::nullopt;
-      }
-      std::optional<Hms>& slot = key == QLatin1String("mono") ? config.mono
-                                 : key == QLatin1String("on") ? config.on
-                                                              : config.off;
-      slot = time;
-    } else if (key == QLatin1String("power_up")) {
-      config.powerUpOn = ParseChoice(value, "on", "off", where, error);
-      if (!config.powerUpOn) return std::nullopt;
-    } else if (key == QLatin1String("mode")) {
-      config.bistable = ParseChoice(value, kModeBi, kModeMono, where, error);
-      if (!config.bistable) return std::nullopt;
-    } else if (key == QLatin1String("well_formed")) {
-      // What `read --json` says of the read-back; nothing to upload.
-      if (!value.isBool()) {
-        *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected true or false")).arg(where);
-        return std::nullopt;
-      }
-    } else {
-      *error =
-          Tr(QT_TRANSLATE_NOOP("timer", "%1: unknown key (known: mono, on, off, power_up, mode)"))
-              .arg(where);
-      return std::nullopt;
-    }
-  }
-  return config;
+  return TimerConfigOf(
+      document.object(), source,
+      [](const QString& key, const QJsonValue&) { return IsDeviceKey(key); },
+      "mono, on, off, power_up, mode", error);
 }

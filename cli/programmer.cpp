@@ -3,28 +3,28 @@
 
 #include <QThread>
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 
 namespace {
 
-// The three times, by name, in device order.
-constexpr const char* kTimeNames[] = {"mono", "on", "off"};
-
-QList<Text> Differences(const TimerConfig& sent, const TimerConfig& found) {
+// How two configurations differ, field by field, over the fields `expected`
+// gives: `time` and `powerUp` say it, with the field's name (times only),
+// the expected value and the one found.
+QList<Text> FieldDifferences(const TimerConfig& expected, const TimerConfig& found,
+                             const char* time, const char* powerUp) {
   QList<Text> differences;
-  for (std::size_t i = 0; i < std::size(kDeviceTimes); ++i) {
-    const Hms& a = *(sent.*kDeviceTimes[i]);
-    const Hms& b = *(found.*kDeviceTimes[i]);
-    if (!(a == b))
-      differences << Text(QT_TRANSLATE_NOOP("timer", "%1: sent %2, device has %3"),
-                          {QString::fromLatin1(kTimeNames[i]), a.text(), b.text()});
+  for (const DeviceTime& t : kDeviceTimes) {
+    const std::optional<Hms>& a = expected.*t.time;
+    const std::optional<Hms>& b = found.*t.time;
+    if (a && b && !(*a == *b))
+      differences << Text(time, {QString::fromLatin1(t.name), a->text(), b->text()});
   }
-  if (sent.powerUpOn != found.powerUpOn) {
-    differences << Text(QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has %2"),
-                        {PowerUpWord(*sent.powerUpOn), PowerUpWord(*found.powerUpOn)});
-  }
+  if (expected.powerUpOn && found.powerUpOn && expected.powerUpOn != found.powerUpOn)
+    differences << Text(powerUp, {PowerUpWord(*expected.powerUpOn), PowerUpWord(*found.powerUpOn)});
   return differences;
 }
 
@@ -56,9 +56,8 @@ bool Ended(const Reply& reply, DeviceResult& result) {
   return true;
 }
 
-void Upload(DeviceSession& session, const Request& request, const ReadBack& readBack,
+void Upload(DeviceSession& session, bool verify, const TimerConfig& c, const ReadBack& readBack,
             DeviceResult& result) {
-  const TimerConfig& c = request.changes;
   const bool everything = c.mono && c.on && c.off && c.powerUpOn;
   if (!everything && !(readBack.config && WellFormed(*readBack.config))) {
     result.verdict = Verdict::Refused;
@@ -69,11 +68,12 @@ void Upload(DeviceSession& session, const Request& request, const ReadBack& read
   }
   TimerConfig sent = readBack.config.value_or(TimerConfig{});
   sent.update(c);
+  result.before = readBack.config;
   // Monostable unless asked: the record says which was sent.
   sent.bistable = c.bistable.value_or(false);
   result.sent = sent;
   if (Ended(session.upload(*sent.bistable, sent), result)) return;
-  if (!request.verify) return;
+  if (!verify) return;
   // The device said it took it; what it reads back tells whether it did.
   const Reply probe = session.probe();
   if (Ended(probe, result)) return;
@@ -85,39 +85,112 @@ void Upload(DeviceSession& session, const Request& request, const ReadBack& read
   result.configuration = verified.config;
 }
 
-// How many devices are done; the threads tell, the caller waits.
-struct Finished {
-  std::mutex mutex;
-  std::condition_variable changed;
-  int count = 0;
-};
+void Read(const ReadBack& readBack, DeviceResult& result) {
+  if (readBack.config) {
+    result.configuration = readBack.config;
+  } else {
+    result.verdict = Verdict::NoReadBack;
+    result.reason = NoReadBack(readBack);
+  }
+}
 
+// What would change, and that a mode the inventory gives cannot be checked.
+void Plan(const Target& target, const ReadBack& readBack, DeviceResult& result) {
+  if (!readBack.config) {
+    Read(readBack, result);
+    return;
+  }
+  result.differences = Departures(target.changes, readBack);
+  result.verdict = result.differences.isEmpty() ? Verdict::Unchanged : Verdict::Differs;
+  if (target.changes.bistable)
+    result.reason = Text(QT_TRANSLATE_NOOP("timer",
+                                           "mode %1 not checked: the device does not "
+                                           "report its mode; it is written with any change"),
+                         {QString::fromLatin1(*target.changes.bistable ? kModeBi : kModeMono)});
+}
+
+// A device that holds what the plan did not see is left as it is.
+bool ChangedSincePlan(const Target& target, const ReadBack& readBack, DeviceResult& result) {
+  if (!target.planned || readBack.config == target.held) return false;
+  result.verdict = Verdict::ChangedSincePlan;
+  if (!target.held) {
+    result.reason = Text(QT_TRANSLATE_NOOP("timer", "the plan could not read it"));
+  } else if (!readBack.config) {
+    result.reason = NoReadBack(readBack);
+  } else {
+    result.differences =
+        FieldDifferences(*target.held, *readBack.config,
+                         QT_TRANSLATE_NOOP("timer", "%1: the plan saw %2, device has %3"),
+                         QT_TRANSLATE_NOOP("timer", "power-up: the plan saw %1, device has %2"));
+  }
+  return true;
+}
+
+// Written only where it differs, and verified as an upload is.
+void Apply(DeviceSession& session, const Request& request, const Target& target,
+           const ReadBack& readBack, DeviceResult& result) {
+  if (ChangedSincePlan(target, readBack, result)) return;
+  if (readBack.config && Departures(target.changes, readBack).isEmpty()) {
+    result.verdict = Verdict::Unchanged;
+    return;
+  }
+  Upload(session, request.verify, target.changes, readBack, result);
+  if (result.end == End::Answered && result.verdict == Verdict::Ok)
+    result.verdict = Verdict::Programmed;
+}
+
+// Takes the next device not yet served, until none is left; the port and
+// the wait live and die on this thread.
 class DeviceThread : public QThread {
  public:
-  DeviceThread(const Target& target, const Request& request, const LineMaker& lines,
-               const DeviceDone& done, Finished& finished)
-      : m_target(target), m_request(request), m_lines(lines), m_done(done), m_finished(finished) {}
-  const DeviceResult& result() const { return m_result; }
+  using Serve = std::function<void()>;
+  explicit DeviceThread(Serve serve) : m_serve(std::move(serve)) {}
 
  protected:
-  // The port and the wait live and die on this thread.
-  void run() override {
-    m_result = RunOnDevice(m_target, m_request, m_lines, m_done);
-    const std::lock_guard<std::mutex> lock(m_finished.mutex);
-    ++m_finished.count;
-    m_finished.changed.notify_all();
-  }
+  void run() override { m_serve(); }
 
  private:
-  const Target& m_target;
-  const Request& m_request;
-  const LineMaker& m_lines;
-  const DeviceDone& m_done;
-  Finished& m_finished;
-  DeviceResult m_result;
+  Serve m_serve;
 };
 
 }  // namespace
+
+Target ComTarget(const PortMap& map, qint16 number) {
+  const QString path = map.path(number);
+  Target target;
+  target.label = path.isEmpty() ? PortEntry(number) : PortEntry(number) + QLatin1Char(' ') + path;
+  target.ports = map;
+  target.number = number;
+  target.identity = {{QStringLiteral("com"), number}};
+  return target;
+}
+
+Target DeviceTarget(const QString& path) {
+  Target target;
+  target.label = path;
+  target.ports = PortMap::Direct(path);
+  target.byCom = false;
+  target.identity = {{QStringLiteral("device"), path}};
+  return target;
+}
+
+QString JobName(Job job) {
+  switch (job) {
+    case Job::Read:
+      return QStringLiteral("read");
+    case Job::Scan:
+      return QStringLiteral("scan");
+    case Job::Upload:
+      return QStringLiteral("upload");
+    case Job::Fire:
+      return QStringLiteral("fire");
+    case Job::Plan:
+      return QStringLiteral("plan");
+    case Job::Apply:
+      break;
+  }
+  return QStringLiteral("apply");
+}
 
 int DeviceResult::code() const {
   return ExitCode(*this);
@@ -137,6 +210,8 @@ int ExitCode(const DeviceResult& result) {
   }
   switch (result.verdict) {
     case Verdict::Ok:
+    case Verdict::Unchanged:
+    case Verdict::Programmed:
       return kExitOk;
     case Verdict::NoReadBack:
       return kExitNoAnswer;
@@ -144,6 +219,10 @@ int ExitCode(const DeviceResult& result) {
       return kExitUsage;
     case Verdict::VerificationFailed:
       return kExitVerifyFailed;
+    case Verdict::Differs:
+      return kExitDiffers;
+    case Verdict::ChangedSincePlan:
+      return kExitChangedSincePlan;
   }
   return kExitOk;
 }
@@ -159,6 +238,14 @@ Text ResultWord(const DeviceResult& result) {
       return Text(QT_TRANSLATE_NOOP("timer", "refused"));
     case Verdict::VerificationFailed:
       return Text(QT_TRANSLATE_NOOP("timer", "verification failed"));
+    case Verdict::Unchanged:
+      return Text(QT_TRANSLATE_NOOP("timer", "unchanged"));
+    case Verdict::Differs:
+      return Text(QT_TRANSLATE_NOOP("timer", "differs"));
+    case Verdict::Programmed:
+      return Text(QT_TRANSLATE_NOOP("timer", "programmed"));
+    case Verdict::ChangedSincePlan:
+      return Text(QT_TRANSLATE_NOOP("timer", "changed since plan"));
   }
   return EndWord(End::Answered);
 }
@@ -166,7 +253,9 @@ Text ResultWord(const DeviceResult& result) {
 QList<Text> Verify(const TimerConfig& sent, const ReadBack& readBack) {
   if (!readBack.config) return {NoReadBack(readBack)};
   if (readBack.text == ReadBackOf(sent)) return {};
-  QList<Text> differences = Differences(sent, *readBack.config);
+  QList<Text> differences = FieldDifferences(
+      sent, *readBack.config, QT_TRANSLATE_NOOP("timer", "%1: sent %2, device has %3"),
+      QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has %2"));
   // Only a flag other than "0" or "1" is left to differ.
   if (differences.isEmpty())
     differences << Text(QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has \"%2\""),
@@ -174,7 +263,23 @@ QList<Text> Verify(const TimerConfig& sent, const ReadBack& readBack) {
   return differences;
 }
 
-DeviceResult Program(DeviceSession& session, const Request& request) {
+QList<Text> Departures(const TimerConfig& wanted, const ReadBack& readBack) {
+  if (!readBack.config) return {NoReadBack(readBack)};
+  TimerConfig written = *readBack.config;
+  written.update(wanted);
+  if (readBack.text == ReadBackOf(written)) return {};
+  QList<Text> departures = FieldDifferences(
+      wanted, *readBack.config, QT_TRANSLATE_NOOP("timer", "%1: device %3, file %2"),
+      QT_TRANSLATE_NOOP("timer", "power-up: device %2, file %1"));
+  // Only a flag other than "0" or "1" is left to differ.
+  if (departures.isEmpty())
+    departures << Text(
+        QT_TRANSLATE_NOOP("timer", "power-up: device \"%1\", file %2"),
+        {QString(QLatin1Char(readBack.text.back())), PowerUpWord(*written.powerUpOn)});
+  return departures;
+}
+
+DeviceResult Program(DeviceSession& session, const Request& request, const Target& target) {
   DeviceResult result;
   const Reply link = session.link();
   if (Ended(link, result)) return result;
@@ -183,18 +288,20 @@ DeviceResult Program(DeviceSession& session, const Request& request) {
 
   switch (request.job) {
     case Job::Read:
-      if (readBack.config) {
-        result.configuration = readBack.config;
-      } else {
-        result.verdict = Verdict::NoReadBack;
-        result.reason = NoReadBack(readBack);
-      }
+    case Job::Scan:
+      Read(readBack, result);
       break;
     case Job::Fire:
       Ended(session.fire(), result);
       break;
     case Job::Upload:
-      Upload(session, request, readBack, result);
+      Upload(session, request.verify, target.changes, readBack, result);
+      break;
+    case Job::Plan:
+      Plan(target, readBack, result);
+      break;
+    case Job::Apply:
+      Apply(session, request, target, readBack, result);
       break;
   }
   return result;
@@ -213,7 +320,7 @@ DeviceResult RunOnDevice(const Target& target, const Request& request, const Lin
   {
     const std::unique_ptr<DeviceLine> line = lines(target, request);
     DeviceSession session(*line, request.echo);
-    result = Program(session, request);
+    result = Program(session, request, target);
   }
   if (done) done(target, result);
   return result;
@@ -223,24 +330,32 @@ std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const
                                        const LineMaker& lines,
                                        const std::function<void(int done)>& progress,
                                        const DeviceDone& done) {
-  Finished finished;
+  const int all = static_cast<int>(targets.size());
+  std::vector<DeviceResult> results(targets.size());
+  std::atomic<int> next{0};
+  std::mutex mutex;
+  std::condition_variable changed;
+  int finished = 0;
   std::vector<std::unique_ptr<DeviceThread>> threads;
-  for (const Target& target : targets) {
-    threads.push_back(std::make_unique<DeviceThread>(target, request, lines, done, finished));
+  for (int i = 0; i < std::min(all, kMostAtOnce); ++i) {
+    threads.push_back(std::make_unique<DeviceThread>([&] {
+      for (int at = next++; at < all; at = next++) {
+        const auto k = static_cast<std::size_t>(at);
+        results[k] = RunOnDevice(targets[k], request, lines, done);
+        const std::lock_guard<std::mutex> lock(mutex);
+        ++finished;
+        changed.notify_all();
+      }
+    }));
     threads.back()->start();
   }
-  const int all = static_cast<int>(threads.size());
   for (int told = -1; told < all;) {
-    std::unique_lock<std::mutex> lock(finished.mutex);
-    finished.changed.wait(lock, [&] { return finished.count != told; });
-    told = finished.count;
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [&] { return finished != told; });
+    told = finished;
     lock.unlock();
     if (progress) progress(told);
   }
-  std::vector<DeviceResult> results;
-  for (const auto& thread : threads) {
-    thread->wait();
-    results.push_back(thread->result());
-  }
+  for (const auto& thread : threads) thread->wait();
   return results;
 }

@@ -1,38 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
-#include "cli/config_file.h"
+#include "base/text.h"
 #include "device/read_back.h"
 #include "device/reply.h"
 #include "device/session.h"
 #include "link/port_map.h"
-#include "base/text.h"
 
 // What timerctl does to one device, through a device session (the window's
 // commands, answers and wait); and to many at once, each on its own thread
 // with its own session.
 
-// Exit codes a script can rely on; with many devices, the largest counts.
+// Exit codes a script can rely on; with many devices, the largest counts
+// (a plan's: a device that could not be read before one that differs).
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitNoAnswer = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitPortUnavailable = 3;
 inline constexpr int kExitVerifyFailed = 4;
+inline constexpr int kExitDiffers = 5;           // plan: something would change
+inline constexpr int kExitChangedSincePlan = 6;  // apply --plan: not written
 
-enum class Job { Read, Upload, Fire };
+enum class Job { Read, Scan, Upload, Fire, Plan, Apply };
+// The command's name: "read", "scan"...; the record's operation.
+QString JobName(Job job);
 
 struct Request {
   Job job = Job::Read;
-  // For an upload: what to change on top of the device's read-back.
-  TimerConfig changes;
   bool verify = true;
   // The line echoes what is sent: drop the echo before each answer.
   bool echo = false;
@@ -42,18 +46,29 @@ struct Request {
   std::chrono::steady_clock::time_point traceStart = std::chrono::steady_clock::now();
 };
 
-struct DeviceResult;
-struct Target;
-// Told of each device's result as soon as it is known, on the device's thread.
-using DeviceDone = std::function<void(const Target& target, const DeviceResult& result)>;
-
-// One device: Com `number` under `ports`.
+// One device: Com `number` under `ports`, and what it should hold.
 struct Target {
   QString label;  // "Com2 /dev/ttyUSB1", or the path given with --device
   PortMap ports;
   qint16 number = 1;
   bool byCom = true;  // false: a path given with --device
+  // How an inventory names it: {"device": PATH}, {"com": N} or
+  // {"serial_number": S}.
+  QJsonObject identity;
+  // An upload's and an apply's changes over the device's read-back; what a
+  // plan compares the read-back with. Only the keys given.
+  TimerConfig changes;
+  // From a saved plan: what the device held when the plan was made (nothing
+  // when the plan could not read it). A device that holds something else is
+  // not written.
+  bool planned = false;
+  std::optional<TimerConfig> held;
 };
+
+// Com `number` as the port map says, labelled "Com2 /dev/ttyUSB1".
+Target ComTarget(const PortMap& map, qint16 number);
+// A device given by its path or address, labelled with it.
+Target DeviceTarget(const QString& path);
 
 // How timerctl judged a device whose every exchange was answered.
 enum class Verdict {
@@ -61,6 +76,10 @@ enum class Verdict {
   NoReadBack,          // a read whose answer holds no configuration
   Refused,             // an upload with nothing well formed to start from
   VerificationFailed,  // the device acknowledged an upload but holds something else
+  Unchanged,           // it holds what the inventory says: not written
+  Differs,             // a plan: it would be written
+  Programmed,          // an apply wrote it, and it holds what was sent
+  ChangedSincePlan,    // it holds something else than the plan saw: not written
 };
 
 struct DeviceResult {
@@ -71,14 +90,15 @@ struct DeviceResult {
   Text reason;  // why, in the system's or the program's words
   // A read's configuration, or what the device had after a failed verify.
   std::optional<TimerConfig> configuration;
-  QList<Text> differences;  // "on: sent 00:00:10, device has 00:20:10"
-  // What an upload sent, and what the device read back last (at the link,
-  // or at the verification).
-  std::optional<TimerConfig> sent, readBack;
+  // What a verification found, or what a plan would change.
+  QList<Text> differences;
+  // What an upload sent; what the device read back before it, and last (at
+  // the link, or at the verification).
+  std::optional<TimerConfig> sent, before, readBack;
 };
 // The exit code and the word for scripts ("ok", "no answer", "refused",
-// "port unavailable", "verification failed", "echo"); the English is the
-// scripts' word.
+// "port unavailable", "verification failed", "echo", "unchanged"...); the
+// English is the scripts' word.
 int ExitCode(const DeviceResult& result);
 Text ResultWord(const DeviceResult& result);
 
@@ -86,9 +106,13 @@ Text ResultWord(const DeviceResult& result);
 // configuration sent (complete): what differs, or that there was no
 // read-back at all; nothing when the device holds what was sent.
 QList<Text> Verify(const TimerConfig& sent, const ReadBack& readBack);
+// What would change on a device that reads back `readBack` if it were given
+// `wanted`'s times and power-up, character for character; the mode is not
+// compared (the device does not report it). Empty: it holds them.
+QList<Text> Departures(const TimerConfig& wanted, const ReadBack& readBack);
 
-// One device on its open session: the request, from the link on.
-DeviceResult Program(DeviceSession& session, const Request& request);
+// One device on its open session: the request's job, from the link on.
+DeviceResult Program(DeviceSession& session, const Request& request, const Target& target);
 
 // How a device is reached, on the device's own thread: the real line in the
 // program (RealLine, traced as the request says), a scripted one in tests.
@@ -96,11 +120,16 @@ using LineMaker =
     std::function<std::unique_ptr<DeviceLine>(const Target& target, const Request& request)>;
 std::unique_ptr<DeviceLine> RealLine(const Target& target, const Request& request);
 
+// Told of each device's result as soon as it is known, on the device's thread.
+using DeviceDone = std::function<void(const Target& target, const DeviceResult& result)>;
+
 DeviceResult RunOnDevice(const Target& target, const Request& request, const LineMaker& lines,
                          const DeviceDone& done = {});
 
-// All at once; results in the order of `targets`. `progress` is told how
-// many have finished, from the calling thread.
+// Many devices, kMostAtOnce at a time at the most, each on its own thread;
+// results in the order of `targets`. `progress` is told how many have
+// finished, from the calling thread.
+inline constexpr int kMostAtOnce = 64;
 std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
                                        const LineMaker& lines,
                                        const std::function<void(int done)>& progress = {},

@@ -21,30 +21,51 @@ QString InParentheses(const QString& text) {
   return QStringLiteral(" (") + text + QLatin1Char(')');
 }
 
-}  // namespace
-
-QString ResultOf(const DeviceResult& r, bool scan) {
-  return scan && r.code() == kExitOk ? QStringLiteral("timer") : ResultWord(r).english();
+bool Found(const DeviceResult& r, Job job) {
+  return (job == Job::Scan || job == Job::Read) && r.code() == kExitOk;
 }
 
-QString PeopleLine(const Target& target, const DeviceResult& r, bool scan) {
+}  // namespace
+
+QString ResultOf(const DeviceResult& r, Job job) {
+  return job == Job::Scan && r.code() == kExitOk ? QStringLiteral("timer")
+                                                 : ResultWord(r).english();
+}
+
+QString PeopleLine(const Target& target, const DeviceResult& r, Job job) {
   QString line = target.label + QStringLiteral(": ");
-  if (scan && r.code() == kExitOk)
+  if (job == Job::Scan && r.code() == kExitOk)
     return line + Tr(QT_TRANSLATE_NOOP("timer", "timer (%1)")).arg(Summary(*r.configuration));
   line += ResultWord(r).translated();
   if (!r.reason.isEmpty()) line += InParentheses(r.reason.translated());
   if (!r.differences.isEmpty())
     line += InParentheses(TranslatedOf(r.differences).join(QStringLiteral("; ")));
-  if (r.code() == kExitOk && r.configuration) line += InParentheses(Summary(*r.configuration));
+  if (Found(r, job) && r.configuration) line += InParentheses(Summary(*r.configuration));
   return line;
 }
 
-QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan) {
-  QJsonObject object;
+QJsonObject IdentityOf(const Target& target, Job job, const Adapters& adapters) {
+  if (job == Job::Read || job == Job::Scan) {
+    const QJsonValue serial =
+        adapters.describe(target.ports.path(target.number)).value(QLatin1String("serial_number"));
+    if (serial.isString()) return {{QStringLiteral("serial_number"), serial}};
+  }
+  return target.identity;
+}
+
+QJsonObject JsonLine(const Target& target, const DeviceResult& r, Job job,
+                     const Adapters& adapters) {
+  QJsonObject object = IdentityOf(target, job, adapters);
   object.insert(QStringLiteral("port"), target.label);
-  object.insert(QStringLiteral("result"), ResultOf(r, scan));
+  object.insert(QStringLiteral("result"), ResultOf(r, job));
   if (!r.reason.isEmpty()) object.insert(QStringLiteral("reason"), r.reason.english());
-  if (r.configuration) object.insert(QStringLiteral("configuration"), ToJson(*r.configuration));
+  if (job == Job::Plan) {
+    object.insert(QStringLiteral("configuration"), ToJson(target.changes));
+    object.insert(QStringLiteral("held"),
+                  r.readBack ? QJsonValue(ToJson(*r.readBack)) : QJsonValue(QJsonValue::Null));
+  } else if (r.configuration) {
+    object.insert(QStringLiteral("configuration"), ToJson(*r.configuration));
+  }
   if (!r.differences.isEmpty())
     object.insert(QStringLiteral("differences"), ForScripts(r.differences));
   return object;
@@ -84,17 +105,38 @@ QStringList FailureLines(const DeviceResult& r) {
   return lines + TranslatedOf(r.differences);
 }
 
-QJsonObject RecordEntry(const QString& operation, const Target& target, const DeviceResult& r) {
+QString Tally(const std::vector<DeviceResult>& results, Job job) {
+  int unchanged = 0, changed = 0;
+  for (const DeviceResult& r : results) {
+    unchanged += r.verdict == Verdict::Unchanged && r.end == End::Answered;
+    changed += (r.verdict == Verdict::Programmed || r.verdict == Verdict::Differs) &&
+               r.end == End::Answered;
+  }
+  const auto all = static_cast<int>(results.size());
+  return Tr(job == Job::Plan
+                ? QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 differ, %4 failed")
+                : QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 programmed, %4 failed"))
+      .arg(all)
+      .arg(unchanged)
+      .arg(changed)
+      .arg(all - unchanged - changed);
+}
+
+QJsonObject RecordEntry(Job job, const Target& target, const DeviceResult& r,
+                        const Adapters& adapters) {
   const QString path = target.ports.path(target.number);
-  QJsonObject entry{{QStringLiteral("operation"), operation},
+  QJsonObject entry{{QStringLiteral("operation"), JobName(job)},
                     {QStringLiteral("path"), path},
-                    {QStringLiteral("result"), ResultOf(r, operation == QLatin1String("scan"))},
+                    {QStringLiteral("result"), ResultOf(r, job)},
                     {QStringLiteral("exit_code"), r.code()}};
   if (target.byCom) entry.insert(QStringLiteral("com"), target.number);
-  const QJsonObject adapter = AdapterOf(path);
+  const QJsonObject adapter = adapters.describe(path);
   if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
-  if (r.sent) entry.insert(QStringLiteral("sent"), ToJson(*r.sent));
-  if (r.readBack) entry.insert(QStringLiteral("read_back"), ToJson(*r.readBack));
+  const std::pair<const char*, const std::optional<TimerConfig>&> configurations[] = {
+      {"before", r.before}, {"sent", r.sent}, {"read_back", r.readBack}};
+  for (const auto& [key, configuration] : configurations) {
+    if (configuration) entry.insert(QLatin1String(key), ToJson(*configuration));
+  }
   if (!r.reason.isEmpty()) entry.insert(QStringLiteral("reason"), r.reason.english());
   if (!r.differences.isEmpty())
     entry.insert(QStringLiteral("differences"), ForScripts(r.differences));
@@ -105,8 +147,16 @@ DeviceDone RunRecord::done() {
   if (!m_record.isOpen()) return {};
   return [this](const Target& target, const DeviceResult& r) {
     QString error;
-    if (m_record.append(RecordEntry(m_operation, target, r), &error)) return;
-    const std::lock_guard<std::mutex> lock(m_lock);
-    if (m_error.isEmpty()) m_error = error;
+    if (!m_record.append(RecordEntry(m_job, target, r, m_adapters), &error)) failed(error);
   };
+}
+
+void RunRecord::sync() {
+  QString error;
+  if (m_record.isOpen() && !m_record.sync(&error)) failed(error);
+}
+
+void RunRecord::failed(const QString& error) {
+  const std::lock_guard<std::mutex> lock(m_lock);
+  if (m_error.isEmpty()) m_error = error;
 }

@@ -6,44 +6,61 @@
 #include <QStringList>
 
 #include <mutex>
+#include <vector>
 
 #include "cli/programmer.h"
 #include "device/record.h"
+#include "link/adapters.h"
 
 // How timerctl says how a device ended: to people in their language, to
 // scripts as JSON in English, and in the programming record.
 
 // A script's word: ResultWord's English, or "timer" for a scan that found one.
-QString ResultOf(const DeviceResult& r, bool scan);
+QString ResultOf(const DeviceResult& r, Job job);
 
 // One device's line among many: "Com2 /dev/ttyUSB1: verification failed (...)".
-QString PeopleLine(const Target& target, const DeviceResult& r, bool scan);
-// The same for scripts: port, result, and reason, configuration and
-// differences where they apply.
-QJsonObject JsonLine(const Target& target, const DeviceResult& r, bool scan);
+QString PeopleLine(const Target& target, const DeviceResult& r, Job job);
+// The same for scripts, which an inventory takes back: port, the device's
+// name in an inventory, result, and reason, configuration (what a read
+// found, what a plan wants), what a plan found it held, and differences,
+// where they apply. A read names the device by its adapter's serial number
+// where the system knows it: it stays the same in any USB socket.
+QJsonObject JsonLine(const Target& target, const DeviceResult& r, Job job,
+                     const Adapters& adapters);
+// The device's name in an inventory, as JsonLine gives it.
+QJsonObject IdentityOf(const Target& target, Job job, const Adapters& adapters);
 QString Compact(const QJsonObject& object);
 
 // The text form of a read: one line per time, then the power-up state.
 QStringList ConfigurationLines(const TimerConfig& config);
 // What one device's failure says on stderr, as the window would have said it.
 QStringList FailureLines(const DeviceResult& r);
+// What a plan or an apply comes to: "16 devices: 12 unchanged, 3 programmed,
+// 1 failed".
+QString Tally(const std::vector<DeviceResult>& results, Job job);
 
 // One line of the programming record: what was done to which device, and how
-// it ended.
-QJsonObject RecordEntry(const QString& operation, const Target& target, const DeviceResult& r);
+// it ended, with what it held before an upload or an apply wrote it.
+QJsonObject RecordEntry(Job job, const Target& target, const DeviceResult& r,
+                        const Adapters& adapters);
 
-// Writes each device's line of the record as soon as its result is known,
-// before it is reported; keeps the first failure to write.
+// Writes each device's line of the record as soon as its result is known;
+// sync() puts them on the disk before the results are reported. Keeps the
+// first failure to write.
 class RunRecord {
  public:
-  explicit RunRecord(QString operation) : m_operation(std::move(operation)) {}
+  RunRecord(Job job, const Adapters& adapters) : m_job(job), m_adapters(adapters) {}
   bool open(const QString& path) { return m_record.open(path, &m_error); }
   QString error() const { return m_error; }
   // Empty without a record.
   DeviceDone done();
+  void sync();
 
  private:
-  QString m_operation;
+  void failed(const QString& error);
+
+  Job m_job;
+  const Adapters& m_adapters;
   RecordFile m_record{QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION)};
   std::mutex m_lock;
   QString m_error;

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -15,9 +16,11 @@
 #include <unistd.h>
 
 #include "cli/config_file.h"
+#include "cli/inventory.h"
 #include "cli/programmer.h"
 #include "cli/report.h"
 #include "device/record.h"
+#include "link/adapters.h"
 #include "link/port_config.h"
 #include "link/port_map.h"
 
@@ -53,6 +56,20 @@ Commands:
   fire                  Links and fires the timer ("E").
   scan                  Probes every Com number that designates a device (or
                         the ones given) at once, and says which has a timer.
+  plan FILE             Reads every device of the inventory FILE at once and
+                        writes nothing: says of each "unchanged", what would
+                        change ("on: device 00:20:10, file 00:00:10"), or why
+                        it could not be read.
+                          --out PLANFILE        keeps the plan, with what each
+                                                device held
+  apply FILE            Writes, all at once, only the devices of FILE whose
+                        times or power-up differ, each verified as upload
+                        verifies; the others are "unchanged".
+                          --plan PLANFILE       a kept plan instead of FILE: a
+                                                device that holds something
+                                                else than the plan saw is not
+                                                written
+                          --no-verify           skips the read-back
 
 Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
@@ -74,6 +91,14 @@ Devices:
   gets one line, in the order given: "Com2 /dev/ttyUSB1: ok", "...: no answer",
   "...: port unavailable (REASON)", "...: verification failed (...)".
 
+Inventory:
+  One JSON object per line: the device, by "device" (a path or an address),
+  "com" (a Com number) or "serial_number" (its USB adapter's), and its
+  configuration, the keys upload --from takes, alone or under
+  "configuration". What read --json writes for several devices is one. The
+  device does not report its mode: a device is unchanged when its times and
+  power-up are; a mode given is written with any change (mono when none is).
+
 Output:
   --json                One JSON object per device.
   --trace               Every byte sent and received, on standard error:
@@ -93,7 +118,10 @@ Exit status:
   2  bad usage, a bad configuration file, or a value out of range
   3  the port is not available (the reason follows)
   4  the device acknowledged an upload but reads back something else
-  With several devices, the largest code among them.
+  5  plan: something would change
+  6  apply --plan: a device holds something else than the plan saw
+  With several devices, the largest code among them; for a plan, a device that
+  could not be read counts before one that would change.
 )help");
 
 constexpr int kExitNoTimerFound = kExitNoAnswer;
@@ -139,12 +167,14 @@ struct Cli {
   const QCommandLineOption mono{QStringLiteral("mono"), QString(), QStringLiteral("HH:MM:SS")};
   const QCommandLineOption on{QStringLiteral("on"), QString(), QStringLiteral("HH:MM:SS")};
   const QCommandLineOption off{QStringLiteral("off"), QString(), QStringLiteral("HH:MM:SS")};
+  const QCommandLineOption plan{QStringLiteral("plan"), QString(), QStringLiteral("PLANFILE")};
+  const QCommandLineOption out{QStringLiteral("out"), QString(), QStringLiteral("PLANFILE")};
   QCommandLineParser parser;
 
   Cli() {
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     parser.addOptions({help, version, port, com, device, all, json, trace, echo, log, from,
-                       noVerify, mode, powerUp, mono, on, off});
+                       noVerify, mode, powerUp, mono, on, off, plan, out});
   }
   bool isSet(const QCommandLineOption& option) const { return parser.isSet(option); }
   QString value(const QCommandLineOption& option) const { return parser.value(option); }
@@ -166,13 +196,51 @@ std::optional<Stop> Choice(const Cli& cli, const QCommandLineOption& option, con
   return std::nullopt;
 }
 
+// The command, and the inventory a plan or an apply works from.
+struct Command {
+  Job job = Job::Read;
+  QString inventory;
+};
+
+std::optional<Stop> ReadCommand(const Cli& cli, Command& command) {
+  const QStringList positional = cli.parser.positionalArguments();
+  const QString name = positional.value(0);
+  const std::pair<const char*, Job> jobs[] = {{"read", Job::Read}, {"upload", Job::Upload},
+                                              {"fire", Job::Fire}, {"scan", Job::Scan},
+                                              {"plan", Job::Plan}, {"apply", Job::Apply}};
+  const auto* found = std::find_if(std::begin(jobs), std::end(jobs), [&](const auto& job) {
+    return name == QLatin1String(job.first);
+  });
+  const bool inventory =
+      found != std::end(jobs) && (found->second == Job::Plan || found->second == Job::Apply);
+  const int files = inventory && !cli.isSet(cli.plan) ? 1 : 0;
+  if (found == std::end(jobs) || positional.size() != 1 + files)
+    return Usage(Tr(QT_TRANSLATE_NOOP("timer",
+                                      "expected one command: read, upload, fire, scan, "
+                                      "plan FILE, apply FILE or apply --plan PLANFILE "
+                                      "(see --help)")));
+  command.job = found->second;
+  command.inventory = files ? positional.value(1) : cli.value(cli.plan);
+  const std::pair<const QCommandLineOption*, bool> allowed[] = {
+      {&cli.plan, command.job == Job::Apply},
+      {&cli.out, command.job == Job::Plan},
+      {&cli.com, !inventory},
+      {&cli.device, !inventory},
+      {&cli.all, !inventory},
+      {&cli.noVerify, command.job == Job::Upload || command.job == Job::Apply}};
+  for (const auto& [option, fits] : allowed) {
+    if (cli.isSet(*option) && !fits)
+      return Usage(Tr(QT_TRANSLATE_NOOP("timer", "--%1 does not go with %2"))
+                       .arg(option->names().first(), name));
+  }
+  return std::nullopt;
+}
+
 // What to upload: the file, then the options over it, all checked before any
 // line is touched.
-std::optional<Stop> ReadChanges(const Cli& cli, bool upload, Request& request) {
-  request.verify = !cli.isSet(cli.noVerify);
-  request.echo = cli.isSet(cli.echo);
+std::optional<Stop> ReadChanges(const Cli& cli, bool upload, TimerConfig& changes) {
   for (const QCommandLineOption* option :
-       {&cli.from, &cli.mode, &cli.powerUp, &cli.mono, &cli.on, &cli.off, &cli.noVerify}) {
+       {&cli.from, &cli.mode, &cli.powerUp, &cli.mono, &cli.on, &cli.off}) {
     if (cli.isSet(*option) && !upload)
       return Usage(
           Tr(QT_TRANSLATE_NOOP("timer", "--%1 goes with upload")).arg(option->names().first()));
@@ -186,7 +254,7 @@ std::optional<Stop> ReadChanges(const Cli& cli, bool upload, Request& request) {
         name == QLatin1String("-") ? Tr(QT_TRANSLATE_NOOP("timer", "standard input")) : name;
     const std::optional<TimerConfig> file = ParseTimerConfig(*text, source, &error);
     if (!file) return Usage(error);
-    request.changes = *file;
+    changes = *file;
   }
   TimerConfig given;
   const std::pair<const QCommandLineOption*, std::optional<Hms>*> times[] = {
@@ -198,15 +266,20 @@ std::optional<Stop> ReadChanges(const Cli& cli, bool upload, Request& request) {
   }
   if (auto stop = Choice(cli, cli.mode, "mono", "bi", "bi", given.bistable)) return stop;
   if (auto stop = Choice(cli, cli.powerUp, "on", "off", "on", given.powerUpOn)) return stop;
-  request.changes.update(given);
+  changes.update(given);
   return std::nullopt;
 }
 
-// Com N as the port map says, labelled "Com2 /dev/ttyUSB1".
-Target ByCom(const PortMap& map, qint16 number) {
-  const QString path = map.path(number);
-  return Target{path.isEmpty() ? PortEntry(number) : PortEntry(number) + QLatin1Char(' ') + path,
-                map, number};
+// --port over the settings file's map; `system`: without either, the
+// system's serial ports.
+std::optional<Stop> ReadPortMap(const Cli& cli, bool system, PortMap& map) {
+  PortMap fromCommandLine;
+  QString error;
+  if (!ParsePortOptions(cli.parser.values(cli.port), &fromCommandLine, &error))
+    return Usage(QStringLiteral("--port ") + error);
+  map = PortsOverConfiguration(fromCommandLine);
+  if (system && map.isEmpty()) map = PortMap::FromSystem();
+  return std::nullopt;
 }
 
 // --device and --com in the order given.
@@ -221,14 +294,14 @@ std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector
       if (!ok || number < 1 || number > kPortCount)
         return Usage(
             Tr(QT_TRANSLATE_NOOP("timer", "--com takes a number from 1 to %1")).arg(kPortCount));
-      targets.push_back(ByCom(map, static_cast<qint16>(number)));
+      targets.push_back(ComTarget(map, static_cast<qint16>(number)));
     } else if (name == QLatin1String("device")) {
       const QString path = cli.parser.values(cli.device).value(deviceIndex++);
       if (IsNetworkPath(path) && !ParseNetworkPath(path))
         return Usage(Tr(QT_TRANSLATE_NOOP(
                             "timer", "--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT"))
                          .arg(path));
-      targets.push_back({path, PortMap::Direct(path), 1, false});
+      targets.push_back(DeviceTarget(path));
     }
   }
   return std::nullopt;
@@ -236,31 +309,45 @@ std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector
 
 // Which devices: those given, or with --all (and a scan of nothing given)
 // every Com number that designates one, or Com1.
-std::optional<Stop> ResolveTargets(const Cli& cli, bool scan, std::vector<Target>& targets,
+std::optional<Stop> ResolveTargets(const Cli& cli, Job job, std::vector<Target>& targets,
                                    bool& everyDevice) {
   PortMap map;
   const bool byNumber = cli.isSet(cli.com) || cli.isSet(cli.all) || !cli.isSet(cli.device);
   if (cli.isSet(cli.port) || byNumber) {
-    PortMap fromCommandLine;
-    QString error;
-    if (!ParsePortOptions(cli.parser.values(cli.port), &fromCommandLine, &error))
-      return Usage(QStringLiteral("--port ") + error);
-    map = PortsOverConfiguration(fromCommandLine);
-    if (map.isEmpty()) map = PortMap::FromSystem();
+    if (auto stop = ReadPortMap(cli, true, map)) return stop;
   }
   if (auto stop = GivenTargets(cli, map, targets)) return stop;
-  everyDevice = cli.isSet(cli.all) || (scan && targets.empty());
+  everyDevice = cli.isSet(cli.all) || (job == Job::Scan && targets.empty());
   if (everyDevice) {
     if (!targets.empty())
       return Usage(Tr(QT_TRANSLATE_NOOP("timer", "--all goes without --com and --device")));
     for (int n = 1; n <= kPortCount; ++n) {
-      if (!map.path(n).isEmpty()) targets.push_back(ByCom(map, static_cast<qint16>(n)));
+      if (!map.path(n).isEmpty()) targets.push_back(ComTarget(map, static_cast<qint16>(n)));
     }
     if (targets.empty())
       return Stop{kExitPortUnavailable,
                   Tr(QT_TRANSLATE_NOOP("timer", "no port designates a device"))};
   }
-  if (targets.empty()) targets.push_back(ByCom(map, 1));
+  if (targets.empty()) targets.push_back(ComTarget(map, 1));
+  return std::nullopt;
+}
+
+// The devices of an inventory or a plan, each with what it should hold.
+std::optional<Stop> InventoryOf(const Cli& cli, const QString& file, const Adapters& adapters,
+                                std::vector<Target>& targets) {
+  QString error;
+  const std::optional<QByteArray> text = ReadFile(file, &error);
+  if (!text) return Usage(error);
+  const std::optional<std::vector<InventoryEntry>> entries = ParseInventory(*text, file, &error);
+  if (!entries) return Usage(error);
+  if (entries->empty())
+    return Usage(Tr(QT_TRANSLATE_NOOP("timer", "%1: names no device")).arg(file));
+  PortMap map;
+  if (auto stop = ReadPortMap(cli, true, map)) return stop;
+  std::optional<std::vector<Target>> found =
+      InventoryTargets(*entries, map, adapters, file, &error);
+  if (!found) return Usage(error);
+  targets = std::move(*found);
   return std::nullopt;
 }
 
@@ -290,29 +377,54 @@ class Output {
   std::mutex m_mutex;
 };
 
+// How a run is said: to whom, in which form, with which record.
+struct Report {
+  Output& output;
+  Job job;
+  bool asJson;
+  const Adapters& adapters;
+  RunRecord& record;
+};
+
 // One device, as a person reads it: its configuration, or what went wrong.
-// With --json, a read's configuration as a file holds it, and any other end
-// as a fleet's line says it.
-int RunOne(Output& output, const Target& target, const Request& request, bool asJson,
-           const DeviceDone& done) {
-  const DeviceResult r = RunOnDevice(target, request, output.lines(), done);
-  for (const QString& line : FailureLines(r)) output.err(line);
+// With --json, a read's configuration as a file holds it (which names the
+// device too), and any other end as a fleet's line says it.
+int RunOne(const Report& report, const Target& target, const Request& request) {
+  const DeviceResult r = RunOnDevice(target, request, report.output.lines(), report.record.done());
+  report.record.sync();
+  for (const QString& line : FailureLines(r)) report.output.err(line);
   const bool readBack = r.code() == kExitOk && r.configuration;
-  if (asJson && readBack) {
+  if (report.asJson && readBack) {
     QJsonObject object = ToJson(*r.configuration);
     object.insert(QStringLiteral("well_formed"), WellFormed(*r.configuration));
-    output.out(Compact(object));
-  } else if (asJson) {
-    output.out(Compact(JsonLine(target, r, false)));
+    const QJsonObject identity = IdentityOf(target, report.job, report.adapters);
+    for (auto it = identity.begin(); it != identity.end(); ++it)
+      object.insert(it.key(), it.value());
+    report.output.out(Compact(object));
+  } else if (report.asJson) {
+    report.output.out(Compact(JsonLine(target, r, report.job, report.adapters)));
   } else if (readBack) {
-    for (const QString& line : ConfigurationLines(*r.configuration)) output.out(line);
+    for (const QString& line : ConfigurationLines(*r.configuration)) report.output.out(line);
   }
   return r.code();
 }
 
+// A plan's code: a device that could not be read says why; else whether
+// anything would change.
+int PlanCode(const std::vector<DeviceResult>& results) {
+  int failed = kExitOk;
+  bool differs = false;
+  for (const DeviceResult& r : results) {
+    differs = differs || r.code() == kExitDiffers;
+    if (r.code() != kExitDiffers) failed = std::max(failed, r.code());
+  }
+  return failed != kExitOk ? failed : differs ? kExitDiffers : kExitOk;
+}
+
 // Many at once, one line each in the order given; the largest code counts.
-int RunMany(Output& output, const std::vector<Target>& targets, const Request& request, bool scan,
-            bool asJson, const DeviceDone& recorded) {
+int RunMany(const Report& report, const std::vector<Target>& targets, const Request& request,
+            QFile* planFile) {
+  Output& output = report.output;
   const int total = static_cast<int>(targets.size());
   const std::vector<DeviceResult> results = RunOnDevices(
       targets, request, output.lines(),
@@ -325,17 +437,22 @@ int RunMany(Output& output, const std::vector<Target>& targets, const Request& r
                          .arg(QLatin1String(done == total ? "\r\033[K" : "")),
                      false);
       },
-      recorded);
+      report.record.done());
+  report.record.sync();
   int code = kExitOk;
   bool timerFound = false;
   for (std::size_t i = 0; i < results.size(); ++i) {
     const DeviceResult& r = results[i];
     code = std::max(code, r.code());
     timerFound = timerFound || r.code() == kExitOk;
-    output.out(asJson ? Compact(JsonLine(targets[i], r, scan)) : PeopleLine(targets[i], r, scan));
+    const QJsonObject json = JsonLine(targets[i], r, report.job, report.adapters);
+    output.out(report.asJson ? Compact(json) : PeopleLine(targets[i], r, report.job));
+    if (planFile) planFile->write((Compact(json) + QLatin1Char('\n')).toUtf8());
   }
-  if (scan) return timerFound ? kExitOk : kExitNoTimerFound;
-  return code;
+  if ((report.job == Job::Plan || report.job == Job::Apply) && output.errIsTerminal())
+    output.err(Tally(results, report.job));
+  if (report.job == Job::Scan) return timerFound ? kExitOk : kExitNoTimerFound;
+  return report.job == Job::Plan ? PlanCode(results) : code;
 }
 
 }  // namespace
@@ -347,7 +464,8 @@ Console ProcessConsole() {
       std::fflush(stream);
     };
   };
-  return {write(stdout), write(stderr), ::isatty(STDERR_FILENO) != 0, RealLine};
+  return {write(stdout), write(stderr), ::isatty(STDERR_FILENO) != 0, RealLine,
+          Adapters::FromSystem};
 }
 
 int RunTimerctl(const QStringList& arguments, const Console& console) {
@@ -362,37 +480,54 @@ int RunTimerctl(const QStringList& arguments, const Console& console) {
     output.out(QStringLiteral("timerctl %1").arg(QStringLiteral(TIMER_VERSION)));
     return kExitOk;
   }
-  const QStringList positional = cli.parser.positionalArguments();
-  const QString command = positional.value(0);
-  if (positional.size() != 1 || !QStringList{"read", "upload", "fire", "scan"}.contains(command))
-    return output.fail(
-        kExitUsage, Tr(QT_TRANSLATE_NOOP(
-                        "timer", "expected one command: read, upload, fire or scan (see --help)")));
-  const bool scan = command == QLatin1String("scan");
-  const bool upload = command == QLatin1String("upload");
-
+  Command command;
   Request request;
-  request.job = upload ? Job::Upload : command == QLatin1String("fire") ? Job::Fire : Job::Read;
+  TimerConfig changes;
+  std::optional<Stop> stop = ReadCommand(cli, command);
+  if (!stop) stop = ReadChanges(cli, command.job == Job::Upload, changes);
+  if (stop) return output.fail(stop->code, stop->message);
+  request.job = command.job;
+  request.verify = !cli.isSet(cli.noVerify);
+  request.echo = cli.isSet(cli.echo);
+
+  // What the system knows of its adapters, asked once, and only when needed.
+  const bool inventory = !command.inventory.isEmpty();
+  const Adapters adapters =
+      inventory || cli.isSet(cli.log) || cli.isSet(cli.json) ? console.adapters() : Adapters();
   std::vector<Target> targets;
   bool everyDevice = false;
-  std::optional<Stop> stop = ReadChanges(cli, upload, request);
-  if (!stop) stop = ResolveTargets(cli, scan, targets, everyDevice);
+  stop = inventory ? InventoryOf(cli, command.inventory, adapters, targets)
+                   : ResolveTargets(cli, command.job, targets, everyDevice);
   if (stop) return output.fail(stop->code, stop->message);
+  for (Target& target : targets) {
+    if (!inventory) target.changes = changes;
+  }
 
-  const bool lines = scan || everyDevice || targets.size() > 1;
+  const bool lines = inventory || command.job == Job::Scan || everyDevice || targets.size() > 1;
   if (cli.isSet(cli.trace)) {
     request.trace = [&output, lines](const QString& label, const QString& text) {
       output.err(lines ? label + QStringLiteral(": ") + text : text);
     };
   }
-  const bool asJson = cli.isSet(cli.json);
 
-  // The record is opened before any port is.
-  RunRecord record(command);
+  // The record and the plan file are opened before any port is.
+  RunRecord record(command.job, adapters);
   if (cli.isSet(cli.log) && !record.open(cli.value(cli.log)))
     return output.fail(kExitUsage, QStringLiteral("--log ") + record.error());
-  const int code = lines ? RunMany(output, targets, request, scan, asJson, record.done())
-                         : RunOne(output, targets.front(), request, asJson, record.done());
+  QFile planFile(cli.value(cli.out));
+  if (cli.isSet(cli.out) && !planFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    return output.fail(
+        kExitUsage,
+        QStringLiteral("--out %1: %2").arg(planFile.fileName(), planFile.errorString()));
+  const Report report{output, command.job, cli.isSet(cli.json), adapters, record};
+  const int code = lines
+                       ? RunMany(report, targets, request, cli.isSet(cli.out) ? &planFile : nullptr)
+                       : RunOne(report, targets.front(), request);
+  if (planFile.isOpen() && !planFile.flush())
+    return std::max(
+        code, output.fail(
+                  kExitUsage,
+                  QStringLiteral("--out %1: %2").arg(planFile.fileName(), planFile.errorString())));
   if (record.error().isEmpty()) return code;
   return std::max(code, output.fail(kExitUsage, QStringLiteral("--log ") + record.error()));
 }

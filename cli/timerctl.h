@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "cli/programmer.h"
+#include "link/adapters.h"
 
 // Where timerctl writes and how it reaches devices: the process's standard
 // streams and real lines, or a test's buffers and scripted lines.
@@ -15,6 +16,8 @@ struct Console {
   // Progress is shown only to a person watching stderr.
   bool errIsTerminal = false;
   LineMaker lines = RealLine;
+  // What the system knows of its serial adapters.
+  std::function<Adapters()> adapters = Adapters::FromSystem;
 };
 Console ProcessConsole();
 

@@ -15,8 +15,8 @@ Hms TimeAt(const QByteArray& text, qsizetype first) {
 // The configuration whose times start at `first` of `text`.
 TimerConfig TimesFrom(const QByteArray& text, qsizetype first) {
   TimerConfig config;
-  for (auto time : kDeviceTimes) {
-    config.*time = TimeAt(text, first);
+  for (const DeviceTime& t : kDeviceTimes) {
+    config.*t.time = TimeAt(text, first);
     first += 3 * kTimeWidth;
   }
   return config;
@@ -26,8 +26,8 @@ TimerConfig TimesFrom(const QByteArray& text, qsizetype first) {
 
 QByteArray ReadBackOf(const TimerConfig& config) {
   QByteArray text;
-  for (auto time : kDeviceTimes) {
-    const Hms& t = *(config.*time);
+  for (const DeviceTime& time : kDeviceTimes) {
+    const Hms& t = *(config.*time.time);
     text += (t.seconds + t.minutes + t.hours).toLatin1();
   }
   return text + (*config.powerUpOn ? kPowerUpOn : kPowerUpOff);

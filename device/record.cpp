@@ -3,9 +3,7 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
-#include <QSerialPortInfo>
 
 #include <cerrno>
 #include <cstdlib>
@@ -87,28 +85,18 @@ bool RecordFile::append(QJsonObject entry, QString* error) {
   const std::lock_guard<std::mutex> lock(m_mutex);
   // The lock keeps another program's line out of the middle of this one,
   // wherever the file lives. A torn line is left as it is: this one starts
-  // on a line of its own. A pipe or a terminal has no disk to flush to.
+  // on a line of its own.
   bool written = ::flock(m_fd, LOCK_EX) == 0;
   if (written && EndsMidLine(m_fd)) line.prepend('\n');
-  written = written && WriteAll(m_fd, line) && (::fsync(m_fd) == 0 || errno == EINVAL);
+  written = written && WriteAll(m_fd, line);
   if (!written) *error = QStringLiteral("%1: %2").arg(m_path, SystemError());
   ::flock(m_fd, LOCK_UN);
   return written;
 }
 
-QJsonObject AdapterOf(const QString& path) {
-  QJsonObject adapter;
-  const QString device = QFileInfo(path).canonicalFilePath();
-  if (device.isEmpty()) return adapter;
-  const auto ports = QSerialPortInfo::availablePorts();
-  for (const QSerialPortInfo& info : ports) {
-    if (info.systemLocation() != device) continue;
-    const std::pair<const char*, QString> known[] = {{"serial_number", info.serialNumber()},
-                                                     {"description", info.description()},
-                                                     {"manufacturer", info.manufacturer()}};
-    for (const auto& [key, value] : known) {
-      if (!value.isEmpty()) adapter.insert(QLatin1String(key), value);
-    }
-  }
-  return adapter;
+bool RecordFile::sync(QString* error) {
+  // A pipe or a terminal has no disk to flush to.
+  if (::fsync(m_fd) == 0 || errno == EINVAL) return true;
+  *error = QStringLiteral("%1: %2").arg(m_path, SystemError());
+  return false;
 }

@@ -8,7 +8,8 @@
 
 // A programming record: one JSON object per line, appended to a file that
 // several programs may append to at once. Each line is written whole, in one
-// write under an exclusive lock, and is on the disk before append() returns.
+// write under an exclusive lock; sync() puts every line written so far on the
+// disk, which a program does before it reports what the lines say.
 class RecordFile {
  public:
   // `program` and `version` go into every line.
@@ -25,13 +26,12 @@ class RecordFile {
   // Appends `entry` with the time (ISO 8601, with the offset), the program and
   // its version; safe from many threads. On failure says why.
   bool append(QJsonObject entry, QString* error);
+  // One flush to the disk for every line appended before it: a fleet's
+  // lines cost one, not one each.
+  bool sync(QString* error);
 
  private:
   QString m_program, m_version, m_path;
   int m_fd = -1;
   std::mutex m_mutex;
 };
-
-// What the system knows of the adapter behind `path`: "serial_number",
-// "description" and "manufacturer", where it knows them.
-QJsonObject AdapterOf(const QString& path);

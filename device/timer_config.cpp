@@ -58,16 +58,16 @@ std::optional<Hms> ParseHms(const QString& text, QString* error) {
 
 bool WellFormed(const TimerConfig& config) {
   QString ignored;
-  return std::all_of(std::begin(kDeviceTimes), std::end(kDeviceTimes), [&](auto time) {
-    return (config.*time) && ParseHms((config.*time)->text(), &ignored);
+  return std::all_of(std::begin(kDeviceTimes), std::end(kDeviceTimes), [&](DeviceTime t) {
+    return (config.*t.time) && ParseHms((config.*t.time)->text(), &ignored);
   });
 }
 
 QJsonObject ToJson(const TimerConfig& config) {
   QJsonObject object;
-  if (config.mono) object.insert(QStringLiteral("mono"), config.mono->text());
-  if (config.on) object.insert(QStringLiteral("on"), config.on->text());
-  if (config.off) object.insert(QStringLiteral("off"), config.off->text());
+  for (const DeviceTime& t : kDeviceTimes) {
+    if (config.*t.time) object.insert(QLatin1String(t.name), (config.*t.time)->text());
+  }
   if (config.powerUpOn) object.insert(QStringLiteral("power_up"), PowerUpWord(*config.powerUpOn));
   if (config.bistable)
     object.insert(QStringLiteral("mode"), QLatin1String(*config.bistable ? kModeBi : kModeMono));

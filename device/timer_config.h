@@ -30,9 +30,14 @@ struct TimerConfig {
   bool operator==(const TimerConfig& other) const;
 };
 
-// The three times in the order the device reads them back and takes them.
-inline constexpr std::optional<Hms> TimerConfig::*kDeviceTimes[] = {
-    &TimerConfig::mono, &TimerConfig::on, &TimerConfig::off};
+// The three times in the order the device reads them back and takes them,
+// with the names the files and the reports give them.
+struct DeviceTime {
+  std::optional<Hms> TimerConfig::*time;
+  const char* name;
+};
+inline constexpr DeviceTime kDeviceTimes[] = {
+    {&TimerConfig::mono, "mono"}, {&TimerConfig::on, "on"}, {&TimerConfig::off, "off"}};
 
 // The range of a time's part: hours 00-99, minutes and seconds 00-59.
 enum class FieldKind { Hours, MinutesSeconds };

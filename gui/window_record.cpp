@@ -7,6 +7,7 @@
 
 #include "gui/main_window.h"
 #include "handlers/outcome.h"
+#include "link/adapters.h"
 #include "link/port_map.h"
 #include "model/form1.h"
 #include "model/time_fields.h"
@@ -38,7 +39,7 @@ void WindowRecord::told(const char* exchange, const Outcome& outcome) {
                     {QStringLiteral("com"), m_form.puert},
                     {QStringLiteral("path"), path},
                     {QStringLiteral("result"), OutcomeWord(outcome)}};
-  const QJsonObject adapter = AdapterOf(path);
+  const QJsonObject adapter = Adapters::FromSystem().describe(path);
   if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
   if (!outcome.reply.reason.isEmpty())
     entry.insert(QStringLiteral("reason"), outcome.reply.reason.english());
@@ -49,7 +50,7 @@ void WindowRecord::told(const char* exchange, const Outcome& outcome) {
     entry.insert(QStringLiteral("sent"), ToJson(shown));
   }
   QString error;
-  if (!m_record.append(entry, &error)) failed(error);
+  if (!m_record.append(entry, &error) || !m_record.sync(&error)) failed(error);
 }
 
 void WindowRecord::failed(const QString& error) {

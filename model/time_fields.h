@@ -6,15 +6,15 @@
 #include "device/timer_config.h"
 #include "model/window_model.h"
 
-// The window's text boxes of the three times: kTimeBoxes[i] shows
-// kDeviceTimes[i] (monostable, ON, OFF).
+// The window's text boxes of the three times, in device order.
 struct TimeBoxes {
+  std::optional<Hms> TimerConfig::*time;
   Ctl seconds, minutes, hours;
 };
 inline constexpr TimeBoxes kTimeBoxes[] = {
-    {Ctl::segundos, Ctl::minutos, Ctl::horas},
-    {Ctl::segundos_on, Ctl::minutos_on, Ctl::horas_on},
-    {Ctl::segundos_off, Ctl::minutos_off, Ctl::horas_off},
+    {&TimerConfig::mono, Ctl::segundos, Ctl::minutos, Ctl::horas},
+    {&TimerConfig::on, Ctl::segundos_on, Ctl::minutos_on, Ctl::horas_on},
+    {&TimerConfig::off, Ctl::segundos_off, Ctl::minutos_off, Ctl::horas_off},
 };
 
 // The nine boxes in the order the device reads them back and takes them.

@@ -131,10 +131,6 @@
         <translation>%1: se esperaba true o false</translation>
     </message>
     <message>
-        <source>%1: unknown key (known: mono, on, off, power_up, mode)</source>
-        <translation>%1: clave desconocida (se conocen: mono, on, off, power_up, mode)</translation>
-    </message>
-    <message>
         <source>%1: sent %2, device has %3</source>
         <translation>%1: enviado %2, el dispositivo tiene %3</translation>
     </message>
@@ -243,10 +239,6 @@
         <translation>ningún puerto designa un dispositivo</translation>
     </message>
     <message>
-        <source>expected one command: read, upload, fire or scan (see --help)</source>
-        <translation>se esperaba una orden: read, upload, fire o scan (vea --help)</translation>
-    </message>
-    <message>
         <source>port closed</source>
         <translation>puerto cerrado</translation>
     </message>
@@ -269,6 +261,110 @@
     <message>
         <source>the value must be between 0 and 59</source>
         <translation>El valor debe estar entre 0 y 59</translation>
+    </message>
+    <message>
+        <source>The device is not found</source>
+        <translation>El dispositivo no se encuentra</translation>
+    </message>
+    <message>
+        <source>The port is not available</source>
+        <translation>El puerto no esta disponible</translation>
+    </message>
+    <message>
+        <source>%1: unknown key (known: %2)</source>
+        <translation>%1: clave desconocida (se conocen: %2)</translation>
+    </message>
+    <message>
+        <source>%1: names its device twice (&quot;%2&quot; and &quot;%3&quot;)</source>
+        <translation>%1: nombra su dispositivo dos veces (&quot;%2&quot; y &quot;%3&quot;)</translation>
+    </message>
+    <message>
+        <source>%1: &quot;com&quot; takes a number from 1 to %2</source>
+        <translation>%1: &quot;com&quot; admite un número de 1 a %2</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; takes a text naming a device</source>
+        <translation>%1: &quot;%2&quot; admite un texto que nombre un dispositivo</translation>
+    </message>
+    <message>
+        <source>%1: expected a JSON object</source>
+        <translation>%1: se esperaba un objeto JSON</translation>
+    </message>
+    <message>
+        <source>%1: names no device (give device, com or serial_number)</source>
+        <translation>%1: no nombra ningún dispositivo (indique device, com o serial_number)</translation>
+    </message>
+    <message>
+        <source>%1: gives its configuration twice, under &quot;configuration&quot; and beside it</source>
+        <translation>%1: da su configuración dos veces, bajo &quot;configuration&quot; y a su lado</translation>
+    </message>
+    <message>
+        <source>%1: not one JSON object: %2</source>
+        <translation>%1: no es un objeto JSON: %2</translation>
+    </message>
+    <message>
+        <source>another JSON value</source>
+        <translation>otro valor JSON</translation>
+    </message>
+    <message>
+        <source>%1: no adapter has the serial number %2</source>
+        <translation>%1: ningún adaptador tiene el número de serie %2</translation>
+    </message>
+    <message>
+        <source>%1: names the same device as line %2</source>
+        <translation>%1: nombra el mismo dispositivo que la línea %2</translation>
+    </message>
+    <message>
+        <source>mode %1 not checked: the device does not report its mode; it is written with any change</source>
+        <translation>modo %1 sin comprobar: el dispositivo no informa de su modo; se escribe con cualquier cambio</translation>
+    </message>
+    <message>
+        <source>the plan could not read it</source>
+        <translation>el plan no pudo leerlo</translation>
+    </message>
+    <message>
+        <source>%1: the plan saw %2, device has %3</source>
+        <translation>%1: el plan vio %2, el dispositivo tiene %3</translation>
+    </message>
+    <message>
+        <source>power-up: the plan saw %1, device has %2</source>
+        <translation>arranque: el plan vio %1, el dispositivo tiene %2</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>sin cambios</translation>
+    </message>
+    <message>
+        <source>differs</source>
+        <translation>difiere</translation>
+    </message>
+    <message>
+        <source>programmed</source>
+        <translation>programado</translation>
+    </message>
+    <message>
+        <source>changed since plan</source>
+        <translation>cambiado desde el plan</translation>
+    </message>
+    <message>
+        <source>%1: device %3, file %2</source>
+        <translation>%1: dispositivo %3, fichero %2</translation>
+    </message>
+    <message>
+        <source>power-up: device %2, file %1</source>
+        <translation>arranque: dispositivo %2, fichero %1</translation>
+    </message>
+    <message>
+        <source>power-up: device &quot;%1&quot;, file %2</source>
+        <translation>arranque: dispositivo &quot;%1&quot;, fichero %2</translation>
+    </message>
+    <message>
+        <source>%1 devices: %2 unchanged, %3 differ, %4 failed</source>
+        <translation>%1 dispositivos: %2 sin cambios, %3 difieren, %4 fallaron</translation>
+    </message>
+    <message>
+        <source>%1 devices: %2 unchanged, %3 programmed, %4 failed</source>
+        <translation>%1 dispositivos: %2 sin cambios, %3 programados, %4 fallaron</translation>
     </message>
     <message>
         <source>Usage: timerctl [OPTIONS] COMMAND
@@ -299,6 +395,20 @@ Commands:
   fire                  Links and fires the timer (&quot;E&quot;).
   scan                  Probes every Com number that designates a device (or
                         the ones given) at once, and says which has a timer.
+  plan FILE             Reads every device of the inventory FILE at once and
+                        writes nothing: says of each &quot;unchanged&quot;, what would
+                        change (&quot;on: device 00:20:10, file 00:00:10&quot;), or why
+                        it could not be read.
+                          --out PLANFILE        keeps the plan, with what each
+                                                device held
+  apply FILE            Writes, all at once, only the devices of FILE whose
+                        times or power-up differ, each verified as upload
+                        verifies; the others are &quot;unchanged&quot;.
+                          --plan PLANFILE       a kept plan instead of FILE: a
+                                                device that holds something
+                                                else than the plan saw is not
+                                                written
+                          --no-verify           skips the read-back
 
 Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
@@ -320,6 +430,14 @@ Devices:
   gets one line, in the order given: &quot;Com2 /dev/ttyUSB1: ok&quot;, &quot;...: no answer&quot;,
   &quot;...: port unavailable (REASON)&quot;, &quot;...: verification failed (...)&quot;.
 
+Inventory:
+  One JSON object per line: the device, by &quot;device&quot; (a path or an address),
+  &quot;com&quot; (a Com number) or &quot;serial_number&quot; (its USB adapter&apos;s), and its
+  configuration, the keys upload --from takes, alone or under
+  &quot;configuration&quot;. What read --json writes for several devices is one. The
+  device does not report its mode: a device is unchanged when its times and
+  power-up are; a mode given is written with any change (mono when none is).
+
 Output:
   --json                One JSON object per device.
   --trace               Every byte sent and received, on standard error:
@@ -339,7 +457,10 @@ Exit status:
   2  bad usage, a bad configuration file, or a value out of range
   3  the port is not available (the reason follows)
   4  the device acknowledged an upload but reads back something else
-  With several devices, the largest code among them.
+  5  plan: something would change
+  6  apply --plan: a device holds something else than the plan saw
+  With several devices, the largest code among them; for a plan, a device that
+  could not be read counts before one that would change.
 </source>
         <translation>Modo de empleo: timerctl [OPCIONES] ORDEN
 
@@ -373,6 +494,21 @@ timer-rs232.
   scan                  Sondea a la vez cada número Com que designa un
                         dispositivo (o los indicados) y dice cuál tiene un
                         temporizador.
+  plan FICHERO          Lee a la vez cada dispositivo del inventario FICHERO y
+                        no escribe nada: dice de cada uno &quot;sin cambios&quot;, qué
+                        cambiaría (&quot;on: dispositivo 00:20:10, fichero
+                        00:00:10&quot;), o por qué no se pudo leer.
+                          --out PLAN            guarda el plan, con lo que
+                                                tenía cada dispositivo
+  apply FICHERO         Escribe, a la vez, solo los dispositivos de FICHERO
+                        cuyos tiempos o estado al arrancar difieren, cada uno
+                        verificado como verifica upload; los demás quedan &quot;sin
+                        cambios&quot;.
+                          --plan PLAN           un plan guardado en lugar de
+                                                FICHERO: un dispositivo que
+                                                tiene otra cosa que la que vio
+                                                el plan no se escribe
+                          --no-verify           no vuelve a leer
 
 Dispositivos:
   --port N=RUTA         Hace que Com N designe el dispositivo RUTA (N de 1 a
@@ -396,6 +532,15 @@ Dispositivos:
   &quot;...: sin respuesta&quot;, &quot;...: puerto no disponible (MOTIVO)&quot;,
   &quot;...: verificación fallida (...)&quot;.
 
+Inventario:
+  Un objeto JSON por línea: el dispositivo, por &quot;device&quot; (una ruta o una
+  dirección), &quot;com&quot; (un número Com) o &quot;serial_number&quot; (el de su adaptador
+  USB), y su configuración, las claves que toma upload --from, solas o bajo
+  &quot;configuration&quot;. Lo que read --json escribe para varios dispositivos es uno.
+  El dispositivo no informa de su modo: un dispositivo no tiene cambios cuando
+  no los tienen sus tiempos ni su estado al arrancar; un modo indicado se
+  escribe con cualquier cambio (mono si no se indica).
+
 Salida:
   --json                Un objeto JSON por dispositivo.
   --trace               Cada byte enviado y recibido, en la salida de error:
@@ -417,16 +562,23 @@ Estado de salida:
   3  el puerto no está disponible (&quot;El puerto no esta disponible&quot;; sigue el
      motivo)
   4  el dispositivo aceptó una carga pero devuelve otra cosa
-  Con varios dispositivos, el mayor código entre ellos.
+  5  plan: algo cambiaría
+  6  apply --plan: un dispositivo tiene otra cosa que la que vio el plan
+  Con varios dispositivos, el mayor código entre ellos; en un plan, un
+  dispositivo que no se pudo leer cuenta antes que uno que cambiaría.
 </translation>
     </message>
     <message>
-        <source>The device is not found</source>
-        <translation>El dispositivo no se encuentra</translation>
+        <source>expected one command: read, upload, fire, scan, plan FILE, apply FILE or apply --plan PLANFILE (see --help)</source>
+        <translation>se esperaba una orden: read, upload, fire, scan, plan FICHERO, apply FICHERO o apply --plan PLAN (vea --help)</translation>
     </message>
     <message>
-        <source>The port is not available</source>
-        <translation>El puerto no esta disponible</translation>
+        <source>--%1 does not go with %2</source>
+        <translation>--%1 no va con %2</translation>
+    </message>
+    <message>
+        <source>%1: names no device</source>
+        <translation>%1: no nombra ningún dispositivo</translation>
     </message>
 </context>
 </TS>

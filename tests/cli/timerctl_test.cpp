@@ -40,6 +40,7 @@ struct Fleet : SimulatedFleet {
       s.hangupAfter = 1;
     });
     device("/dev/hangs-up-later", [](auto& s) { s.hangupAfter = 2; });
+    device("/dev/spare", [](auto&) {});
   }
 };
 
@@ -50,8 +51,12 @@ struct Ran {
 
 Ran RunIn(SimulatedFleet& fleet, const QStringList& args) {
   Ran ran;
+  // The timer's USB adapter has a serial number.
   const Console console{[&ran](const QString& text) { ran.out += text; },
-                        [&ran](const QString& text) { ran.err += text; }, false, fleet.lines()};
+                        [&ran](const QString& text) { ran.err += text; }, false, fleet.lines(),
+                        [] {
+                          return Adapters({{"/dev/timer", "A50285BI", {}, {}}});
+                        }};
   ran.code = RunTimerctl(QStringList{"timerctl"} + args, console);
   return ran;
 }
@@ -63,6 +68,7 @@ struct RunCase {
   const char* out;  // all of it
   const char* err;  // part of it
   bool opens = true;
+  const char* inventory = nullptr;  // what FILE in `args` holds
 };
 
 TIMER_NAMED_CASE(RunCase)
@@ -72,7 +78,14 @@ class Timerctl : public ::testing::TestWithParam<RunCase> {};
 TEST_P(Timerctl, EndsWithItsCodeAndItsWords) {
   const RunCase& c = GetParam();
   Fleet fleet;
-  const Ran ran = RunIn(fleet, c.args);
+  QTemporaryDir dir;
+  QFile inventory(dir.filePath(QStringLiteral("plant.jsonl")));
+  if (c.inventory) {
+    ASSERT_TRUE(inventory.open(QIODevice::WriteOnly));
+    inventory.write(c.inventory);
+    inventory.close();
+  }
+  const Ran ran = RunIn(fleet, QStringList(c.args).replaceInStrings("FILE", inventory.fileName()));
   EXPECT_EQ(ran.code, c.code) << ran.err.toStdString();
   EXPECT_EQ(ran.out, QString::fromUtf8(c.out));
   EXPECT_TRUE(ran.err.contains(QString::fromUtf8(c.err))) << ran.err.toStdString();
@@ -82,155 +95,118 @@ TEST_P(Timerctl, EndsWithItsCodeAndItsWords) {
 const char kFleetUpload[] =
     "/dev/timer: ok\n/dev/silent: no answer\n/dev/missing: port unavailable (scripted failure)\n"
     "/dev/forgetful: verification failed (on: sent 00:00:10, device has 00:00:00)\n";
+const char kRead[] = "mono: 01:30:15\non  : 00:00:10\noff : 00:02:00\npower-up: off\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Timerctl,
-    ::testing::Values(
-        RunCase{"Reads",
-                {"--device", "/dev/timer", "read"},
-                0,
-                "mono: 01:30:15\non  : 00:00:10\noff : 00:02:00\npower-up: off\n",
-                ""},
-        RunCase{"ReadsAsAConfigurationFile",
-                {"--device", "/dev/timer", "read", "--json"},
-                0,
-                "{\"mono\":\"01:30:15\",\"off\":\"00:02:00\",\"on\":\"00:00:10\","
-                "\"power_up\":\"off\",\"well_formed\":true}\n",
-                ""},
-        RunCase{"Fires", {"--device", "/dev/timer", "fire"}, 0, "", ""},
-        RunCase{"SilentDevice",
-                {"--device", "/dev/silent", "read"},
-                1,
-                "",
-                "The device is not found\n"},
-        RunCase{"SilentOnFire",
-                {"--device", "/dev/silent", "fire"},
-                1,
-                "",
-                "The device is not found\n"},
-        RunCase{"EchoAndDevice",
-                {"--device", "/dev/echo", "read"},
-                1,
-                "",
-                "the line echoes what is sent"},
-        RunCase{"LoopbackPlug", {"--device", "/dev/plug", "read"}, 1, "", "the line echoes"},
-        RunCase{"LoopbackPlugGivenEcho",
-                {"--echo", "--device", "/dev/plug", "read"},
-                1,
-                "",
-                "The device is not found"},
-        RunCase{"BehindAnEchoItProgramsAndVerifies",
-                {"--echo", "--device", "/dev/echo", "upload", "--mono", "00:00:07"},
-                0,
-                "",
-                ""},
-        RunCase{"BehindAnEchoItFires", {"--echo", "--device", "/dev/echo", "fire"}, 0, "", ""},
-        RunCase{"HangUpDuringTheWait",
-                {"--device", "/dev/hangs-up", "read"},
-                3,
-                "",
-                "The port is not available (scripted line lost)\n"},
-        // The device acknowledges the upload, then the line goes before the
-        // verification's probe: the port is not reopened.
-        RunCase{"HangUpBeforeTheVerification",
-                {"--device", "/dev/hangs-up-later", "upload", "--on", "00:00:10"},
-                3,
-                "",
-                "The port is not available (scripted line lost)\n"},
-        RunCase{"MinutesOutOfRange",
-                {"--device", "/dev/timer", "upload", "--mono", "00:60:00"},
-                2,
-                "",
-                "timerctl: --mono: the value must be between 0 and 59\n",
-                false},
-        RunCase{"NotHHMMSS", {"upload", "--on", "1:2:3"}, 2, "", "HH:MM:SS", false},
-        RunCase{"UnknownCommand", {"frobnicate"}, 2, "", "read, upload, fire", false},
-        RunCase{"FileMissing",
-                {"upload", "--from", "/nonexistent/timer.json"},
-                2,
-                "",
-                "/nonexistent/timer.json",
-                false},
-        RunCase{"RecordThatCannotBeOpened",
-                {"--log", "/nonexistent/record.jsonl", "read"},
-                2,
-                "",
-                "--log /nonexistent/record.jsonl",
-                false},
-        RunCase{"RecordThatCannotBeWritten",
-                {"--device", "/dev/timer", "--log", "/dev/full", "read"},
-                2,
-                "mono: 01:30:15\non  : 00:00:10\noff : 00:02:00\npower-up: off\n",
-                "No space left on device"},
-        // A "Y" with fewer than 19 characters before it holds no read-back.
-        RunCase{"NoReadBackNeedsEveryValue",
-                {"--device", "/dev/no-read-back", "upload", "--mono", "00:00:05"},
-                2,
-                "",
-                "not a well-formed configuration"},
-        RunCase{"ReadWithoutAReadBack",
-                {"--device", "/dev/no-read-back", "read"},
-                1,
-                "",
-                "the answer holds no configuration: \"xY"},
-        // The device acknowledges, but its memory write failed.
-        RunCase{"VerificationFails",
-                {"--device", "/dev/forgetful", "upload", "--on", "00:00:10", "--power-up", "off"},
-                4,
-                "",
-                "on: sent 00:00:10, device has 00:00:00\npower-up: sent off, device has on\n"},
-        RunCase{"NoiseAheadOfTheReadBackMovesNoField",
-                {"--device", "/dev/chatty", "upload", "--mono", "00:00:05", "--on", "00:00:01",
-                 "--off", "00:00:02", "--power-up", "on"},
-                0,
-                "",
-                ""},
-        RunCase{"MissingDevice",
-                {"--device", "/dev/missing", "read"},
-                3,
-                "",
-                "The port is not available (scripted failure)\n"},
-        RunCase{"OneDeviceFailingInJson",
-                {"--json", "--device", "/dev/missing", "read"},
-                3,
-                "{\"port\":\"/dev/missing\",\"reason\":\"scripted failure\","
-                "\"result\":\"port unavailable\"}\n",
-                ""},
-        // Each device on its own line, in the order given; the largest code.
-        RunCase{"AFleet",
-                {"--device", "/dev/timer", "--device", "/dev/silent", "--device", "/dev/missing",
-                 "--device", "/dev/forgetful", "upload", "--on", "00:00:10"},
-                4,
-                kFleetUpload,
-                ""},
-        RunCase{"AFleetInJson",
-                {"--json", "--device", "/dev/timer", "--device", "/dev/missing", "read"},
-                3,
-                "{\"configuration\":{\"mono\":\"01:30:15\",\"off\":\"00:02:00\",\"on\":"
-                "\"00:00:10\",\"power_up\":\"off\"},\"port\":\"/dev/timer\",\"result\":\"ok\"}\n"
-                "{\"port\":\"/dev/missing\",\"reason\":\"scripted failure\","
-                "\"result\":\"port unavailable\"}\n",
-                ""},
-        RunCase{"TheLargestCodeNotTheLast",
-                {"--device", "/dev/missing", "--device", "/dev/silent", "read"},
-                3,
-                "/dev/missing: port unavailable (scripted failure)\n/dev/silent: no answer\n",
-                ""},
-        // "Which port is my timer on?"
-        RunCase{"AScan",
-                {"--port", "1=/dev/timer", "--port", "2=/dev/silent", "--port", "5=/dev/missing",
-                 "scan"},
-                0,
-                "Com1 /dev/timer: timer (mono 01:30:15, on 00:00:10, off 00:02:00, power-up off)\n"
-                "Com2 /dev/silent: no answer\n"
-                "Com5 /dev/missing: port unavailable (scripted failure)\n",
-                ""},
-        RunCase{"AScanWithoutATimer",
-                {"--port", "2=/dev/silent", "scan"},
-                1,
-                "Com2 /dev/silent: no answer\n",
-                ""}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, Timerctl, ::testing::Values(
+    RunCase{"Reads", {"--device", "/dev/timer", "read"}, 0, kRead, ""},
+    RunCase{"ReadsAsAConfigurationFile", {"--device", "/dev/timer", "read", "--json"}, 0,
+            R"({"mono":"01:30:15","off":"00:02:00","on":"00:00:10","power_up":"off",)"
+            R"("serial_number":"A50285BI","well_formed":true})" "\n", ""},
+    RunCase{"Fires", {"--device", "/dev/timer", "fire"}, 0, "", ""},
+    RunCase{"SilentDevice", {"--device", "/dev/silent", "read"}, 1, "", "The device is not found\n"},
+    RunCase{"SilentOnFire", {"--device", "/dev/silent", "fire"}, 1, "", "The device is not found\n"},
+    RunCase{"EchoAndDevice", {"--device", "/dev/echo", "read"}, 1, "", "the line echoes what is sent"},
+    RunCase{"LoopbackPlug", {"--device", "/dev/plug", "read"}, 1, "", "the line echoes"},
+    RunCase{"LoopbackPlugGivenEcho", {"--echo", "--device", "/dev/plug", "read"}, 1, "",
+            "The device is not found"},
+    RunCase{"BehindAnEchoItProgramsAndVerifies",
+            {"--echo", "--device", "/dev/echo", "upload", "--mono", "00:00:07"}, 0, "", ""},
+    RunCase{"BehindAnEchoItFires", {"--echo", "--device", "/dev/echo", "fire"}, 0, "", ""},
+    RunCase{"HangUpDuringTheWait", {"--device", "/dev/hangs-up", "read"}, 3, "",
+            "The port is not available (scripted line lost)\n"},
+    // The device acknowledges the upload, then the line goes before the
+    // verification's probe: the port is not reopened.
+    RunCase{"HangUpBeforeTheVerification",
+            {"--device", "/dev/hangs-up-later", "upload", "--on", "00:00:10"}, 3, "",
+            "The port is not available (scripted line lost)\n"},
+    RunCase{"MinutesOutOfRange", {"--device", "/dev/timer", "upload", "--mono", "00:60:00"}, 2, "",
+            "timerctl: --mono: the value must be between 0 and 59\n", false},
+    RunCase{"NotHHMMSS", {"upload", "--on", "1:2:3"}, 2, "", "HH:MM:SS", false},
+    RunCase{"UnknownCommand", {"frobnicate"}, 2, "", "read, upload, fire", false},
+    RunCase{"FileMissing", {"upload", "--from", "/nonexistent/timer.json"}, 2, "",
+            "/nonexistent/timer.json", false},
+    RunCase{"RecordThatCannotBeOpened", {"--log", "/nonexistent/record.jsonl", "read"}, 2, "",
+            "--log /nonexistent/record.jsonl", false},
+    RunCase{"RecordThatCannotBeWritten", {"--device", "/dev/timer", "--log", "/dev/full", "read"},
+            2, kRead, "No space left on device"},
+    // A "Y" with fewer than 19 characters before it holds no read-back.
+    RunCase{"NoReadBackNeedsEveryValue",
+            {"--device", "/dev/no-read-back", "upload", "--mono", "00:00:05"}, 2, "",
+            "not a well-formed configuration"},
+    RunCase{"ReadWithoutAReadBack", {"--device", "/dev/no-read-back", "read"}, 1, "",
+            "the answer holds no configuration: \"xY"},
+    // The device acknowledges, but its memory write failed.
+    RunCase{"VerificationFails",
+            {"--device", "/dev/forgetful", "upload", "--on", "00:00:10", "--power-up", "off"}, 4, "",
+            "on: sent 00:00:10, device has 00:00:00\npower-up: sent off, device has on\n"},
+    RunCase{"NoiseAheadOfTheReadBackMovesNoField",
+            {"--device", "/dev/chatty", "upload", "--mono", "00:00:05", "--on", "00:00:01", "--off",
+             "00:00:02", "--power-up", "on"}, 0, "", ""},
+    RunCase{"MissingDevice", {"--device", "/dev/missing", "read"}, 3, "",
+            "The port is not available (scripted failure)\n"},
+    RunCase{"OneDeviceFailingInJson", {"--json", "--device", "/dev/missing", "read"}, 3,
+            R"({"device":"/dev/missing","port":"/dev/missing","reason":"scripted failure",)"
+            R"("result":"port unavailable"})" "\n", ""},
+    // Each device on its own line, in the order given; the largest code.
+    RunCase{"AFleet", {"--device", "/dev/timer", "--device", "/dev/silent", "--device",
+            "/dev/missing", "--device", "/dev/forgetful", "upload", "--on", "00:00:10"}, 4,
+            kFleetUpload, ""},
+    // A fleet's lines name each device as an inventory does: by its adapter's
+    // serial number where the system knows one.
+    RunCase{"AFleetInJson", {"--json", "--device", "/dev/timer", "--device", "/dev/missing", "read"},
+            3, R"({"configuration":{"mono":"01:30:15","off":"00:02:00","on":"00:00:10",)"
+            R"("power_up":"off"},"port":"/dev/timer","result":"ok","serial_number":"A50285BI"})" "\n"
+            R"({"device":"/dev/missing","port":"/dev/missing","reason":"scripted failure",)"
+            R"("result":"port unavailable"})" "\n", ""},
+    RunCase{"TheLargestCodeNotTheLast", {"--device", "/dev/missing", "--device", "/dev/silent",
+            "read"}, 3, "/dev/missing: port unavailable (scripted failure)\n/dev/silent: no answer\n",
+            ""},
+    // "Which port is my timer on?"
+    RunCase{"AScan", {"--port", "1=/dev/timer", "--port", "2=/dev/silent", "--port",
+            "5=/dev/missing", "scan"}, 0,
+            "Com1 /dev/timer: timer (mono 01:30:15, on 00:00:10, off 00:02:00, power-up off)\n"
+            "Com2 /dev/silent: no answer\nCom5 /dev/missing: port unavailable (scripted failure)\n",
+            ""},
+    RunCase{"AScanWithoutATimer", {"--port", "2=/dev/silent", "scan"}, 1,
+            "Com2 /dev/silent: no answer\n", ""},
+    // A plant's inventory: only times and power-up are compared.
+    RunCase{"PlanUnchanged", {"plan", "FILE"}, 0, "/dev/timer: unchanged\n", "", true,
+            R"({"device":"/dev/timer","mono":"01:30:15","power_up":"off"})"},
+    RunCase{"PlanOneTimeDiffers", {"plan", "FILE"}, 5,
+            "/dev/timer: differs (on: device 00:00:10, file 00:20:10)\n", "", true,
+            R"({"device":"/dev/timer","configuration":{"on":"00:20:10"}})"},
+    RunCase{"PlanOnlyPowerUpDiffers", {"plan", "FILE"}, 5,
+            "/dev/timer: differs (power-up: device off, file on)\n", "", true,
+            R"({"device":"/dev/timer","power_up":"on"})"},
+    RunCase{"PlanTheModeCannotBeChecked", {"plan", "FILE"}, 0,
+            "/dev/timer: unchanged (mode bi not checked: the device does not report its mode; it "
+            "is written with any change)\n", "", true, R"({"device":"/dev/timer","mode":"bi"})"},
+    // A device that could not be read counts before one that differs.
+    RunCase{"PlanWithADeviceMissing", {"plan", "FILE"}, 3,
+            "/dev/missing: port unavailable (scripted failure)\n"
+            "/dev/timer: differs (on: device 00:00:10, file 00:20:10)\n", "", true,
+            "{\"device\":\"/dev/missing\"}\n{\"device\":\"/dev/timer\",\"on\":\"00:20:10\"}"},
+    RunCase{"SerialNumberFound", {"plan", "FILE"}, 0, "A50285BI /dev/timer: unchanged\n", "", true,
+            R"({"serial_number":"A50285BI","mono":"01:30:15"})"},
+    RunCase{"SerialNumberNotFound", {"plan", "FILE"}, 2, "",
+            "plant.jsonl:1: no adapter has the serial number FT0001\n", false,
+            R"({"serial_number":"FT0001"})"},
+    RunCase{"TwoEntriesForOneDevice", {"apply", "FILE"}, 2, "",
+            "plant.jsonl:3: names the same device as line 1\n", false,
+            "{\"device\":\"/dev/timer\"}\n\n{\"serial_number\":\"A50285BI\"}"},
+    RunCase{"TornInventoryLine", {"apply", "FILE"}, 2, "", "plant.jsonl:2: not one JSON object",
+            false, "{\"device\":\"/dev/spare\"}\n{\"device\":\"/dev/timer\",\"mono\":\"01:"},
+    RunCase{"ApplyWritesWhatDiffers", {"apply", "FILE"}, 0,
+            "/dev/timer: unchanged\n/dev/spare: programmed\n", "", true,
+            "{\"device\":\"/dev/timer\",\"on\":\"00:00:10\"}\n{\"device\":\"/dev/spare\",\"on\":\"00:00:10\"}"},
+    // The device changed after the plan was made: it is not written.
+    RunCase{"AStalePlan", {"apply", "--plan", "FILE"}, 6,
+            "/dev/timer: changed since plan (on: the plan saw 00:00:00, device has 00:00:10)\n", "",
+            true, R"({"device":"/dev/timer","configuration":{"on":"00:20:10"},"held":)"
+            R"({"mono":"01:30:15","on":"00:00:00","off":"00:02:00","power_up":"off"}})"}),
     kCaseName);
+// clang-format on
 
 // What an upload sends is what the device takes, seconds first.
 TEST(Upload, TheDeviceHoldsWhatWasSent) {

@@ -42,7 +42,8 @@ TEST_P(RecordLines, TakesOneWholeLineOfItsOwn) {
   QString error;
   ASSERT_TRUE(record.open(path, &error)) << error.toStdString();
 
-  EXPECT_TRUE(record.append({{QStringLiteral("operation"), QStringLiteral("read")}}, &error))
+  EXPECT_TRUE(record.append({{QStringLiteral("operation"), QStringLiteral("read")}}, &error) &&
+              record.sync(&error))
       << error.toStdString();
 
   QByteArray after(4096, '\0');

@@ -150,7 +150,8 @@ TEST(Programmer, AConfigurationFileMakesTheRoundTrip) {
   ASSERT_EQ(upload.wait(15s), 0) << upload.err();
 
   const Outcome back = Timerctl(second.path(), {"read", "--json"});
-  EXPECT_EQ(back.out, read.out);
+  EXPECT_EQ(QString(back.out).replace(second.path(), first.path()), read.out)
+      << "the same configuration, each naming its own device";
   EXPECT_TRUE(Logged(second, "rx T1530011000000002120 ")) << "seconds first, verified";
 }
 
@@ -292,6 +293,53 @@ TEST(Record, TwoProgramsAppendingAtOnceLoseNoLine) {
   EXPECT_EQ(lines.size(), 9) << "eight lines and the end of the last";
   for (qsizetype i = 0; i < 8; ++i)
     EXPECT_EQ(QJsonDocument::fromJson(lines[i]).object().value("result"), "ok") << lines[i].data();
+}
+
+}  // namespace
+
+namespace {
+
+// The command docs/timerctl.md gives to undo a day from the record: the
+// first line of the block after its marker.
+std::string UndoCommand() {
+  QFile doc(QStringLiteral(TIMER_SOURCE_DIR "/docs/timerctl.md"));
+  if (!doc.open(QIODevice::ReadOnly)) return "false";
+  const QString text = QString::fromUtf8(doc.readAll());
+  const qsizetype block = text.indexOf(QStringLiteral("```sh\n"), text.indexOf("<!-- undo:"));
+  return text.mid(block + 6).section(QLatin1Char('\n'), 0, 0).toStdString();
+}
+
+void Write(const QString& path, const QString& text) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(text.toUtf8());
+}
+
+// A plant kept in a file: backed up, applied unchanged, edited, planned,
+// applied where it differs, and undone from the record.
+TEST(Inventory, BackupEditPlanApplyAndUndo) {
+  SimProcess a({"--instant", "--mono", "00:01:00"});
+  SimProcess b({"--instant", "--mono", "00:02:00"});
+  QTemporaryDir dir;
+  const QString plant = dir.filePath("plant.jsonl"), log = dir.filePath("record.jsonl");
+  const QString bothUnchanged = a.path() + ": unchanged\n" + b.path() + ": unchanged\n";
+  Write(plant, RunTimerctl({"--device", a.path(), "--device", b.path(), "read", "--json"}).out);
+  EXPECT_EQ(RunTimerctl({"apply", plant, "--log", log}).out, bothUnchanged);
+
+  Write(plant,
+        QString(RunTimerctl({"--device", a.path(), "--device", b.path(), "read", "--json"}).out)
+            .replace("00:02:00", "00:09:00"));
+  EXPECT_EQ(RunTimerctl({"plan", plant}).code, 5) << "a change";
+  const Outcome apply = RunTimerctl({"apply", plant, "--log", log});
+  EXPECT_EQ(apply.out, a.path() + ": unchanged\n" + b.path() + ": programmed\n");
+
+  ChildProcess undo("/bin/sh", {"-c", "cd '" + dir.path().toStdString() + "' && " + UndoCommand()});
+  ASSERT_EQ(undo.wait(10s), 0) << undo.err();
+  EXPECT_EQ(RunTimerctl({"apply", dir.filePath("undo.jsonl")}).code, 0);
+  EXPECT_TRUE(Timerctl(b.path(), {"read"}).out.startsWith("mono: 00:02:00"));
+  QTest::qWait(200);  // the simulators' logs trail a little
+  const QRegularExpression write(QStringLiteral("^rx [TS]"));
+  EXPECT_EQ(a.events().filter(write).size(), 0) << "no write to a device that holds its own";
+  EXPECT_EQ(b.events().filter(write).size(), 2) << "the change and its undoing";
 }
 
 }  // namespace
