@@ -24,8 +24,9 @@ void DeclareOptions(QCommandLineParser& parser) {
   parser.addOption(
       {QStringLiteral("port"),
        QStringLiteral("Makes Com N designate the device PATH (N from 1 to 16), e.g. "
-                      "--port 1=/dev/ttyUSB0, or a serial device server's raw TCP port, e.g. "
-                      "--port 3=tcp:10.0.0.5:4001. Repeatable."),
+                      "--port 1=/dev/ttyUSB0, or a serial device server: "
+                      "--port 3=rfc2217://10.0.0.5:4001 (the line is set from here) or "
+                      "--port 3=tcp:10.0.0.5:4001 (raw TCP: the server sets it). Repeatable."),
        QStringLiteral("N=PATH")});
   parser.addOption(
       {QStringLiteral("trace"),
@@ -35,8 +36,8 @@ void DeclareOptions(QCommandLineParser& parser) {
   parser.addOption(
       {QStringLiteral("log"),
        QStringLiteral("Appends one JSON line to FILE for each link, upload, activation and line "
-                      "lost: the programming record (default: [log] file= of the configuration "
-                      "file)."),
+                      "lost: the programming record (default: [log] file= of the settings file, "
+                      "~/.config/timer-rs232/timer-rs232.conf)."),
        QStringLiteral("FILE")});
 }
 

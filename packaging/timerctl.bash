@@ -1,12 +1,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for timerctl: commands, options, Com numbers, configuration
-# files after --from, device paths after --device.
+# files after --from, inventories after plan and apply, device paths after
+# --device.
 
 _timerctl() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-  local commands="read upload fire scan"
+  local commands="read upload fire scan plan apply"
   local options="--port --com --device --all --json --trace --echo --log --from --no-verify --mode --mono --on
-    --off --power-up --help --version"
+    --off --power-up --plan --out --help --version"
   COMPREPLY=()
 
   case $prev in
@@ -22,7 +23,14 @@ _timerctl() {
       [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
       compopt -o filenames 2>/dev/null
       return ;;
-    --log)
+    plan | apply)
+      # The inventory, unless an option comes first.
+      if [[ $cur != -* ]]; then
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+        compopt -o filenames 2>/dev/null
+        return
+      fi ;;
+    --log | --plan | --out)
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       compopt -o filenames 2>/dev/null
       return ;;

@@ -23,13 +23,16 @@ function __timerctl_port
     end
 end
 
-set -l commands read upload fire scan
-# No file names except after --from.
+set -l commands read upload fire scan plan apply
+# No file names except after --from, --log, --plan, --out, plan and apply.
 complete -c timerctl -f
 complete -c timerctl -n "not __fish_seen_subcommand_from $commands" -a read -d 'Print the configuration'
 complete -c timerctl -n "not __fish_seen_subcommand_from $commands" -a upload -d 'Send a configuration, then verify it'
 complete -c timerctl -n "not __fish_seen_subcommand_from $commands" -a fire -d 'Fire the timer'
 complete -c timerctl -n "not __fish_seen_subcommand_from $commands" -a scan -d 'Find which Com numbers have a timer'
+complete -c timerctl -n "not __fish_seen_subcommand_from $commands" -a plan -d 'Say what an inventory would change'
+complete -c timerctl -n "not __fish_seen_subcommand_from $commands" -a apply -d 'Write an inventory where it differs'
+complete -c timerctl -n "__fish_seen_subcommand_from plan apply" -F
 
 complete -c timerctl -l port -x -a '(__timerctl_port)' -d 'Make Com N designate a device'
 complete -c timerctl -l com -x -a '(seq 1 16)' -d 'A Com number to use'
@@ -46,5 +49,7 @@ complete -c timerctl -l mono -x -d 'The monostable time, HH:MM:SS'
 complete -c timerctl -l on -x -d 'The bistable ON time, HH:MM:SS'
 complete -c timerctl -l off -x -d 'The bistable OFF time, HH:MM:SS'
 complete -c timerctl -l power-up -x -a 'on off' -d 'The output state at power-up'
+complete -c timerctl -l plan -r -F -d 'Apply a plan kept with --out'
+complete -c timerctl -l out -r -F -d 'Keep the plan in PLANFILE'
 complete -c timerctl -s h -l help -d 'Show the help'
 complete -c timerctl -l version -d 'Show the version'

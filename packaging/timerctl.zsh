@@ -38,10 +38,14 @@ _timerctl() {
     "--on[the bistable ON time]:$time" \
     "--off[the bistable OFF time]:$time" \
     '--power-up[the output state at power-up]:state:(on off)' \
+    '--plan[apply a plan kept with --out]:plan file:_files' \
+    '--out[keep the plan in a file]:plan file:_files' \
     '(- *)'{-h,--help}'[show the help]' \
     '(- *)--version[show the version]' \
     '1:command:((read\:"print the configuration" upload\:"send a configuration, then verify it"
-      fire\:"fire the timer" scan\:"find which Com numbers have a timer"))'
+      fire\:"fire the timer" scan\:"find which Com numbers have a timer"
+      plan\:"say what an inventory would change" apply\:"write an inventory where it differs"))' \
+    '2:inventory:_files'
 }
 
 _timerctl "$@"

@@ -105,11 +105,12 @@ check_tree() {
     [ -f "$share/$f" ] || fail "share/$f is not installed"
   done
   mkdir "$scratch/cwd" && touch "$scratch/cwd/hall.json"
-  for case in "timerctl |fire read scan upload" "timerctl --c|--com" "timerctl --mode |bi mono" \
+  for case in "timerctl |apply fire plan read scan upload" "timerctl --c|--com" "timerctl --mode |bi mono" \
     "timerctl --power-up o|off on" "timerctl --com 1|1 10 11 12 13 14 15 16" \
     "timerctl --port 1|10= 11= 12= 13= 14= 15= 16= 1=" "timerctl --device tc|tcp:" \
     "timerctl upload --from ha|hall.json" "timerctl upload --from |- hall.json" \
-    "timerctl read --j|--json" "timerctl read r|" "timerctl --com 3 |fire read scan upload" \
+    "timerctl read --j|--json" "timerctl read r|" "timerctl --com 3 |apply fire plan read scan upload" \
+    "timerctl plan ha|hall.json" "timerctl apply --pl|--plan" \
     "timerctl --mono |" "timerctl --port 2=tc|2=tcp:|zsh fish" "timerctl read ||bash fish"; do
     IFS='|' read -r line expected shells <<<"$case"
     for shell in ${shells:-bash zsh fish}; do
