@@ -4,9 +4,15 @@
 // handshake directly (and the quiet it waits for before its probe) and through
 // ser2net in raw and RFC 2217 modes, and a fleet:
 // sixteen and sixty-four devices read, programmed and verified at once next
-// to one device alone, in alternating runs. Prints one "name: value" line per figure.
+// to one device alone, in alternating runs. Then an apply over sixty-four of
+// which sixty hold their entry, next to one device's apply; and timerctl as a
+// process over many devices that answer at once: a plan of a thousand next to
+// one, and a read of 256 with and without the record. Prints one
+// "name: value" line per figure.
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/programmer.h"
@@ -22,6 +29,7 @@
 #include "device/session.h"
 #include "device/wait.h"
 #include "figures.h"
+#include "instant_devices.h"
 #include "link/serial_port.h"
 #include "support/device_server.h"
 #include "support/sim_process.h"
@@ -101,6 +109,83 @@ double FleetMs(const std::vector<Target>& targets, const Request& request) {
   return ms;
 }
 
+// An apply of `targets`, the first `written` of which are given a monostable
+// time no earlier apply gave them, so that each run writes them.
+double ApplyMs(std::vector<Target> targets, int written) {
+  static int applies = 0;
+  const QString seconds = QString::number(10 + applies++);
+  Request request;
+  request.job = Job::Apply;
+  for (int i = 0; i < written; ++i)
+    targets[static_cast<std::size_t>(i)].changes.mono =
+        Hms{QStringLiteral("00"), QStringLiteral("00"), seconds};
+  std::vector<DeviceResult> results;
+  const double ms = Timed([&] { results = RunOnDevices(targets, request, RealLine); });
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const Verdict wanted = static_cast<int>(i) < written ? Verdict::Programmed : Verdict::Unchanged;
+    if (results[i].code() != kExitOk || results[i].verdict != wanted)
+      Fail("an apply's device ended otherwise: " + ResultWord(results[i]).english().toStdString());
+  }
+  return ms;
+}
+
+struct ProcessFigures {
+  double ms = 0;
+  double rssMb = 0;
+};
+
+// The most memory process `pid` has held so far (the kernel's high-water
+// mark of its own address space), in kB.
+long HighWaterKb(qint64 pid) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+  }
+  return 0;
+}
+
+// timerctl as a process, the median time of runs and the most memory it
+// held, watched while it runs.
+ProcessFigures TimerctlRun(const std::vector<std::string>& args, int runs, int expected) {
+  std::vector<double> times;
+  long rssKb = 0;
+  for (int i = 0; i < runs; ++i) {
+    std::optional<int> code;
+    std::unique_ptr<ChildProcess> child;
+    times.push_back(Timed([&] {
+      child = std::make_unique<ChildProcess>(TIMERCTL_PATH, args);
+      while (child->running()) {
+        rssKb = std::max(rssKb, HighWaterKb(child->pid()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
+      code = child->wait(std::chrono::seconds(60));
+    }));
+    if (code != expected)
+      Fail("timerctl ended with " + std::to_string(code.value_or(-1)) + ": " + child->err());
+  }
+  return {Median(times), static_cast<double>(rssKb) / 1024.0};
+}
+
+// An inventory of `paths`, each as it holds: all unchanged.
+std::string Inventory(const QTemporaryDir& dir, const QStringList& paths, const char* name) {
+  const QString file = dir.filePath(QLatin1String(name));
+  QFile out(file);
+  if (!out.open(QIODevice::WriteOnly)) Fail("cannot write " + file.toStdString());
+  for (const QString& path : paths)
+    out.write(QStringLiteral("{\"device\":\"%1\",\"mono\":\"00:00:00\"}\n").arg(path).toUtf8());
+  return file.toStdString();
+}
+
+std::vector<std::string> DeviceArgs(const QStringList& paths) {
+  std::vector<std::string> args;
+  for (const QString& path : paths) {
+    args.push_back("--device");
+    args.push_back(path.toStdString());
+  }
+  return args;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -112,7 +197,8 @@ int main(int argc, char* argv[]) {
     sims.push_back(std::make_unique<SimProcess>(std::vector<std::string>{}));
     if (sims.back()->path().isEmpty()) Fail("timer-sim did not start");
     fleet.push_back(DeviceTarget(sims.back()->path()));
-    fleet.back().changes.mono = Hms{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("15")};
+    fleet.back().changes.mono =
+        Hms{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("15")};
   }
   const UploadFigures upload = Uploads(sims.front()->path());
   // One device directly, through ser2net in raw mode and in RFC 2217 mode;
@@ -142,6 +228,34 @@ int main(int argc, char* argv[]) {
   const double fleet16 = Median(sixteens);
   const double fleet64 = Median(sixtyFours);
 
+  // Sixty of sixty-four hold what their entries give: they are read, not written.
+  std::vector<double> applyOnes, applySixtyFours;
+  for (int i = 0; i < kFleetRuns; ++i) {
+    applyOnes.push_back(ApplyMs(one, 1));
+    applySixtyFours.push_back(ApplyMs(fleet, 4));
+  }
+  const double apply1 = Median(applyOnes);
+  const double apply64 = Median(applySixtyFours);
+  sims.clear();
+
+  constexpr int kPlanned = 1000, kRead = 256, kProcessRuns = 3;
+  const InstantDevices instant(kPlanned);
+  if (instant.paths().size() != kPlanned) Fail("cannot open enough pseudo-terminals");
+  QTemporaryDir dir;
+  const std::string planOne = Inventory(dir, instant.paths().mid(0, 1), "one.jsonl");
+  const std::string planAll = Inventory(dir, instant.paths(), "all.jsonl");
+  const ProcessFigures plan1 = TimerctlRun({"plan", planOne}, kProcessRuns, kExitOk);
+  const ProcessFigures plan1000 = TimerctlRun({"plan", planAll}, kProcessRuns, kExitOk);
+  std::vector<std::string> read = DeviceArgs(instant.paths().mid(0, kRead));
+  read.insert(read.end(), {"read", "--json"});
+  std::vector<std::string> logged = read;
+  logged.insert(logged.end(), {"--log", dir.filePath("record.jsonl").toStdString()});
+  std::vector<double> reads, loggedReads;
+  for (int i = 0; i < kProcessRuns; ++i) {
+    reads.push_back(TimerctlRun(read, 1, kExitOk).ms);
+    loggedReads.push_back(TimerctlRun(logged, 1, kExitOk).ms);
+  }
+
   std::printf("upload_ms: %.1f\n", upload.uploadMs);
   std::printf("verify_ms: %.1f\n", upload.verifyMs);
   std::printf("link_direct_ms: %.1f\n", linkDirect);
@@ -153,6 +267,18 @@ int main(int argc, char* argv[]) {
   std::printf("fleet64_ms: %.1f\n", fleet64);
   std::printf("fleet16_over_fleet1: %.2f\n", fleet16 / fleet1);
   std::printf("fleet64_over_fleet1: %.2f\n", fleet64 / fleet1);
-  std::printf("# goal: fleet16_over_fleet1 and fleet64_over_fleet1 at most 1.5\n");
+  std::printf("apply1_ms: %.1f\n", apply1);
+  std::printf("apply64_60_unchanged_ms: %.1f\n", apply64);
+  std::printf("apply64_over_apply1: %.2f\n", apply64 / apply1);
+  std::printf("plan1_ms: %.1f\n", plan1.ms);
+  std::printf("plan1000_ms: %.1f\n", plan1000.ms);
+  std::printf("plan1_rss_mb: %.1f\n", plan1.rssMb);
+  std::printf("plan1000_rss_mb: %.1f\n", plan1000.rssMb);
+  std::printf("read256_ms: %.1f\n", Median(reads));
+  std::printf("read256_log_ms: %.1f\n", Median(loggedReads));
+  std::printf("read256_log_over_read256: %.2f\n", Median(loggedReads) / Median(reads));
+  std::printf(
+      "# goals: fleet16_over_fleet1, fleet64_over_fleet1, apply64_over_apply1 and "
+      "read256_log_over_read256 at most 1.5\n");
   return 0;
 }
