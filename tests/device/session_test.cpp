@@ -52,39 +52,23 @@ TEST_P(Link, ProbesOnAQuietLineAndLeavesOneQuiet) {
 
 const QByteArray kZeros = "0000000000000000001";
 
-INSTANTIATE_TEST_SUITE_P(Cases, Link,
-                         ::testing::Values(
-                             // 50 ms of quiet, then the probe, answered 90 ms later.
-                             LinkCase{"QuietLine",
-                                      {},
-                                      {{milliseconds(90), kZeroReadBack}},
-                                      End::Answered,
-                                      kZeros,
-                                      milliseconds(140)},
-                             // A run that ended early left the device in the middle of an answer:
-                             // its tail is dropped, not read as the probe's answer.
-                             LinkCase{"TheTailOfAnOldAnswer",
-                                      Paced("1020003040501Y", milliseconds(4)),
-                                      {{milliseconds(90), kZeroReadBack}},
-                                      End::Answered,
-                                      kZeros,
-                                      milliseconds(52 + 50 + 90)},
-                             LinkCase{"ALineThatNeverGoesQuiet",
-                                      Paced("x", milliseconds(4), 1000),
-                                      {{milliseconds(90), kZeroReadBack}},
-                                      End::Answered,
-                                      kZeros,
-                                      milliseconds(250 + 90)},
-                             // The echo ends the link once the device's answer behind it has ended.
-                             LinkCase{"AnEchoWithTheAnswerBehindIt",
-                                      {},
-                                      {{milliseconds(0), "Y"},
-                                       {milliseconds(20), "1530010000"},
-                                       {milliseconds(60), "000000001Y"}},
-                                      End::Echo,
-                                      "",
-                                      milliseconds(50 + 60 + 50)}),
-                         kCaseName);
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, Link, ::testing::Values(
+    // 50 ms of quiet, then the probe, answered 90 ms later.
+    LinkCase{"QuietLine", {}, {{milliseconds(90), kZeroReadBack}}, End::Answered, kZeros,
+             milliseconds(140)},
+    // A run that ended early left the device in the middle of an answer: its
+    // tail is dropped, not read as the probe's answer.
+    LinkCase{"TheTailOfAnOldAnswer", Paced("1020003040501Y", milliseconds(4)),
+             {{milliseconds(90), kZeroReadBack}}, End::Answered, kZeros, milliseconds(52 + 50 + 90)},
+    LinkCase{"ALineThatNeverGoesQuiet", Paced("x", milliseconds(4), 1000),
+             {{milliseconds(90), kZeroReadBack}}, End::Answered, kZeros, milliseconds(250 + 90)},
+    // The echo ends the link once the device's answer behind it has ended.
+    LinkCase{"AnEchoWithTheAnswerBehindIt", {}, {{milliseconds(0), "Y"},
+             {milliseconds(20), "1530010000"}, {milliseconds(60), "000000001Y"}}, End::Echo, "",
+             milliseconds(50 + 60 + 50)}),
+    kCaseName);
+// clang-format on
 
 // Behind a line that echoes, a device that answered the probe and then
 // stays silent: the echo of the command is no answer.

@@ -140,30 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
                                kConfigFields, false, 1000ms}),
     kCaseName);
 
-TEST(Link, SecondClickDisconnectsAndThirdLinksAgain) {
-  SimProcess sim(kConfig);
-  ASSERT_FALSE(sim.path().isEmpty());
-  WindowRig rig(MapCom1To(sim.path()));
-  MessageBoxCloser boxes;
-
-  ClickConectar(rig);
-  ASSERT_EQ(rig.window.statusText(), "Conectado");
-
-  ClickConectar(rig);
-  ExpectUnlinked(rig);
-  EXPECT_FALSE(rig.window.control(Ctl::horas)->isEnabled());
-  EXPECT_FALSE(rig.window.control(Ctl::enviar)->isEnabled());
-  EXPECT_EQ(rig.window.text(Ctl::minutos), "30") << "disconnecting keeps the fields";
-
-  ClickConectar(rig);
-  EXPECT_EQ(rig.window.statusText(), "Conectado");
-  EXPECT_TRUE(rig.port.isOpen());
-  EXPECT_EQ(TextsOf(rig.window, kTimeFields), kConfigFields);
-  EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.seen.join('\n').toStdString();
-  ASSERT_TRUE(sim.waitForEvent("rx Y", kEventTimeout, 2));
-  EXPECT_EQ(Received(sim), (QStringList{"rx Y", "rx Y"}));
-}
-
 const std::string kThreeSecondsOfX(720, 'x');  // at the wire's pace
 
 struct NoLinkCase {

@@ -99,41 +99,31 @@ TEST_P(OperatorDuringWait, EndsAsTheBehaviourAllows) {
   EXPECT_EQ(rig.window.statusText(), "Conectado");
 }
 
+// clang-format off
 std::string NameOf(Wait wait) {
   switch (wait) {
-    case Wait::Handshake:
-      return "Handshake";
-    case Wait::Upload:
-      return "Upload";
-    case Wait::Activation:
-      break;
+    case Wait::Handshake: return "Handshake";
+    case Wait::Upload: return "Upload";
+    case Wait::Activation: break;
   }
   return "Activation";
 }
 
 std::string NameOf(Act act) {
   switch (act) {
-    case Act::Conectar:
-      return "Conectar";
-    case Act::Enviar:
-      return "Enviar";
-    case Act::Fire:
-      return "Fire";
-    case Act::Salir:
-      return "Salir";
-    case Act::Mono:
-      return "Mono";
-    case Act::Bi:
-      return "Bi";
-    case Act::ChoosePort:
-      return "ChoosePort";
-    case Act::Type:
-      return "Type";
-    case Act::Close:
-      break;
+    case Act::Conectar: return "Conectar";
+    case Act::Enviar: return "Enviar";
+    case Act::Fire: return "Fire";
+    case Act::Salir: return "Salir";
+    case Act::Mono: return "Mono";
+    case Act::Bi: return "Bi";
+    case Act::ChoosePort: return "ChoosePort";
+    case Act::Type: return "Type";
+    case Act::Close: break;
   }
   return "Close";
 }
+// clang-format on
 
 std::vector<Scenario> Scenarios() {
   std::vector<Scenario> all;

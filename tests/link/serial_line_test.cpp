@@ -136,22 +136,6 @@ TEST(SerialLine, BytesLeftFromBeforeTheOpeningAreDropped) {
   EXPECT_TRUE(rig.window.value(Ctl::Option3)) << "the power-up flag of the new answer";
 }
 
-TEST(SerialLine, SilentDeviceIsGivenUpAfterAboutTwoSeconds) {
-  PtyDevice device([](const QByteArray&) { return QByteArray(); });
-  WindowRig rig(MapCom1To(device.path()));
-  MessageBoxCloser boxes;
-  QElapsedTimer timer;
-  timer.start();
-
-  Click(rig.window, Ctl::Conectar);
-
-  EXPECT_NEAR(timer.elapsed(), 2000, 200);
-  EXPECT_EQ(boxes.seen, QStringList{Box(kNoDevice)});
-  EXPECT_FALSE(rig.port.isOpen());
-  EXPECT_EQ(rig.window.statusText(), "Desconectado");
-  EXPECT_TRUE(rig.window.control(Ctl::Conectar)->isEnabled());
-}
-
 struct UnavailableCase {
   const char* name;
   bool heldByAnother;  // otherwise: Com1 designates a path that does not exist
