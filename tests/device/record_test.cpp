@@ -28,36 +28,31 @@ class RecordLines : public ::testing::TestWithParam<RecordCase> {};
 TEST_P(RecordLines, TakesOneWholeLineOfItsOwn) {
   const RecordCase& c = GetParam();
   QTemporaryDir dir;
-  QString path = dir.filePath(QStringLiteral("record.jsonl"));
+  QString path = dir.filePath(QStringLiteral("record.jsonl")), readFrom = path;
   int pipe[2] = {-1, -1};
   if (c.before) {
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(c.before);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.before) >= 0);
   } else {
     ASSERT_EQ(::pipe(pipe), 0);
     path = QStringLiteral("/dev/fd/%1").arg(pipe[1]);
+    readFrom = QStringLiteral("/dev/fd/%1").arg(pipe[0]);
   }
-  RecordFile record(QStringLiteral("timerctl"), QStringLiteral("0"));
-  QString error;
-  ASSERT_TRUE(record.open(path, &error)) << error.toStdString();
-
-  EXPECT_TRUE(record.append({{QStringLiteral("operation"), QStringLiteral("read")}}, &error) &&
-              record.sync(&error))
-      << error.toStdString();
-
-  QByteArray after(4096, '\0');
-  if (c.before) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    after = file.readAll();
-  } else {
-    after.resize(::read(pipe[0], after.data(), static_cast<size_t>(after.size())));
-    ::close(pipe[0]);
-    ::close(pipe[1]);
+  {
+    RecordFile record(QStringLiteral("timerctl"), QStringLiteral("0"));
+    QString error;
+    ASSERT_TRUE(record.open(path, &error)) << error.toStdString();
+    EXPECT_TRUE(record.append({{QStringLiteral("operation"), QStringLiteral("read")}}, &error) &&
+                record.sync(&error))
+        << error.toStdString();
   }
+  if (!c.before) ::close(pipe[1]);
+  QFile file(readFrom);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray after = file.readAll();
   EXPECT_TRUE(after.startsWith(QByteArray(c.kept) + "{\"operation\":\"read\"")) << after.data();
   EXPECT_TRUE(after.endsWith("}\n")) << after.data();
+  if (!c.before) ::close(pipe[0]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
