@@ -49,6 +49,19 @@ bool TakeIdentity(const QString& key, const QJsonValue& value, const QString& wh
   return true;
 }
 
+// A configuration under a key of its own: an object of a configuration's
+// keys, or null where `orNull`.
+std::optional<TimerConfig> Nested(const QJsonValue& value, const QString& at, bool orNull,
+                                  QString* problem) {
+  if (value.isObject())
+    return TimerConfigOf(
+        value.toObject(), at, [](const QString&, const QJsonValue&) { return false; },
+        "mono, on, off, power_up, mode", problem);
+  if (!(orNull && value.isNull()))
+    *problem = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a JSON object")).arg(at);
+  return std::nullopt;
+}
+
 // One line's object into an entry.
 bool ReadEntry(const QJsonObject& object, const QString& where, InventoryEntry& entry,
                QString* error) {
@@ -62,24 +75,14 @@ bool ReadEntry(const QJsonObject& object, const QString& where, InventoryEntry& 
     }
     if (IsReportKey(key)) return true;
     const QString at = QStringLiteral("%1: \"%2\"").arg(where, key);
-    if (key == QLatin1String("configuration") || key == QLatin1String("held")) {
-      std::optional<TimerConfig> config;
-      if (value.isObject()) {
-        config = TimerConfigOf(
-            value.toObject(), at, [](const QString&, const QJsonValue&) { return false; },
-            "mono, on, off, power_up, mode", &problem);
-      } else if (!(key == QLatin1String("held") && value.isNull())) {
-        problem = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a JSON object")).arg(at);
-      }
-      if (key == QLatin1String("held")) {
-        entry.planned = true;
-        entry.held = config;
-      } else {
-        nested = config;
-      }
+    if (key == QLatin1String("held")) {
+      entry.planned = true;
+      entry.held = Nested(value, at, true, &problem);
       return true;
     }
-    return false;
+    if (key != QLatin1String("configuration")) return false;
+    nested = Nested(value, at, false, &problem);
+    return true;
   };
   const std::optional<TimerConfig> flat = TimerConfigOf(object, where, other, kKnownKeys, error);
   if (!problem.isEmpty()) *error = problem;

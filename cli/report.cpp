@@ -108,9 +108,9 @@ QStringList FailureLines(const DeviceResult& r) {
 QString Tally(const std::vector<DeviceResult>& results, Job job) {
   int unchanged = 0, changed = 0;
   for (const DeviceResult& r : results) {
-    unchanged += r.verdict == Verdict::Unchanged && r.end == End::Answered;
-    changed += (r.verdict == Verdict::Programmed || r.verdict == Verdict::Differs) &&
-               r.end == End::Answered;
+    if (r.end != End::Answered) continue;
+    if (r.verdict == Verdict::Unchanged) ++unchanged;
+    if (r.verdict == Verdict::Programmed || r.verdict == Verdict::Differs) ++changed;
   }
   const auto all = static_cast<int>(results.size());
   return Tr(job == Job::Plan
