@@ -360,11 +360,11 @@
     </message>
     <message>
         <source>%1 devices: %2 unchanged, %3 differ, %4 failed</source>
-        <translation>%1 dispositivos: %2 sin cambios, %3 difieren, %4 fallaron</translation>
+        <translation>%1 dispositivos: sin cambios %2, difieren %3, fallidos %4</translation>
     </message>
     <message>
         <source>%1 devices: %2 unchanged, %3 programmed, %4 failed</source>
-        <translation>%1 dispositivos: %2 sin cambios, %3 programados, %4 fallaron</translation>
+        <translation>%1 dispositivos: sin cambios %2, programados %3, fallidos %4</translation>
     </message>
     <message>
         <source>Usage: timerctl [OPTIONS] COMMAND
