@@ -32,6 +32,9 @@ class PtyDevice {
     termios raw{};
     cfmakeraw(&raw);
     if (openpty(&m_master, &m_slave, name, initial ? initial : &raw, nullptr) != 0) return;
+    // Only this process has the line open: a program the test starts does not.
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     m_path = QString::fromLocal8Bit(name);
     m_thread = std::thread([this] { run(); });
   }
