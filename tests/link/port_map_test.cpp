@@ -104,7 +104,10 @@ TEST_P(Holder, IsTheOtherProcessNamedByItsLockOrWithTheDeviceOpen) {
   if (c.lock) {
     QFile lock(dir.filePath(QStringLiteral("LCK..") + line.path().mid(5).replace('/', '_')));
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write(QString::fromLatin1(c.lock).arg(other.pid()).arg(ended.pid()).toUtf8());
+    lock.write(QString::fromLatin1(c.lock)
+                   .replace(QLatin1String("%1"), QString::number(other.pid()))
+                   .replace(QLatin1String("%2"), QString::number(ended.pid()))
+                   .toUtf8());
   }
   const QString port =
       c.viaLink ? dir.filePath(QStringLiteral("usb-FTDI-if00-port0")) : line.path();
