@@ -180,7 +180,7 @@ std::string Inventory(const QTemporaryDir& dir, const QStringList& paths, const 
 std::vector<std::string> DeviceArgs(const QStringList& paths) {
   std::vector<std::string> args;
   for (const QString& path : paths) {
-    args.push_back("--device");
+    args.emplace_back("--device");
     args.push_back(path.toStdString());
   }
   return args;
