@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// What the operator is told about a device, by the window in a message box and
-// by timerctl on stderr: the same words in both. The titles of the two link
-// messages differ only in the accent, and both are meant.
+// What the window tells the operator about a device, in a message box.
+// timerctl says the same words to a Spanish reader, through its translation
+// (cli/translations/timerctl_es.ts), and its own English ones otherwise. The
+// titles of the two link messages differ only in the accent, and both are meant.
 
 enum class MsgIcon { Error, Information };
 
