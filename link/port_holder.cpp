@@ -6,11 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include <grp.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -85,6 +88,13 @@ QString PortHolder(const QString& devicePath, const PortHolderSources& sources) 
 QString NodeGroup(const QString& devicePath) {
   struct stat node {};
   if (::stat(QFile::encodeName(devicePath).constData(), &node) != 0) return {};
-  const group* owner = ::getgrgid(node.st_gid);
+  // Many devices' threads may ask at once: the re-entrant call, with a
+  // buffer as large as the system says a group entry may need.
+  const long hint = ::sysconf(_SC_GETGR_R_SIZE_MAX);
+  std::vector<char> buffer(hint > 0 ? static_cast<std::size_t>(hint) : 16384);
+  group entry{};
+  group* owner = nullptr;
+  while (::getgrgid_r(node.st_gid, &entry, buffer.data(), buffer.size(), &owner) == ERANGE)
+    buffer.resize(buffer.size() * 2);
   return owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(node.st_gid);
 }

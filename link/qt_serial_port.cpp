@@ -2,6 +2,7 @@
 #include "link/qt_serial_port.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -55,11 +56,20 @@ bool QtSerialPort::open() {
               Text(QT_TRANSLATE_NOOP("timer", "no device stands behind this number")));
     return false;
   }
+  // The system would take the path cut at the NUL: another device.
+  if (device.contains(QChar::Null)) {
+    notOpened(PortFault::NoDevice,
+              Text(QT_TRANSLATE_NOOP("timer", "the device path holds a NUL character")));
+    return false;
+  }
   return openDevice(device);
 }
 
 bool QtSerialPort::openDevice(const QString& device) {
-  m_port.setPortName(device);
+  // Locked as the device itself, so that two programs naming it through
+  // different links exclude each other.
+  const QString canonical = QFileInfo(device).canonicalFilePath();
+  m_port.setPortName(canonical.isEmpty() ? device : canonical);
   if (m_port.open(QIODevice::ReadWrite) && m_port.setBaudRate(m_settings.baud) &&
       m_port.setParity(m_settings.parity) && m_port.setDataBits(m_settings.dataBits) &&
       m_port.setStopBits(m_settings.stopBits) &&

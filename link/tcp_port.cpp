@@ -137,7 +137,8 @@ bool TcpPort::connectTo(const NetworkAddress& address) {
       !prepareConnection()) {
     m_connecting = false;
     m_socket->abort();
-    return false;
+    // Closed from here while the line was being set: said as any close is.
+    if (opening() == attempt) return false;
   }
   m_connecting = false;
 
@@ -301,8 +302,11 @@ bool TcpPort::setUpLine() {
     line.take(*m_telnet);
     return line.done();
   };
+  const quint64 attempt = opening();
   WaitOnSocket(*m_socket, kFirstAnswerTime, [&] { return check() || line.heard; });
-  if (line.heard && !line.done()) WaitOnSocket(*m_socket, kSettingTime, check);
+  if (line.heard && !line.done() && opening() == attempt)
+    WaitOnSocket(*m_socket, kSettingTime, check);
+  if (opening() != attempt) return false;  // a port change or Salir closed it
   if (line.done() && line.refused.isEmpty()) return true;
   notOpened(
       PortFault::SettingRefused,

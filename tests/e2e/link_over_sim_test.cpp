@@ -227,13 +227,18 @@ TEST(Link, HangupWhileLinkedIsNoticedWithinASecondAndSaidOnce) {
   ExpectUnlinked(rig);
 }
 
+// Named through a link, the device is locked as itself: the lock another
+// program took for it holds.
 TEST(Link, TheProgramHoldingThePortIsNamed) {
   SimProcess sim(kConfig);
   const HeldPort held(sim.path(), true);
-  WindowRig rig(MapCom1To(sim.path()));
+  QTemporaryDir dir;
+  const QString link = dir.filePath(QStringLiteral("timer"));
+  ASSERT_TRUE(QFile::link(sim.path(), link));
+  WindowRig rig(MapCom1To(link));
   MessageBoxCloser boxes;
   ClickConectar(rig);
-  EXPECT_EQ(rig.window.deviceText(), "Com1: " + sim.path() + " · en uso por " + held.name());
+  EXPECT_EQ(rig.window.deviceText(), "Com1: " + link + " · en uso por " + held.name());
 }
 
 // Without a port map, Com1 is whatever adapter is present when the operator

@@ -189,7 +189,8 @@ struct SetUpCase {
   const char* name;
   ScriptedRfc2217Server::Answer answer;
   std::chrono::milliseconds delay;
-  const char* reason;  // nullptr: the port opens
+  const char* reason;  // nullptr: the port opens; "": it does not, and says nothing
+  std::chrono::milliseconds closeAfter{};  // a port change or Salir meanwhile
 };
 
 TIMER_NAMED_CASE(SetUpCase)
@@ -204,10 +205,11 @@ TEST_P(LineSetUp, OpensOnlyOnceEverySettingIsConfirmedAsAsked) {
   TcpPort port(MapCom3To(server.address()));
   port.setCommPort(3);
   port.setSettings(kLineSettings);
+  if (c.closeAfter > 0ms) QTimer::singleShot(c.closeAfter, [&port] { port.close(); });
 
   EXPECT_EQ(port.open(), c.reason == nullptr);
   const QString reason = port.errorText().english();
-  EXPECT_TRUE(c.reason ? reason.startsWith(QLatin1String(c.reason)) : reason.isEmpty())
+  EXPECT_TRUE(c.reason && *c.reason ? reason.startsWith(QLatin1String(c.reason)) : reason.isEmpty())
       << reason.toStdString();
 }
 
@@ -224,7 +226,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "the device server refuses RFC 2217"},
         SetUpCase{"InRawMode", ScriptedRfc2217Server::Answer::Nothing, 0ms,
                   "the device server answered nothing to RFC 2217 within 5 s: it may be in raw "
-                  "TCP mode (use tcp:HOST:PORT) or serving another client"}),
+                  "TCP mode (use tcp:HOST:PORT) or serving another client"},
+        SetUpCase{"ClosedWhileSettingTheLine", ScriptedRfc2217Server::Answer::Nothing, 0ms, "",
+                  300ms}),
     kCaseName);
 
 // A listening socket whose queue is full: the kernel drops further attempts,
