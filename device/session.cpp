@@ -115,7 +115,8 @@ Reply DeviceSession::exchange(const QByteArray& command, const char* answers, bo
   // command empties first.
   const bool sent = clearFirst || m_dropper ? m_port.clearInBuffer() && m_port.output(command)
                                             : m_port.output(command) && m_port.clearInBuffer();
-  Reply reply = sent ? AwaitReply(m_port, m_line.clock(), m_line.host(), QByteArray(answers), {})
+  Reply reply = sent ? AwaitReply(m_port, m_line.clock(), m_line.host(), QByteArray(answers), {},
+                                  kMostPerExchange)
                      : Unavailable(m_port, true);
   if (!reply.answered()) m_port.close();
   return reply;

@@ -47,6 +47,10 @@ inline constexpr std::chrono::milliseconds kMostBeforeProbe{250};
 // A link that ends on an echo waits this long at most for the device's answer
 // behind it to end, so that the next run starts on a quiet line.
 inline constexpr std::chrono::milliseconds kMostAfterEcho{1000};
+// However much a line sends, an exchange ends after this long: the 2 s of
+// silence count only the polls that find nothing, so a line that never
+// pauses would hold a script, and a fleet, for good.
+inline constexpr std::chrono::milliseconds kMostPerExchange{5000};
 
 // One device, for a program without a window: the link's handshake, the
 // probe, an upload and an activation, each with the commands, answers and

@@ -2,6 +2,7 @@
 #include "device/wait.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/serial_port.h"
 
@@ -25,14 +26,25 @@ bool ContainsAny(const QByteArray& text, const QByteArray& chars) {
   return std::any_of(chars.begin(), chars.end(), [&](char c) { return text.contains(c); });
 }
 
+// A line that never stopped sending for `inAll`, none of it the answer.
+Reply Flooded(std::chrono::milliseconds inAll, QByteArray bytes) {
+  return {End::NoAnswer, PortFault::None,
+          Text(QT_TRANSLATE_NOOP("timer",
+                                 "the line never went quiet: it sent for %1 s without the answer "
+                                 "(noise, or another device talking on it)"),
+               {QString::number(std::chrono::duration<double>(inAll).count())}),
+          std::move(bytes)};
+}
+
 }  // namespace
 
 Reply AwaitReply(SerialPort& port, WaitClock& clock, WaitHost& host, const QByteArray& answerChars,
-                 const QByteArray& initialText) {
+                 const QByteArray& initialText, std::optional<std::chrono::milliseconds> inAll) {
   using std::chrono::duration_cast;
   using std::chrono::microseconds;
 
   const quint64 opening = port.opening();
+  const auto start = clock.now();
   Reply reply{End::NoAnswer, PortFault::None, {}, initialText};
 
   // The limit is a length of silence, not a speed of machine: each empty poll
@@ -59,6 +71,7 @@ Reply AwaitReply(SerialPort& port, WaitClock& clock, WaitHost& host, const QByte
     }
     // An answer that arrived before the line failed still counts.
     if (port.failed()) return Unavailable(port, true, reply.bytes);
+    if (inAll && clock.now() - start >= *inAll) return Flooded(*inAll, reply.bytes);
     if (count == 0) {
       if (emptyPolls >= kPollLimit) return reply;
       const auto before = clock.now();

@@ -4,6 +4,7 @@
 #include <QByteArray>
 
 #include <chrono>
+#include <optional>
 
 #include "device/reply.h"
 
@@ -40,9 +41,12 @@ class WaitHost {
 
 // Collects what the device sends on `port` after a command until one of
 // `answerChars` shows up anywhere in what arrives, the reply text starting as
-// `initialText`. Gives up after kPollLimit polls' worth of silence.
+// `initialText`. Gives up after kPollLimit polls' worth of silence, or, when
+// `inAll` is given, once that long has passed however much the line sends
+// (NoAnswer, with a reason that says the line never went quiet).
 Reply AwaitReply(SerialPort& port, WaitClock& clock, WaitHost& host, const QByteArray& answerChars,
-                 const QByteArray& initialText);
+                 const QByteArray& initialText,
+                 std::optional<std::chrono::milliseconds> inAll = std::nullopt);
 
 // Drops whatever arrives on `port` until the line has been silent for
 // `quiet`, or `most` has passed.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "device/read_back.h"
 #include "device/session.h"
 #include "support/fakes.h"
@@ -28,7 +30,9 @@ struct LinkCase {
   std::vector<Piece> answer;  // to the probe
   End end;
   QByteArray readBack;
-  milliseconds endsAfter;  // when the link has ended, in simulated time
+  milliseconds endsAfter;   // when the link has ended, in simulated time
+  const char* reason = "";  // how its reason starts
+  bool floods = false;      // the line never pauses
 };
 
 TIMER_NAMED_CASE(LinkCase)
@@ -40,14 +44,17 @@ TEST_P(Link, ProbesOnAQuietLineAndLeavesOneQuiet) {
   ScriptedLine line;
   line.device.arrive(c.before);
   line.device.answers["Y"] = c.answer;
+  if (c.floods) line.device.flood = milliseconds(1);
   DeviceSession session(line);
 
   const Reply reply = session.link();
 
   EXPECT_EQ(reply.end, c.end);
   EXPECT_EQ(ReadBackIn(reply.bytes).text, c.readBack);
-  EXPECT_NEAR(line.time.elapsed().count(), std::chrono::microseconds(c.endsAfter).count(), 2000);
+  EXPECT_NEAR(line.time.elapsed().count(), std::chrono::microseconds(c.endsAfter).count(), 3000);
   EXPECT_EQ(line.device.isOpen(), c.end == End::Answered);
+  EXPECT_EQ(reply.reason.english().left(static_cast<qsizetype>(std::strlen(c.reason))),
+            QString::fromLatin1(c.reason));
 }
 
 const QByteArray kZeros = "0000000000000000001";
@@ -66,7 +73,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, Link, ::testing::Values(
     // The echo ends the link once the device's answer behind it has ended.
     LinkCase{"AnEchoWithTheAnswerBehindIt", {}, {{milliseconds(0), "Y"},
              {milliseconds(20), "1530010000"}, {milliseconds(60), "000000001Y"}}, End::Echo, "",
-             milliseconds(50 + 60 + 50)}),
+             milliseconds(50 + 60 + 50)},
+    // Silence is counted only between bytes: a flood is bounded in all.
+    LinkCase{"AFloodWithoutTheAnswer", {}, {}, End::NoAnswer, "", milliseconds(250 + 5000),
+             "the line never went quiet", true}),
     kCaseName);
 // clang-format on
 

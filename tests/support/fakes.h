@@ -180,6 +180,9 @@ class ScriptedPort : public SerialPort {
   // Port numbers behind which no device stands.
   std::vector<qint16> missing;
   bool failOutput = false;
+  // The line never pauses: every look at it finds a byte, that long after
+  // the last.
+  std::optional<std::chrono::microseconds> flood;
 
   QStringList ops;
   QByteArray sent;
@@ -267,6 +270,10 @@ class ScriptedPort : public SerialPort {
 
  private:
   void deliver() {
+    if (flood && m_open) {
+      m_clock.advance(*flood);
+      m_buffer += 'x';
+    }
     while (!m_pending.empty() && m_pending.begin()->first <= m_clock.now()) {
       m_buffer += m_pending.begin()->second;
       m_pending.erase(m_pending.begin());
