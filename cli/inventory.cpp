@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/inventory.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMap>
+#include <QSet>
+
+#include <algorithm>
 
 #include "base/text.h"
 #include "cli/config_file.h"
@@ -12,6 +14,11 @@
 #include "link/port_map.h"
 
 namespace {
+
+// An editor's byte order mark is no part of the first line.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+// A kept plan's last line: {"end_of_plan":{"devices":N}}.
+constexpr char kEndOfPlan[] = "end_of_plan";
 
 constexpr char kKnownKeys[] =
     "device, com, serial_number, configuration, mono, on, off, power_up, mode";
@@ -45,21 +52,80 @@ bool TakeIdentity(const QString& key, const QJsonValue& value, const QString& wh
                        .arg(where, key);
     return false;
   }
+  // The system would take the path cut at the NUL: another device.
+  if (text.contains(QChar::Null)) {
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: \"%2\" holds a NUL character")).arg(where, key);
+    return false;
+  }
   entry.identity = {{key, value}};
   return true;
 }
 
-// A configuration under a key of its own: an object of a configuration's
-// keys, or null where `orNull`.
-std::optional<TimerConfig> Nested(const QJsonValue& value, const QString& at, bool orNull,
-                                  QString* problem) {
+// A configuration under a key of its own.
+std::optional<TimerConfig> Nested(const QJsonValue& value, const QString& at, QString* problem) {
   if (value.isObject())
     return TimerConfigOf(
         value.toObject(), at, [](const QString&, const QJsonValue&) { return false; },
         "mono, on, off, power_up, mode", problem);
-  if (!(orNull && value.isNull()))
-    *problem = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a JSON object")).arg(at);
+  *problem = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a JSON object")).arg(at);
   return std::nullopt;
+}
+
+// One value of what a plan saw, as written: "HH:MM:SS" of any two
+// characters each, and the power-up flag as a word or as the one character
+// it was.
+bool TakeHeld(const QString& key, const QString& text, TimerConfig& held) {
+  for (const DeviceTime& t : kDeviceTimes) {
+    if (key != QLatin1String(t.name)) continue;
+    if (text.size() != 8 || text[2] != QLatin1Char(':') || text[5] != QLatin1Char(':'))
+      return false;
+    held.*t.time = Hms{text.mid(0, 2), text.mid(3, 2), text.mid(6, 2)};
+    return true;
+  }
+  if (key != QLatin1String("power_up")) return false;
+  if (text == QLatin1String("on") || text == QLatin1String("off")) {
+    held.powerUpOn = text == QLatin1String("on");
+  } else if (text.size() == 1) {
+    held.powerUpOn = false;
+    held.otherFlag = text[0];
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// What a plan saw a device hold, damaged memory included: compared, never
+// sent. Null: the plan could not read it.
+std::optional<TimerConfig> Held(const QJsonValue& value, const QString& at, QString* problem) {
+  if (value.isNull()) return std::nullopt;
+  TimerConfig held;
+  const QJsonObject object = value.toObject();
+  for (auto it = object.begin(); value.isObject() && it != object.end(); ++it) {
+    if (!TakeHeld(it.key(), it.value().toString(), held)) {
+      *problem = Tr(QT_TRANSLATE_NOOP("timer", "%1: \"%2\" is not what a device reads back"))
+                     .arg(at, it.key());
+      return std::nullopt;
+    }
+  }
+  if (!value.isObject())
+    *problem = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a JSON object")).arg(at);
+  return held;
+}
+
+// Which device the name reached when the plan was made.
+bool TakeReached(const QJsonValue& value, const QString& at, InventoryEntry& entry,
+                 QString* problem) {
+  const QJsonObject reached = value.toObject();
+  const bool known =
+      std::all_of(reached.begin(), reached.end(), [](const QJsonValue& v) { return v.isString(); });
+  if (!value.isObject() || !reached.value(QLatin1String("path")).isString() || !known) {
+    *problem =
+        Tr(QT_TRANSLATE_NOOP("timer", "%1: expected {\"path\": ..., \"serial_number\": ...}"))
+            .arg(at);
+    return false;
+  }
+  entry.reached = reached;
+  return true;
 }
 
 // One line's object into an entry.
@@ -77,11 +143,15 @@ bool ReadEntry(const QJsonObject& object, const QString& where, InventoryEntry& 
     const QString at = QStringLiteral("%1: \"%2\"").arg(where, key);
     if (key == QLatin1String("held")) {
       entry.planned = true;
-      entry.held = Nested(value, at, true, &problem);
+      entry.held = Held(value, at, &problem);
+      return true;
+    }
+    if (key == QLatin1String("reached")) {
+      TakeReached(value, at, entry, &problem);
       return true;
     }
     if (key != QLatin1String("configuration")) return false;
-    nested = Nested(value, at, false, &problem);
+    nested = Nested(value, at, &problem);
     return true;
   };
   const std::optional<TimerConfig> flat = TimerConfigOf(object, where, other, kKnownKeys, error);
@@ -105,29 +175,133 @@ bool ReadEntry(const QJsonObject& object, const QString& where, InventoryEntry& 
   return true;
 }
 
+// The first key given twice in one object of `json`, which must be valid:
+// a parser would silently keep its last value.
+QString RepeatedKey(const QByteArray& json) {
+  std::vector<QSet<QString>> objects;
+  for (qsizetype i = 0; i < json.size(); ++i) {
+    if (json[i] == '{') objects.emplace_back();
+    if (json[i] == '}') objects.pop_back();
+    if (json[i] != '"') continue;
+    const qsizetype start = i;
+    for (++i; json[i] != '"'; ++i) {
+      if (json[i] == '\\') ++i;
+    }
+    // In valid JSON, a string followed by a colon is a key.
+    qsizetype next = i + 1;
+    while (next < json.size() && QChar::isSpace(static_cast<uchar>(json[next]))) ++next;
+    if (next == json.size() || json[next] != ':') continue;
+    const QString key = QJsonDocument::fromJson('[' + json.mid(start, i + 1 - start) + ']')
+                            .array()
+                            .first()
+                            .toString();
+    if (objects.back().contains(key)) return key;
+    objects.back().insert(key);
+  }
+  return {};
+}
+
+// One line's JSON object, each key once.
+bool ObjectOf(const QByteArray& line, const QString& where, QJsonObject& object, QString* error) {
+  QJsonParseError parse{};
+  const QJsonDocument document = QJsonDocument::fromJson(line, &parse);
+  if (parse.error != QJsonParseError::NoError || !document.isObject()) {
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: not one JSON object: %2"))
+                 .arg(where, parse.error != QJsonParseError::NoError
+                                 ? parse.errorString()
+                                 : Tr(QT_TRANSLATE_NOOP("timer", "another JSON value")));
+    return false;
+  }
+  const QString repeated = RepeatedKey(line);
+  if (!repeated.isEmpty()) {
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: \"%2\" is given twice")).arg(where, repeated);
+    return false;
+  }
+  object = document.object();
+  return true;
+}
+
+// How many devices a plan's last line counts.
+std::optional<int> PlanCount(const QJsonObject& object, const QString& where, QString* error) {
+  const QJsonObject end = object.value(QLatin1String(kEndOfPlan)).toObject();
+  const QJsonValue devices = end.value(QLatin1String("devices"));
+  if (object.size() == 1 && end.size() == 1 && devices.isDouble() && devices.toInt() >= 0 &&
+      devices.toDouble() == devices.toInt())
+    return devices.toInt();
+  *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected {\"%2\":{\"devices\":N}}"))
+               .arg(where, QLatin1String(kEndOfPlan));
+  return std::nullopt;
+}
+
+// A kept plan's line says what the device held and which device it was: a
+// line without them would write without the plan's guard.
+bool WholePlanLine(bool keptPlan, const InventoryEntry& entry, const QString& where,
+                   QString* error) {
+  if (!keptPlan || (entry.planned && !entry.reached.isEmpty())) return true;
+  *error = Tr(QT_TRANSLATE_NOOP("timer",
+                                "%1: not a kept plan's line: \"%2\" is missing (keep the plan "
+                                "with plan --out)"))
+               .arg(where, QLatin1String(entry.planned ? "reached" : "held"));
+  return false;
+}
+
 }  // namespace
 
+QJsonObject EndOfPlan(int devices) {
+  return {{QLatin1String(kEndOfPlan), QJsonObject{{QStringLiteral("devices"), devices}}}};
+}
+
+QJsonObject Reached(const Target& target, const Adapters& adapters) {
+  const QString path = ReachedPath(target);
+  QJsonObject reached{{QStringLiteral("path"), path}};
+  const QJsonValue serial = adapters.describe(path).value(QLatin1String("serial_number"));
+  if (serial.isString()) reached.insert(QStringLiteral("serial_number"), serial);
+  return reached;
+}
+
 std::optional<std::vector<InventoryEntry>> ParseInventory(const QByteArray& text,
-                                                          const QString& source, QString* error) {
+                                                          const QString& source, bool keptPlan,
+                                                          QString* error) {
   std::vector<InventoryEntry> entries;
-  const QList<QByteArray> lines = text.split('\n');
+  std::optional<int> counted;  // by the end of a plan
+  QString end = source;        // where it ends
+  const QList<QByteArray> lines =
+      (text.startsWith(kByteOrderMark) ? text.mid(sizeof kByteOrderMark - 1) : text).split('\n');
   for (qsizetype i = 0; i < lines.size(); ++i) {
     const QByteArray line = lines[i].trimmed();
     if (line.isEmpty() || line.startsWith('#')) continue;
     const QString where = QStringLiteral("%1:%2").arg(source).arg(i + 1);
-    QJsonParseError parse{};
-    const QJsonDocument document = QJsonDocument::fromJson(line, &parse);
-    if (parse.error != QJsonParseError::NoError || !document.isObject()) {
-      *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: not one JSON object: %2"))
-                   .arg(where, parse.error != QJsonParseError::NoError
-                                   ? parse.errorString()
-                                   : Tr(QT_TRANSLATE_NOOP("timer", "another JSON value")));
+    QJsonObject object;
+    if (!ObjectOf(line, where, object, error)) return std::nullopt;
+    if (counted) {
+      *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: a line after the end of the plan")).arg(where);
       return std::nullopt;
+    }
+    if (object.contains(QLatin1String(kEndOfPlan))) {
+      counted = PlanCount(object, where, error);
+      end = where;
+      if (!counted) return std::nullopt;
+      continue;
     }
     InventoryEntry entry;
     entry.line = static_cast<int>(i + 1);
-    if (!ReadEntry(document.object(), where, entry, error)) return std::nullopt;
+    if (!ReadEntry(object, where, entry, error) || !WholePlanLine(keptPlan, entry, where, error))
+      return std::nullopt;
     entries.push_back(std::move(entry));
+  }
+  if (keptPlan && !counted) {
+    *error = Tr(QT_TRANSLATE_NOOP("timer",
+                                  "%1: ends without the plan's last line: it was cut short, or "
+                                  "is no plan kept with plan --out"))
+                 .arg(source);
+    return std::nullopt;
+  }
+  if (counted && *counted != static_cast<int>(entries.size())) {
+    *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: the plan counts %2 devices, but %3 are here"))
+                 .arg(end)
+                 .arg(*counted)
+                 .arg(entries.size());
+    return std::nullopt;
   }
   return entries;
 }
@@ -156,9 +330,7 @@ std::optional<std::vector<Target>> InventoryTargets(const std::vector<InventoryE
       target = DeviceTarget(path);
       target.label = name.toString() + QLatin1Char(' ') + path;
     }
-    const QString path = target.ports.path(target.number);
-    const QString device = QFileInfo(path).canonicalFilePath();
-    const QString reached = device.isEmpty() ? path : device;
+    const QString reached = ReachedPath(target);
     if (!reached.isEmpty() && lineOf.contains(reached)) {
       *error = Tr(QT_TRANSLATE_NOOP("timer", "%1: names the same device as line %2"))
                    .arg(where)
@@ -170,6 +342,8 @@ std::optional<std::vector<Target>> InventoryTargets(const std::vector<InventoryE
     target.changes = entry.configuration;
     target.planned = entry.planned;
     target.held = entry.held;
+    target.reachedAtPlan = entry.reached;
+    target.reached = Reached(target, adapters);
     targets.push_back(std::move(target));
   }
   return targets;

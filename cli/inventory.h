@@ -22,9 +22,16 @@ class PortMap;
 // and "serial_number" (its adapter's USB serial number); what it should hold
 // is a configuration file's keys, under "configuration" or beside the name.
 // What timerctl writes of a device besides ("port", "result", "reason",
-// "differences", "well_formed", and a plan's "held") is taken as it is: the
-// lines `read --json` writes for many devices are an inventory. Blank lines
-// and lines starting with "#" are skipped.
+// "differences", "well_formed", and a plan's "held" and "reached") is taken as
+// it is: the lines `read --json` writes for many devices are an inventory.
+// Blank lines and lines starting with "#" are skipped, and so is a byte order
+// mark.
+//
+// A kept plan is such a file whose every line gives what the device held
+// ("held", as it was read: null when it could not be read) and which device
+// the name reached ("reached": {"path": the device, links resolved,
+// "serial_number": its adapter's where known}), and whose last line counts its
+// devices: {"end_of_plan":{"devices":N}}.
 struct InventoryEntry {
   int line = 0;
   // {"device": PATH}, {"com": N} or {"serial_number": S}.
@@ -34,11 +41,19 @@ struct InventoryEntry {
   // the plan could not read it.
   bool planned = false;
   std::optional<TimerConfig> held;
+  QJsonObject reached;
 };
 
-// Reads an inventory's text; on failure says why, "FILE:LINE: ...".
+// Reads an inventory's text, or with `keptPlan` a kept plan's, which must be
+// whole; on failure says why, "FILE:LINE: ...".
 std::optional<std::vector<InventoryEntry>> ParseInventory(const QByteArray& text,
-                                                          const QString& source, QString* error);
+                                                          const QString& source, bool keptPlan,
+                                                          QString* error);
+
+// A kept plan's last line, for `devices` devices.
+QJsonObject EndOfPlan(int devices);
+// What a target's name reaches, as a kept plan says it.
+QJsonObject Reached(const Target& target, const Adapters& adapters);
 
 // The device each entry names: Com numbers through `ports`, serial numbers
 // among `adapters`. Refuses a serial number no adapter has and two entries

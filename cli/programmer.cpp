@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/programmer.h"
 
+#include "cli/interruption.h"
+
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -23,8 +26,8 @@ QList<Text> FieldDifferences(const TimerConfig& expected, const TimerConfig& fou
     if (a && b && !(*a == *b))
       differences << Text(time, {QString::fromLatin1(t.name), a->text(), b->text()});
   }
-  if (expected.powerUpOn && found.powerUpOn && expected.powerUpOn != found.powerUpOn)
-    differences << Text(powerUp, {PowerUpWord(*expected.powerUpOn), PowerUpWord(*found.powerUpOn)});
+  if (expected.powerUpOn && found.powerUpOn && PowerUpValue(expected) != PowerUpValue(found))
+    differences << Text(powerUp, {PowerUpShown(expected), PowerUpShown(found)});
   return differences;
 }
 
@@ -40,8 +43,7 @@ bool Ended(const Reply& reply, DeviceResult& result) {
   switch (reply.end) {
     case End::Answered:
       return false;
-    case End::NoAnswer:
-      break;
+    case End::NoAnswer:  // a reason only when the line flooded
     case End::PortUnavailable:
     case End::PortClosed:
     case End::Unloaded:
@@ -56,8 +58,9 @@ bool Ended(const Reply& reply, DeviceResult& result) {
   return true;
 }
 
-void Upload(DeviceSession& session, bool verify, const TimerConfig& c, const ReadBack& readBack,
-            DeviceResult& result) {
+void Upload(DeviceSession& session, const Request& request, const Target& target,
+            const ReadBack& readBack, DeviceResult& result) {
+  const TimerConfig& c = target.changes;
   const bool everything = c.mono && c.on && c.off && c.powerUpOn;
   if (!everything && !(readBack.config && WellFormed(*readBack.config))) {
     result.verdict = Verdict::Refused;
@@ -72,8 +75,13 @@ void Upload(DeviceSession& session, bool verify, const TimerConfig& c, const Rea
   // Monostable unless asked: the record says which was sent.
   sent.bistable = c.bistable.value_or(false);
   result.sent = sent;
+  if (request.sending && !request.sending(target, result)) {
+    result.verdict = Verdict::Refused;
+    result.reason = Text(QT_TRANSLATE_NOOP("timer", "not written: the record cannot be written"));
+    return;
+  }
   if (Ended(session.upload(*sent.bistable, sent), result)) return;
-  if (!verify) return;
+  if (!request.verify) return;
   // The device said it took it; what it reads back tells whether it did.
   const Reply probe = session.probe();
   if (Ended(probe, result)) return;
@@ -107,6 +115,29 @@ void Plan(const Target& target, const ReadBack& readBack, DeviceResult& result) 
                                            "mode %1 not checked: the device does not "
                                            "report its mode; it is written with any change"),
                          {QString::fromLatin1(*target.changes.bistable ? kModeBi : kModeMono)});
+  else if (result.verdict == Verdict::Differs)
+    // A bistable timer would become monostable: the mode cannot be read back.
+    result.reason =
+        Text(QT_TRANSLATE_NOOP("timer", "written as monostable: the entry gives no mode"));
+}
+
+// Whether the name still reaches the device the plan saw: by the adapter's
+// serial number for a serial_number entry; else by the device itself and,
+// where the system knew one either time, its adapter's serial number.
+bool ReachesThePlannedDevice(const Target& target) {
+  if (target.reachedAtPlan.isEmpty()) return true;
+  if (target.identity.contains(QLatin1String("serial_number")))
+    return target.reachedAtPlan.value(QLatin1String("serial_number")) ==
+           target.reached.value(QLatin1String("serial_number"));
+  return target.reachedAtPlan == target.reached;
+}
+
+// "/dev/ttyUSB0 (adapter A50285BI)"
+QString ReachedWords(const QJsonObject& reached) {
+  const QString serial = reached.value(QLatin1String("serial_number")).toString();
+  const QString path = reached.value(QLatin1String("path")).toString();
+  return serial.isEmpty() ? path
+                          : Tr(QT_TRANSLATE_NOOP("timer", "%1 (adapter %2)")).arg(path, serial);
 }
 
 // A device that holds what the plan did not see is left as it is.
@@ -126,15 +157,17 @@ bool ChangedSincePlan(const Target& target, const ReadBack& readBack, DeviceResu
   return true;
 }
 
-// Written only where it differs, and verified as an upload is.
+// Written only where it differs, and verified as an upload is. A device
+// that already holds the file's values is unchanged whatever the plan saw: a
+// plan applied again finishes only what is left.
 void Apply(DeviceSession& session, const Request& request, const Target& target,
            const ReadBack& readBack, DeviceResult& result) {
-  if (ChangedSincePlan(target, readBack, result)) return;
   if (readBack.config && Departures(target.changes, readBack).isEmpty()) {
     result.verdict = Verdict::Unchanged;
     return;
   }
-  Upload(session, request.verify, target.changes, readBack, result);
+  if (ChangedSincePlan(target, readBack, result)) return;
+  Upload(session, request, target, readBack, result);
   if (result.end == End::Answered && result.verdict == Verdict::Ok)
     result.verdict = Verdict::Programmed;
 }
@@ -154,6 +187,12 @@ class DeviceThread : public QThread {
 };
 
 }  // namespace
+
+QString ReachedPath(const Target& target) {
+  const QString path = target.ports.path(target.number);
+  const QString device = QFileInfo(path).canonicalFilePath();
+  return device.isEmpty() ? path : device;
+}
 
 Target ComTarget(const PortMap& map, qint16 number) {
   const QString path = map.path(number);
@@ -223,6 +262,8 @@ int ExitCode(const DeviceResult& result) {
       return kExitDiffers;
     case Verdict::ChangedSincePlan:
       return kExitChangedSincePlan;
+    case Verdict::Interrupted:
+      return kExitBySignal + result.signal;
   }
   return kExitOk;
 }
@@ -246,6 +287,8 @@ Text ResultWord(const DeviceResult& result) {
       return Text(QT_TRANSLATE_NOOP("timer", "programmed"));
     case Verdict::ChangedSincePlan:
       return Text(QT_TRANSLATE_NOOP("timer", "changed since plan"));
+    case Verdict::Interrupted:
+      return Text(QT_TRANSLATE_NOOP("timer", "interrupted"));
   }
   return EndWord(End::Answered);
 }
@@ -253,14 +296,9 @@ Text ResultWord(const DeviceResult& result) {
 QList<Text> Verify(const TimerConfig& sent, const ReadBack& readBack) {
   if (!readBack.config) return {NoReadBack(readBack)};
   if (readBack.text == ReadBackOf(sent)) return {};
-  QList<Text> differences = FieldDifferences(
-      sent, *readBack.config, QT_TRANSLATE_NOOP("timer", "%1: sent %2, device has %3"),
-      QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has %2"));
-  // Only a flag other than "0" or "1" is left to differ.
-  if (differences.isEmpty())
-    differences << Text(QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has \"%2\""),
-                        {PowerUpWord(*sent.powerUpOn), QString(QLatin1Char(readBack.text.back()))});
-  return differences;
+  return FieldDifferences(sent, *readBack.config,
+                          QT_TRANSLATE_NOOP("timer", "%1: sent %2, device has %3"),
+                          QT_TRANSLATE_NOOP("timer", "power-up: sent %1, device has %2"));
 }
 
 QList<Text> Departures(const TimerConfig& wanted, const ReadBack& readBack) {
@@ -271,16 +309,24 @@ QList<Text> Departures(const TimerConfig& wanted, const ReadBack& readBack) {
   QList<Text> departures = FieldDifferences(
       wanted, *readBack.config, QT_TRANSLATE_NOOP("timer", "%1: device %3, file %2"),
       QT_TRANSLATE_NOOP("timer", "power-up: device %2, file %1"));
-  // Only a flag other than "0" or "1" is left to differ.
+  // Only a flag other than "0" or "1", which the file leaves as it is, is
+  // left to differ: it is written as off.
   if (departures.isEmpty())
-    departures << Text(
-        QT_TRANSLATE_NOOP("timer", "power-up: device \"%1\", file %2"),
-        {QString(QLatin1Char(readBack.text.back())), PowerUpWord(*written.powerUpOn)});
+    departures << Text(QT_TRANSLATE_NOOP("timer", "power-up: device %1, file %2"),
+                       {PowerUpShown(*readBack.config), PowerUpWord(false)});
   return departures;
 }
 
 DeviceResult Program(DeviceSession& session, const Request& request, const Target& target) {
   DeviceResult result;
+  // Another device under the planned name is not even opened.
+  if (request.job == Job::Apply && !ReachesThePlannedDevice(target)) {
+    result.verdict = Verdict::ChangedSincePlan;
+    result.reason =
+        Text(QT_TRANSLATE_NOOP("timer", "the plan was made for %1, the name now reaches %2"),
+             {ReachedWords(target.reachedAtPlan), ReachedWords(target.reached)});
+    return result;
+  }
   const Reply link = session.link();
   if (Ended(link, result)) return result;
   const ReadBack readBack = ReadBackIn(link.bytes);
@@ -295,7 +341,7 @@ DeviceResult Program(DeviceSession& session, const Request& request, const Targe
       Ended(session.fire(), result);
       break;
     case Job::Upload:
-      Upload(session, request.verify, target.changes, readBack, result);
+      Upload(session, request, target, readBack, result);
       break;
     case Job::Plan:
       Plan(target, readBack, result);
@@ -317,7 +363,12 @@ std::unique_ptr<DeviceLine> RealLine(const Target& target, const Request& reques
 DeviceResult RunOnDevice(const Target& target, const Request& request, const LineMaker& lines,
                          const DeviceDone& done) {
   DeviceResult result;
-  {
+  if (const int signal = request.interrupted ? request.interrupted() : 0) {
+    result.verdict = Verdict::Interrupted;
+    result.signal = signal;
+    result.reason = Text(QT_TRANSLATE_NOOP("timer", "the run was stopped by %1 before this device"),
+                         {SignalName(signal)});
+  } else {
     const std::unique_ptr<DeviceLine> line = lines(target, request);
     DeviceSession session(*line, request.echo);
     result = Program(session, request, target);

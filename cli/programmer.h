@@ -30,10 +30,19 @@ inline constexpr int kExitPortUnavailable = 3;
 inline constexpr int kExitVerifyFailed = 4;
 inline constexpr int kExitDiffers = 5;           // plan: something would change
 inline constexpr int kExitChangedSincePlan = 6;  // apply --plan: not written
+// A run stopped by a signal ends with 128 + its number, above every device's
+// code: 130 for SIGINT, 143 for SIGTERM, 129 for SIGHUP.
+inline constexpr int kExitBySignal = 128;
 
 enum class Job { Read, Scan, Upload, Fire, Plan, Apply };
 // The command's name: "read", "scan"...; the record's operation.
 QString JobName(Job job);
+
+struct Target;
+struct DeviceResult;
+// Told on the device's thread just before a configuration goes out, with what
+// the device held and what is sent; false: it must not go out.
+using BeforeSending = std::function<bool(const Target& target, const DeviceResult& sending)>;
 
 struct Request {
   Job job = Job::Read;
@@ -44,6 +53,10 @@ struct Request {
   // empty: no trace. Called from the device's thread.
   std::function<void(const QString& device, const QString& line)> trace;
   std::chrono::steady_clock::time_point traceStart = std::chrono::steady_clock::now();
+  BeforeSending sending;
+  // The signal that asks the run to stop, or 0; asked before each device
+  // starts. Empty: never stopped.
+  std::function<int()> interrupted;
 };
 
 // One device: Com `number` under `ports`, and what it should hold.
@@ -63,7 +76,15 @@ struct Target {
   // not written.
   bool planned = false;
   std::optional<TimerConfig> held;
+  // Which device the name reaches ({"path": ..., "serial_number": ...}), and
+  // which it reached when the plan was made (empty: not known): a device that
+  // is not the one planned is not written.
+  QJsonObject reached, reachedAtPlan;
 };
+
+// The device a target reaches: its path with every link resolved, or the
+// path or address as given where there is nothing to resolve.
+QString ReachedPath(const Target& target);
 
 // Com `number` as the port map says, labelled "Com2 /dev/ttyUSB1".
 Target ComTarget(const PortMap& map, qint16 number);
@@ -80,6 +101,7 @@ enum class Verdict {
   Differs,             // a plan: it would be written
   Programmed,          // an apply wrote it, and it holds what was sent
   ChangedSincePlan,    // it holds something else than the plan saw: not written
+  Interrupted,         // the run was stopped before this device was started
 };
 
 struct DeviceResult {
@@ -95,6 +117,8 @@ struct DeviceResult {
   // What an upload sent; what the device read back before it, and last (at
   // the link, or at the verification).
   std::optional<TimerConfig> sent, before, readBack;
+  // With Interrupted: the signal that stopped the run.
+  int signal = 0;
 };
 // The exit code and the word for scripts ("ok", "no answer", "refused",
 // "port unavailable", "verification failed", "echo", "unchanged"...); the

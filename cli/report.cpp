@@ -9,7 +9,7 @@ namespace {
 // "mono 01:30:15, on 00:00:10, off 00:02:00, power-up off"
 QString Summary(const TimerConfig& c) {
   return Tr(QT_TRANSLATE_NOOP("timer", "mono %1, on %2, off %3, power-up %4"))
-      .arg(c.mono->text(), c.on->text(), c.off->text(), PowerUpWord(*c.powerUpOn));
+      .arg(c.mono->text(), c.on->text(), c.off->text(), PowerUpShown(c));
 }
 
 // Words for scripts: their English, in every locale.
@@ -63,6 +63,7 @@ QJsonObject JsonLine(const Target& target, const DeviceResult& r, Job job,
     object.insert(QStringLiteral("configuration"), ToJson(target.changes));
     object.insert(QStringLiteral("held"),
                   r.readBack ? QJsonValue(ToJson(*r.readBack)) : QJsonValue(QJsonValue::Null));
+    object.insert(QStringLiteral("reached"), target.reached);
   } else if (r.configuration) {
     object.insert(QStringLiteral("configuration"), ToJson(*r.configuration));
   }
@@ -79,7 +80,7 @@ QStringList ConfigurationLines(const TimerConfig& c) {
   return {Tr(QT_TRANSLATE_NOOP("timer", "mono: %1")).arg(c.mono->text()),
           Tr(QT_TRANSLATE_NOOP("timer", "on  : %1")).arg(c.on->text()),
           Tr(QT_TRANSLATE_NOOP("timer", "off : %1")).arg(c.off->text()),
-          Tr(QT_TRANSLATE_NOOP("timer", "power-up: %1")).arg(PowerUpWord(*c.powerUpOn))};
+          Tr(QT_TRANSLATE_NOOP("timer", "power-up: %1")).arg(PowerUpShown(c))};
 }
 
 // That the device or the port failed (with why), or why else the run
@@ -89,6 +90,8 @@ QStringList FailureLines(const DeviceResult& r) {
   const QString reason = r.reason.translated();
   switch (r.end) {
     case End::NoAnswer:
+      // A line that flooded says so first.
+      if (!reason.isEmpty()) lines << reason;
       lines << Tr(QT_TRANSLATE_NOOP("timer", "The device is not found"));
       break;
     case End::PortUnavailable:
@@ -148,6 +151,19 @@ DeviceDone RunRecord::done() {
   return [this](const Target& target, const DeviceResult& r) {
     QString error;
     if (!m_record.append(RecordEntry(m_job, target, r, m_adapters), &error)) failed(error);
+  };
+}
+
+BeforeSending RunRecord::sending() {
+  if (!m_record.isOpen()) return {};
+  return [this](const Target& target, const DeviceResult& r) {
+    QJsonObject entry = RecordEntry(m_job, target, r, m_adapters);
+    entry.insert(QStringLiteral("result"), QStringLiteral("sending"));
+    entry.remove(QStringLiteral("exit_code"));
+    QString error;
+    if (m_record.append(entry, &error) && m_record.sync(&error)) return true;
+    failed(error);
+    return false;
   };
 }
 

@@ -54,6 +54,11 @@ class RunRecord {
   QString error() const { return m_error; }
   // Empty without a record.
   DeviceDone done();
+  // Writes and syncs a line with what a device held and what is sent, before
+  // it goes out, so that whatever ends the run (a kill, a power cut) the
+  // device's "before" is kept; its result follows in a line of its own. Empty
+  // without a record.
+  BeforeSending sending();
   void sync();
 
  private:

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,10 +16,13 @@
 
 #include <unistd.h>
 
+#include "base/settings.h"
 #include "cli/config_file.h"
+#include "cli/interruption.h"
 #include "cli/inventory.h"
 #include "cli/programmer.h"
 #include "cli/report.h"
+#include "cli/whole_file.h"
 #include "device/record.h"
 #include "link/adapters.h"
 #include "link/port_config.h"
@@ -200,6 +204,7 @@ std::optional<Stop> Choice(const Cli& cli, const QCommandLineOption& option, con
 struct Command {
   Job job = Job::Read;
   QString inventory;
+  bool keptPlan = false;  // apply --plan
 };
 
 std::optional<Stop> ReadCommand(const Cli& cli, Command& command) {
@@ -221,6 +226,15 @@ std::optional<Stop> ReadCommand(const Cli& cli, Command& command) {
                                       "(see --help)")));
   command.job = found->second;
   command.inventory = files ? positional.value(1) : cli.value(cli.plan);
+  command.keptPlan = inventory && !files;
+  // What an unset variable in a script leaves: never a default in its place.
+  if (files && command.inventory.isEmpty())
+    return Usage(Tr(QT_TRANSLATE_NOOP("timer", "%1: the name is empty")).arg(name));
+  for (const QCommandLineOption* option : {&cli.plan, &cli.out, &cli.log, &cli.from, &cli.device}) {
+    if (cli.parser.values(*option).contains(QString()))
+      return Usage(Tr(QT_TRANSLATE_NOOP("timer", "%1: the name is empty"))
+                       .arg(QStringLiteral("--") + option->names().first()));
+  }
   const std::pair<const QCommandLineOption*, bool> allowed[] = {
       {&cli.plan, command.job == Job::Apply},
       {&cli.out, command.job == Job::Plan},
@@ -278,7 +292,30 @@ std::optional<Stop> ReadPortMap(const Cli& cli, bool system, PortMap& map) {
   if (!ParsePortOptions(cli.parser.values(cli.port), &fromCommandLine, &error))
     return Usage(QStringLiteral("--port ") + error);
   map = PortsOverConfiguration(fromCommandLine);
+  // Only the settings file can hold one: the system would take the path cut
+  // there, another device.
+  for (int n = 1; n <= kPortCount; ++n) {
+    if (map.path(n).contains(QChar::Null))
+      return Usage(Tr(QT_TRANSLATE_NOOP("timer",
+                                        "%1: [ports] %2: the device path holds a NUL "
+                                        "character"))
+                       .arg(SettingsFilePath())
+                       .arg(n));
+  }
   if (system && map.isEmpty()) map = PortMap::FromSystem();
+  return std::nullopt;
+}
+
+// One device named twice would be served twice at once, on two ports.
+std::optional<Stop> NamedOnce(const std::vector<Target>& targets) {
+  QMap<QString, const Target*> seen;
+  for (const Target& target : targets) {
+    const QString device = ReachedPath(target);
+    if (const Target* first = seen.value(device, nullptr))
+      return Usage(Tr(QT_TRANSLATE_NOOP("timer", "%1 and %2 name the same device"))
+                       .arg(first->label, target.label));
+    seen.insert(device, &target);
+  }
   return std::nullopt;
 }
 
@@ -317,6 +354,7 @@ std::optional<Stop> ResolveTargets(const Cli& cli, Job job, std::vector<Target>&
     if (auto stop = ReadPortMap(cli, true, map)) return stop;
   }
   if (auto stop = GivenTargets(cli, map, targets)) return stop;
+  if (auto stop = NamedOnce(targets)) return stop;
   everyDevice = cli.isSet(cli.all) || (job == Job::Scan && targets.empty());
   if (everyDevice) {
     if (!targets.empty())
@@ -333,12 +371,14 @@ std::optional<Stop> ResolveTargets(const Cli& cli, Job job, std::vector<Target>&
 }
 
 // The devices of an inventory or a plan, each with what it should hold.
-std::optional<Stop> InventoryOf(const Cli& cli, const QString& file, const Adapters& adapters,
+std::optional<Stop> InventoryOf(const Cli& cli, const Command& command, const Adapters& adapters,
                                 std::vector<Target>& targets) {
   QString error;
+  const QString& file = command.inventory;
   const std::optional<QByteArray> text = ReadFile(file, &error);
   if (!text) return Usage(error);
-  const std::optional<std::vector<InventoryEntry>> entries = ParseInventory(*text, file, &error);
+  const std::optional<std::vector<InventoryEntry>> entries =
+      ParseInventory(*text, file, command.keptPlan, &error);
   if (!entries) return Usage(error);
   if (entries->empty())
     return Usage(Tr(QT_TRANSLATE_NOOP("timer", "%1: names no device")).arg(file));
@@ -384,6 +424,8 @@ struct Report {
   bool asJson;
   const Adapters& adapters;
   RunRecord& record;
+  // Standard output carries the kept plan: each device's line goes to stderr.
+  bool planOnStdout = false;
 };
 
 // One device, as a person reads it: its configuration, or what went wrong.
@@ -422,8 +464,9 @@ int PlanCode(const std::vector<DeviceResult>& results) {
 }
 
 // Many at once, one line each in the order given; the largest code counts.
+// A plan to keep gets every device's line, then the line that counts them.
 int RunMany(const Report& report, const std::vector<Target>& targets, const Request& request,
-            QFile* planFile) {
+            QByteArray* plan) {
   Output& output = report.output;
   const int total = static_cast<int>(targets.size());
   const std::vector<DeviceResult> results = RunOnDevices(
@@ -446,9 +489,11 @@ int RunMany(const Report& report, const std::vector<Target>& targets, const Requ
     code = std::max(code, r.code());
     timerFound = timerFound || r.code() == kExitOk;
     const QJsonObject json = JsonLine(targets[i], r, report.job, report.adapters);
-    output.out(report.asJson ? Compact(json) : PeopleLine(targets[i], r, report.job));
-    if (planFile) planFile->write((Compact(json) + QLatin1Char('\n')).toUtf8());
+    const QString line = report.asJson ? Compact(json) : PeopleLine(targets[i], r, report.job);
+    report.planOnStdout ? output.err(line) : output.out(line);
+    if (plan) *plan += (Compact(json) + QLatin1Char('\n')).toUtf8();
   }
+  if (plan) *plan += (Compact(EndOfPlan(total)) + QLatin1Char('\n')).toUtf8();
   if ((report.job == Job::Plan || report.job == Job::Apply) && output.errIsTerminal())
     output.err(Tally(results, report.job));
   if (report.job == Job::Scan) return timerFound ? kExitOk : kExitNoTimerFound;
@@ -464,8 +509,8 @@ Console ProcessConsole() {
       std::fflush(stream);
     };
   };
-  return {write(stdout), write(stderr), ::isatty(STDERR_FILENO) != 0, RealLine,
-          Adapters::FromSystem};
+  return {write(stdout), write(stderr),        ::isatty(STDERR_FILENO) != 0,
+          RealLine,      Adapters::FromSystem, StopSignal};
 }
 
 int RunTimerctl(const QStringList& arguments, const Console& console) {
@@ -491,12 +536,12 @@ int RunTimerctl(const QStringList& arguments, const Console& console) {
   request.echo = cli.isSet(cli.echo);
 
   // What the system knows of its adapters, asked once, and only when needed.
-  const bool inventory = !command.inventory.isEmpty();
+  const bool inventory = command.job == Job::Plan || command.job == Job::Apply;
   const Adapters adapters =
       inventory || cli.isSet(cli.log) || cli.isSet(cli.json) ? console.adapters() : Adapters();
   std::vector<Target> targets;
   bool everyDevice = false;
-  stop = inventory ? InventoryOf(cli, command.inventory, adapters, targets)
+  stop = inventory ? InventoryOf(cli, command, adapters, targets)
                    : ResolveTargets(cli, command.job, targets, everyDevice);
   if (stop) return output.fail(stop->code, stop->message);
   for (Target& target : targets) {
@@ -514,20 +559,36 @@ int RunTimerctl(const QStringList& arguments, const Console& console) {
   RunRecord record(command.job, adapters);
   if (cli.isSet(cli.log) && !record.open(cli.value(cli.log)))
     return output.fail(kExitUsage, QStringLiteral("--log ") + record.error());
-  QFile planFile(cli.value(cli.out));
-  if (cli.isSet(cli.out) && !planFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    return output.fail(
-        kExitUsage,
-        QStringLiteral("--out %1: %2").arg(planFile.fileName(), planFile.errorString()));
-  const Report report{output, command.job, cli.isSet(cli.json), adapters, record};
-  const int code = lines
-                       ? RunMany(report, targets, request, cli.isSet(cli.out) ? &planFile : nullptr)
-                       : RunOne(report, targets.front(), request);
-  if (planFile.isOpen() && !planFile.flush())
-    return std::max(
-        code, output.fail(
-                  kExitUsage,
-                  QStringLiteral("--out %1: %2").arg(planFile.fileName(), planFile.errorString())));
-  if (record.error().isEmpty()) return code;
-  return std::max(code, output.fail(kExitUsage, QStringLiteral("--log ") + record.error()));
+  const bool keep = cli.isSet(cli.out);
+  const bool planOnStdout = cli.value(cli.out) == QLatin1String("-");
+  WholeFile planFile(cli.value(cli.out));
+  QString error;
+  if (keep && !planOnStdout && !planFile.open(&error))
+    return output.fail(kExitUsage, QStringLiteral("--out ") + error);
+  request.sending = record.sending();
+  request.interrupted = console.interrupted;
+
+  const Report report{output, command.job, cli.isSet(cli.json), adapters, record, planOnStdout};
+  QByteArray plan;
+  int code = lines ? RunMany(report, targets, request, keep ? &plan : nullptr)
+                   : RunOne(report, targets.front(), request);
+  if (!record.error().isEmpty())
+    code = std::max(code, output.fail(kExitUsage, QStringLiteral("--log ") + record.error()));
+  // Stopped by a signal: that first, and no plan that lacks devices.
+  if (const int signal = console.interrupted ? console.interrupted() : 0) {
+    if (keep)
+      output.fail(kExitUsage, Tr(QT_TRANSLATE_NOOP("timer",
+                                                   "--out %1: not kept: the run was "
+                                                   "stopped by %2"))
+                                  .arg(cli.value(cli.out), SignalName(signal)));
+    return kExitBySignal + signal;
+  }
+  if (!keep) return code;
+  if (planOnStdout) {
+    console.out(QString::fromUtf8(plan));
+    return code;
+  }
+  // Not kept: a script must not take the code of a plan for one it can apply.
+  return planFile.write(plan, &error) ? code
+                                      : output.fail(kExitUsage, QStringLiteral("--out ") + error);
 }

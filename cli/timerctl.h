@@ -18,6 +18,8 @@ struct Console {
   LineMaker lines = RealLine;
   // What the system knows of its serial adapters.
   std::function<Adapters()> adapters = Adapters::FromSystem;
+  // The signal that asks the run to stop, or 0 (see cli/interruption.h).
+  std::function<int()> interrupted;
 };
 Console ProcessConsole();
 

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include "cli/interruption.h"
 #include "cli/language.h"
 #include "cli/timerctl.h"
 
@@ -11,8 +12,9 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationName(QStringLiteral("timerctl"));
   // On a terminal a warning first clears a fleet's progress, which ends no line.
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
-  qSetMessagePattern(QStringLiteral("%1%{appname}: %{message}")
-                         .arg(QLatin1String(terminal ? "\r\033[K" : "")));
+  qSetMessagePattern(
+      QStringLiteral("%1%{appname}: %{message}").arg(QLatin1String(terminal ? "\r\033[K" : "")));
   SpeakPeoplesLanguage(app);
+  CatchStopSignals();
   return RunTimerctl(QCoreApplication::arguments());
 }

@@ -51,6 +51,8 @@ ReadBack ReadBackIn(const QByteArray& received) {
   readBack.text = received.mid(end - kReadBackLength, kReadBackLength);
   TimerConfig config = TimesFrom(readBack.text, 0);
   config.powerUpOn = readBack.text.back() == kPowerUpOn;
+  if (readBack.text.back() != kPowerUpOn && readBack.text.back() != kPowerUpOff)
+    config.otherFlag = QLatin1Char(readBack.text.back());
   readBack.config = config;
   return readBack;
 }

@@ -22,13 +22,16 @@ void TimerConfig::update(const TimerConfig& other) {
   if (other.mono) mono = other.mono;
   if (other.on) on = other.on;
   if (other.off) off = other.off;
-  if (other.powerUpOn) powerUpOn = other.powerUpOn;
+  if (other.powerUpOn) {
+    powerUpOn = other.powerUpOn;
+    otherFlag = other.otherFlag;
+  }
   if (other.bistable) bistable = other.bistable;
 }
 
 bool TimerConfig::operator==(const TimerConfig& other) const {
   return mono == other.mono && on == other.on && off == other.off && powerUpOn == other.powerUpOn &&
-         bistable == other.bistable;
+         otherFlag == other.otherFlag && bistable == other.bistable;
 }
 
 bool Accepts(FieldKind kind, const QString& text) {
@@ -56,11 +59,22 @@ std::optional<Hms> ParseHms(const QString& text, QString* error) {
   return std::nullopt;
 }
 
+QString PowerUpValue(const TimerConfig& config) {
+  return config.otherFlag.isNull() ? PowerUpWord(config.powerUpOn.value_or(false))
+                                   : QString(config.otherFlag);
+}
+
+QString PowerUpShown(const TimerConfig& config) {
+  return config.otherFlag.isNull() ? PowerUpValue(config)
+                                   : QLatin1Char('"') + config.otherFlag + QLatin1Char('"');
+}
+
 bool WellFormed(const TimerConfig& config) {
   QString ignored;
-  return std::all_of(std::begin(kDeviceTimes), std::end(kDeviceTimes), [&](DeviceTime t) {
-    return (config.*t.time) && ParseHms((config.*t.time)->text(), &ignored);
-  });
+  return config.otherFlag.isNull() &&
+         std::all_of(std::begin(kDeviceTimes), std::end(kDeviceTimes), [&](DeviceTime t) {
+           return (config.*t.time) && ParseHms((config.*t.time)->text(), &ignored);
+         });
 }
 
 QJsonObject ToJson(const TimerConfig& config) {
@@ -68,7 +82,7 @@ QJsonObject ToJson(const TimerConfig& config) {
   for (const DeviceTime& t : kDeviceTimes) {
     if (config.*t.time) object.insert(QLatin1String(t.name), (config.*t.time)->text());
   }
-  if (config.powerUpOn) object.insert(QStringLiteral("power_up"), PowerUpWord(*config.powerUpOn));
+  if (config.powerUpOn) object.insert(QStringLiteral("power_up"), PowerUpValue(config));
   if (config.bistable)
     object.insert(QStringLiteral("mode"), QLatin1String(*config.bistable ? kModeBi : kModeMono));
   return object;

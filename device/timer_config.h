@@ -23,6 +23,9 @@ struct Hms {
 struct TimerConfig {
   std::optional<Hms> mono, on, off;
   std::optional<bool> powerUpOn;
+  // A power-up flag read back that is neither "0" nor "1" (powerUpOn then
+  // says off): shown as it is, never sent.
+  QChar otherFlag;
   std::optional<bool> bistable;
 
   // Takes every value `other` holds, over this one's.
@@ -54,10 +57,14 @@ inline constexpr char kModeBi[] = "bi";
 inline QString PowerUpWord(bool on) {
   return on ? QStringLiteral("on") : QStringLiteral("off");
 }
+// What a configuration's power-up state (present) says: its word, or the
+// flag that is neither, as it stands in JSON ("x") or to people ("\"x\"").
+QString PowerUpValue(const TimerConfig& config);
+QString PowerUpShown(const TimerConfig& config);
 
 // "HH:MM:SS", each part two digits in its range; on failure says why.
 std::optional<Hms> ParseHms(const QString& text, QString* error);
 
-// Every time present and of the form ParseHms accepts: a configuration that
-// can be sent back as it is.
+// Every time present and of the form ParseHms accepts, and a power-up flag
+// that is "0" or "1": a configuration that can be sent back as it is.
 bool WellFormed(const TimerConfig& config);

@@ -137,7 +137,8 @@ std::vector<Event> Device::receive(char byte) {
 void Device::startCommand(char byte, std::vector<Event>& events) {
   switch (byte) {
     case kProbeCommand:
-      events.push_back({Event::Kind::Probe, std::string(1, byte), ProbeAnswer(m_config)});
+      events.push_back({Event::Kind::Probe, std::string(1, byte),
+                        m_memory.empty() ? ProbeAnswer(m_config) : m_memory + kProbeCommand});
       break;
     case kFireCommand:
       events.push_back({Event::Kind::Fire, std::string(1, byte), std::string(1, kFireCommand)});
@@ -150,7 +151,10 @@ void Device::startCommand(char byte, std::vector<Event>& events) {
 
 void Device::finishFrame(std::vector<Event>& events) {
   if (const auto config = ParseFrame(m_frame)) {
-    if (!m_writeFails) m_config = *config;
+    if (!m_writeFails) {
+      m_config = *config;
+      m_memory.clear();
+    }
     events.push_back({Event::Kind::Configure, m_frame, std::string(1, m_frame[0])});
   } else {
     events.push_back({Event::Kind::Discarded, m_frame, {}});

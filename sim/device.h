@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace timer_sim {
@@ -57,6 +58,10 @@ class Device {
   // A device whose memory write fails: it acknowledges a configuration but
   // keeps the one it had.
   void setWriteFails(bool fails) { m_writeFails = fails; }
+  // A device whose memory is damaged: it reads back these 19 characters (any
+  // characters at all) until a configuration is written. Empty: its
+  // configuration.
+  void setMemory(std::string readBack) { m_memory = std::move(readBack); }
 
   // One received byte can finish a broken frame and start a new command, hence
   // up to two events.
@@ -69,6 +74,7 @@ class Device {
 
   Config m_config;
   bool m_writeFails = false;
+  std::string m_memory;
   std::string m_frame;  // non-empty while a frame is being collected
 };
 

@@ -83,6 +83,7 @@ class Simulator {
         m_device(settings.config),
         m_output(settings.config.powerUpOn) {
     m_device.setWriteFails(settings.writeFails);
+    m_device.setMemory(settings.memory);
   }
 
   // Returns the exit code.

@@ -57,6 +57,10 @@ void DeclareOptions(QCommandLineParser& parser) {
       {"write-fails",
        "Acknowledge configurations but keep the old one, as a device whose memory write "
        "failed does."},
+      {"memory",
+       "Read back these 19 characters until a configuration is written, as a device whose "
+       "memory is damaged does (the times seconds first, then the power-up flag).",
+       "CHARS"},
       {"reply-delay", "Wait MS milliseconds before each answer.", "MS"},
       {"split", "Send answers in pieces of N characters, 20 ms apart.", "N"},
       {"noise", "Send TEXT before each answer.", "TEXT"},
@@ -115,6 +119,8 @@ std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Setti
   if (!ParseCount(parser, "flood", 1, std::numeric_limits<int>::max(), flood)) {
     return Error("Bad --flood value, expected a positive count of bytes: " + parser.value("flood"));
   }
+  if (parser.isSet("memory") && parser.value("memory").toLatin1().size() != 19)
+    return Error("Bad --memory value, expected 19 characters: " + parser.value("memory"));
   if (parser.isSet("link") && parser.isSet("device"))
     return Error("--link only applies to the pseudo-terminal");
 
@@ -122,6 +128,7 @@ std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Setti
   settings.silent = parser.isSet("silent");
   settings.echo = parser.isSet("echo");
   settings.writeFails = parser.isSet("write-fails");
+  settings.memory = parser.value("memory").toLatin1().toStdString();
   settings.replyDelay = std::chrono::milliseconds(delayMs);
   settings.splitSize = static_cast<std::size_t>(split);
   settings.noise = parser.value("noise").toStdString();

@@ -15,7 +15,8 @@ struct Settings {
   bool instant = false;
   bool silent = false;
   bool writeFails = false;
-  bool echo = false;  // every byte received goes back first, as on a line that echoes
+  std::string memory;  // what a damaged memory reads back until written
+  bool echo = false;   // every byte received goes back first, as on a line that echoes
   std::chrono::milliseconds replyDelay{0};
   std::size_t splitSize = 0;
   std::string noise;

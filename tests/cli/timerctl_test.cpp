@@ -9,6 +9,9 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <csignal>
+
 #include "cli/timerctl.h"
 #include "support/named_case.h"
 #include "support/qt_printers.h"
@@ -41,6 +44,8 @@ struct Fleet : SimulatedFleet {
     });
     device("/dev/hangs-up-later", [](auto& s) { s.hangupAfter = 2; });
     device("/dev/spare", [](auto&) {});
+    // Memory that holds non-digits: mono "?0:00:00", the power-up flag "x".
+    device("/dev/damaged", [](auto& s) { s.memory = "0000?0000000000000x"; });
   }
 };
 
@@ -49,14 +54,18 @@ struct Ran {
   QString out, err;
 };
 
-Ran RunIn(SimulatedFleet& fleet, const QStringList& args) {
+// `interrupted`: the signal that stops the run, asked before each device.
+Ran RunIn(SimulatedFleet& fleet, const QStringList& args, std::function<int()> interrupted = {}) {
   Ran ran;
   // The timer's USB adapter has a serial number.
   const Console console{[&ran](const QString& text) { ran.out += text; },
-                        [&ran](const QString& text) { ran.err += text; }, false, fleet.lines(),
+                        [&ran](const QString& text) { ran.err += text; },
+                        false,
+                        fleet.lines(),
                         [] {
                           return Adapters({{"/dev/timer", "A50285BI", {}, {}}});
-                        }};
+                        },
+                        std::move(interrupted)};
   ran.code = RunTimerctl(QStringList{"timerctl"} + args, console);
   return ran;
 }
@@ -75,20 +84,35 @@ TIMER_NAMED_CASE(RunCase)
 
 class Timerctl : public ::testing::TestWithParam<RunCase> {};
 
+// FILE in a case's arguments is the inventory; DIR a folder that holds a
+// file "timer" and a link to it, "alias". In what a kept plan holds, REACHED
+// is what /dev/timer's name reached, and END the last line of a plan of one.
 TEST_P(Timerctl, EndsWithItsCodeAndItsWords) {
   const RunCase& c = GetParam();
   Fleet fleet;
   QTemporaryDir dir;
+  const auto placed = [&dir](const char* text) {
+    return QString::fromUtf8(text)
+        .replace(QLatin1String("DIR"), dir.path())
+        .replace(QLatin1String("REACHED"),
+                 QLatin1String(R"("reached":{"path":"/dev/timer","serial_number":"A50285BI"})"))
+        .replace(QLatin1String("END"), QLatin1String(R"({"end_of_plan":{"devices":1}})"));
+  };
+  QFile timer(dir.filePath("timer"));
+  ASSERT_TRUE(timer.open(QIODevice::WriteOnly) &&
+              QFile::link(timer.fileName(), dir.filePath("alias")));
   QFile inventory(dir.filePath(QStringLiteral("plant.jsonl")));
   if (c.inventory) {
     ASSERT_TRUE(inventory.open(QIODevice::WriteOnly));
-    inventory.write(c.inventory);
+    inventory.write(placed(c.inventory).toUtf8());
     inventory.close();
   }
-  const Ran ran = RunIn(fleet, QStringList(c.args).replaceInStrings("FILE", inventory.fileName()));
+  const Ran ran = RunIn(fleet, QStringList(c.args)
+                                   .replaceInStrings("FILE", inventory.fileName())
+                                   .replaceInStrings("DIR", dir.path()));
   EXPECT_EQ(ran.code, c.code) << ran.err.toStdString();
-  EXPECT_EQ(ran.out, QString::fromUtf8(c.out));
-  EXPECT_TRUE(ran.err.contains(QString::fromUtf8(c.err))) << ran.err.toStdString();
+  EXPECT_EQ(ran.out, placed(c.out));
+  EXPECT_TRUE(ran.err.contains(placed(c.err))) << ran.err.toStdString();
   EXPECT_EQ(fleet.linesMade() > 0, c.opens) << "refused before any port is opened";
 }
 
@@ -173,10 +197,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, Timerctl, ::testing::Values(
     RunCase{"PlanUnchanged", {"plan", "FILE"}, 0, "/dev/timer: unchanged\n", "", true,
             R"({"device":"/dev/timer","mono":"01:30:15","power_up":"off"})"},
     RunCase{"PlanOneTimeDiffers", {"plan", "FILE"}, 5,
-            "/dev/timer: differs (on: device 00:00:10, file 00:20:10)\n", "", true,
+            "/dev/timer: differs (written as monostable: the entry gives no mode) (on: device 00:00:10, file 00:20:10)\n", "", true,
             R"({"device":"/dev/timer","configuration":{"on":"00:20:10"}})"},
     RunCase{"PlanOnlyPowerUpDiffers", {"plan", "FILE"}, 5,
-            "/dev/timer: differs (power-up: device off, file on)\n", "", true,
+            "/dev/timer: differs (written as monostable: the entry gives no mode) (power-up: device off, file on)\n", "", true,
             R"({"device":"/dev/timer","power_up":"on"})"},
     RunCase{"PlanTheModeCannotBeChecked", {"plan", "FILE"}, 0,
             "/dev/timer: unchanged (mode bi not checked: the device does not report its mode; it "
@@ -184,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Timerctl, ::testing::Values(
     // A device that could not be read counts before one that differs.
     RunCase{"PlanWithADeviceMissing", {"plan", "FILE"}, 3,
             "/dev/missing: port unavailable (scripted failure)\n"
-            "/dev/timer: differs (on: device 00:00:10, file 00:20:10)\n", "", true,
+            "/dev/timer: differs (written as monostable: the entry gives no mode) (on: device 00:00:10, file 00:20:10)\n", "", true,
             "{\"device\":\"/dev/missing\"}\n{\"device\":\"/dev/timer\",\"on\":\"00:20:10\"}"},
     RunCase{"SerialNumberFound", {"plan", "FILE"}, 0, "A50285BI /dev/timer: unchanged\n", "", true,
             R"({"serial_number":"A50285BI","mono":"01:30:15"})"},
@@ -203,7 +227,64 @@ INSTANTIATE_TEST_SUITE_P(Cases, Timerctl, ::testing::Values(
     RunCase{"AStalePlan", {"apply", "--plan", "FILE"}, 6,
             "/dev/timer: changed since plan (on: the plan saw 00:00:00, device has 00:00:10)\n", "",
             true, R"({"device":"/dev/timer","configuration":{"on":"00:20:10"},"held":)"
-            R"({"mono":"01:30:15","on":"00:00:00","off":"00:02:00","power_up":"off"}})"}),
+            R"({"mono":"01:30:15","on":"00:00:00","off":"00:02:00","power_up":"off"},)" "REACHED}\nEND"},
+    RunCase{"APlanAppliedAgainFindsItDone", {"apply", "--plan", "FILE"}, 0, "/dev/timer: unchanged\n",
+            "", true, R"({"device":"/dev/timer","configuration":{"on":"00:00:10"},"held":)"
+            R"({"mono":"01:30:15","on":"00:20:10","off":"00:02:00","power_up":"off"},)" "REACHED}\nEND"},
+    RunCase{"APlanForTheDeviceOnAnotherPath", {"apply", "--plan", "FILE"}, 6,
+            "/dev/timer: changed since plan (the plan was made for /dev/other (adapter A50285BI), the "
+            "name now reaches /dev/timer (adapter A50285BI))\n", "", true,
+            R"({"device":"/dev/timer","configuration":{"on":"00:20:10"},"held":)"
+            R"({"mono":"01:30:15","on":"00:00:10","off":"00:02:00","power_up":"off"},)"
+            R"("reached":{"path":"/dev/other","serial_number":"A50285BI"}})" "\nEND"},
+    // What the plan saw is compared as it was read, never sent.
+    RunCase{"APlanOfADamagedMemory", {"apply", "--plan", "FILE"}, 0, "/dev/damaged: programmed\n",
+            "", true, R"({"device":"/dev/damaged","mono":"00:00:05","on":"00:00:00","off":"00:00:00",)"
+            R"("power_up":"off","held":{"mono":"?0:00:00","on":"00:00:00","off":"00:00:00",)"
+            R"("power_up":"x"},"reached":{"path":"/dev/damaged"}})" "\nEND"},
+    RunCase{"APlanLineWithoutItsGuard", {"apply", "--plan", "FILE"}, 2, "",
+            "plant.jsonl:1: not a kept plan's line: \"held\" is missing", false,
+            R"({"device":"/dev/timer","on":"00:20:10",REACHED})" "\nEND"},
+    RunCase{"APlanCutShort", {"apply", "--plan", "FILE"}, 2, "",
+            "plant.jsonl: ends without the plan's last line", false,
+            R"({"device":"/dev/timer","on":"00:20:10","held":null,REACHED})"},
+    RunCase{"APlanThatLacksALine", {"apply", "--plan", "FILE"}, 2, "",
+            "plant.jsonl:2: the plan counts 2 devices, but 1 are here", false,
+            R"({"device":"/dev/timer","on":"00:20:10","held":null,REACHED})" "\n"
+            R"({"end_of_plan":{"devices":2}})"},
+    RunCase{"PlanWithoutAReadBackFails", {"plan", "FILE"}, 1,
+            "/dev/no-read-back: no answer (the answer holds no configuration: \"xY0000000000000000001Y\")\n",
+            "", true, R"({"device":"/dev/no-read-back","on":"00:00:10"})"},
+    RunCase{"PlanKeptOnStandardOutput", {"plan", "FILE", "--out", "-"}, 5,
+            R"({"configuration":{"on":"00:20:10"},"device":"/dev/timer","differences":)"
+            R"(["on: device 00:00:10, file 00:20:10"],"held":{"mono":"01:30:15","off":"00:02:00",)"
+            R"("on":"00:00:10","power_up":"off"},"port":"/dev/timer","reached":{"path":"/dev/timer",)"
+            R"("serial_number":"A50285BI"},"reason":"written as monostable: the entry gives no mode",)"
+            R"("result":"differs"})" "\nEND\n", "/dev/timer: differs", true,
+            R"({"device":"/dev/timer","on":"00:20:10"})"},
+    RunCase{"PlanNotKept", {"plan", "FILE", "--out", "/dev/full"}, 2, "/dev/timer: unchanged\n",
+            "timerctl: --out /dev/full: No space left on device", true,
+            R"({"device":"/dev/timer","on":"00:00:10"})"},
+    RunCase{"PlanOutNamedEmpty", {"plan", "FILE", "--out", ""}, 2, "", "--out: the name is empty",
+            false, R"({"device":"/dev/timer"})"},
+    RunCase{"InventoryNamedEmpty", {"apply", ""}, 2, "", "apply: the name is empty", false},
+    RunCase{"KeptPlanNamedEmpty", {"apply", "--plan", ""}, 2, "", "--plan: the name is empty", false},
+    RunCase{"DeviceNamedEmpty", {"--device", "", "read"}, 2, "", "--device: the name is empty", false},
+    RunCase{"OneDeviceNamedTwiceOnTheCommandLine", {"--device", "DIR/timer", "--device", "DIR/alias",
+            "read"}, 2, "", "DIR/timer and DIR/alias name the same device", false},
+    RunCase{"OneDeviceThroughALinkAndItsPath", {"plan", "FILE"}, 2, "",
+            "plant.jsonl:2: names the same device as line 1", false,
+            "{\"device\":\"DIR/alias\"}\n{\"device\":\"DIR/timer\"}"},
+    RunCase{"ANulInADevicePath", {"plan", "FILE"}, 2, "",
+            "plant.jsonl:1: \"device\" holds a NUL character", false,
+            R"({"device":"/dev/timer\u0000x"})"},
+    RunCase{"AByteOrderMarkBeforeAComment", {"plan", "FILE"}, 0, "/dev/timer: unchanged\n", "",
+            true, "\xEF\xBB\xBF# hall 3\n{\"device\":\"/dev/timer\"}"},
+    RunCase{"AKeyGivenTwice", {"plan", "FILE"}, 2, "", "plant.jsonl:1: \"on\" is given twice", false,
+            R"({"device":"/dev/timer","configuration":{"on":"00:00:10","on":"00:20:10"}})"},
+    RunCase{"AFlagThatIsNeitherIsNotWellFormed", {"--device", "/dev/damaged", "read", "--json"}, 0,
+            R"({"device":"/dev/damaged","mono":"?0:00:00","off":"00:00:00","on":"00:00:00",)"
+            R"("power_up":"x","well_formed":false})" "\n", ""}),
     kCaseName);
 // clang-format on
 
@@ -237,19 +318,73 @@ TEST(Record, OneLinePerDeviceAndOperationWithItsFields) {
   RunIn(fleet, {"--device", "/dev/timer", "--device", "/dev/missing", "--log", log, "read"});
 
   const std::vector<QJsonObject> lines = RecordLines(log);
-  ASSERT_EQ(lines.size(), 6u);
+  ASSERT_EQ(lines.size(), 7u);
   for (const QJsonObject& line : lines) EXPECT_EQ(line["version"], QStringLiteral(TIMER_VERSION));
   EXPECT_EQ(lines[0]["read_back"]["mono"], "01:30:15");
   EXPECT_EQ(lines[0]["com"], 1);
   EXPECT_EQ(lines[1]["operation"], "fire");
   EXPECT_EQ(lines[2]["result"], "timer");
-  EXPECT_EQ(lines[3]["sent"]["mono"], "00:00:09");
-  EXPECT_EQ(lines[3]["sent"]["mode"], "mono") << "the mode sent, given or not";
-  EXPECT_EQ(lines[3]["read_back"]["mono"], "00:00:09") << "the verification's read-back";
-  EXPECT_FALSE(lines[3].contains("com")) << "a --device has no Com number";
-  const bool missingFirst = lines[4]["path"] == "/dev/missing";
-  EXPECT_EQ(lines[missingFirst ? 4 : 5]["exit_code"], 3);
-  EXPECT_EQ(lines[missingFirst ? 5 : 4]["result"], "ok");
+  // Before the configuration goes out, what the device held and what is sent.
+  EXPECT_EQ(lines[3]["result"], "sending");
+  EXPECT_EQ(lines[3]["before"]["mono"], "01:30:15");
+  EXPECT_EQ(lines[3]["sent"], lines[4]["sent"]);
+  EXPECT_EQ(lines[4]["sent"]["mono"], "00:00:09");
+  EXPECT_EQ(lines[4]["sent"]["mode"], "mono") << "the mode sent, given or not";
+  EXPECT_EQ(lines[4]["read_back"]["mono"], "00:00:09") << "the verification's read-back";
+  EXPECT_FALSE(lines[4].contains("com")) << "a --device has no Com number";
+  const bool missingFirst = lines[5]["path"] == "/dev/missing";
+  EXPECT_EQ(lines[missingFirst ? 5 : 6]["exit_code"], 3);
+  EXPECT_EQ(lines[missingFirst ? 6 : 5]["result"], "ok");
 }
+
+struct StopCase {
+  const char* name;
+  QStringList args;
+  int started;  // devices started before the signal came
+  int code;
+  // What the record holds of each device, in any order.
+  QStringList results;
+};
+
+TIMER_NAMED_CASE(StopCase)
+
+class Stopped : public ::testing::TestWithParam<StopCase> {};
+
+// A signal stops new devices; those started finish and are recorded; the
+// others get a line of their own, and the run ends with the signal's code.
+TEST_P(Stopped, EveryDeviceHasItsLineAndTheRunTheSignalsCode) {
+  const StopCase& c = GetParam();
+  Fleet fleet;
+  QTemporaryDir dir;
+  const QString log = dir.filePath("record.jsonl");
+  std::atomic<int> asked{0};
+  const Ran ran = RunIn(fleet, QStringList{"--log", log} + c.args,
+                        [&] { return ++asked > c.started ? SIGTERM : 0; });
+
+  EXPECT_EQ(ran.code, c.code) << ran.err.toStdString();
+  QStringList results;
+  for (const QJsonObject& line : RecordLines(log)) results << line["result"].toString();
+  results.sort();
+  EXPECT_EQ(results, c.results);
+  EXPECT_EQ((ran.out + ran.err).count("the run was stopped by SIGTERM before this device"),
+            c.results.count("interrupted"));
+}
+
+// Three devices that end alike, whichever starts first.
+const QStringList kThreeSpares{"--device",    "/dev/spare", "--device", "/dev/timer", "--device",
+                               "/dev/chatty", "upload",     "--on",     "00:00:11"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Stopped,
+    ::testing::Values(
+        StopCase{
+            "BeforeAnyDevice", kThreeSpares, 0, 143, {"interrupted", "interrupted", "interrupted"}},
+        StopCase{
+            "AfterTwo", kThreeSpares, 2, 143, {"interrupted", "ok", "ok", "sending", "sending"}},
+        // The run's code stands above the devices'.
+        StopCase{
+            "AfterAll", kThreeSpares, 3, 143, {"ok", "ok", "ok", "sending", "sending", "sending"}},
+        StopCase{"OneDevice", {"--device", "/dev/timer", "read"}, 0, 143, {"interrupted"}}),
+    kCaseName);
 
 }  // namespace

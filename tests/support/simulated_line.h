@@ -62,6 +62,7 @@ class SimulatedFleet {
     added.settings = settings;
     added.device = std::make_unique<timer_sim::Device>(settings.config);
     added.device->setWriteFails(settings.writeFails);
+    added.device->setMemory(settings.memory);
   }
   const timer_sim::Config& config(const QString& path) { return m_devices[path].device->config(); }
   int linesMade() const { return m_made; }
