@@ -116,9 +116,15 @@ QString Tally(const std::vector<DeviceResult>& results, Job job) {
     if (r.verdict == Verdict::Programmed || r.verdict == Verdict::Differs) ++changed;
   }
   const auto all = static_cast<int>(results.size());
-  return Tr(job == Job::Plan
-                ? QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 differ, %4 failed")
-                : QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 programmed, %4 failed"))
+  // A whole sentence for one device and for several, so that each language
+  // says its own.
+  const char* const plan =
+      all == 1 ? QT_TRANSLATE_NOOP("timer", "%1 device: %2 unchanged, %3 differs, %4 failed")
+               : QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 differ, %4 failed");
+  const char* const apply =
+      all == 1 ? QT_TRANSLATE_NOOP("timer", "%1 device: %2 unchanged, %3 programmed, %4 failed")
+               : QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 programmed, %4 failed");
+  return Tr(job == Job::Plan ? plan : apply)
       .arg(all)
       .arg(unchanged)
       .arg(changed)

@@ -68,6 +68,10 @@ function(timer_man_page program summary language include)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
     COMMAND ${run} --no-info --section=1 --name=${summary} --include=${include}
             --output=${page} $<TARGET_FILE:${program}>
+    # The exit statuses are --help's last part: a section of the page's own,
+    # where a reader of manual pages looks for them.
+    COMMAND sed -i -e "s/^\\.SS \"Exit status:\"$/.SH \"EXIT STATUS\"/"
+            -e "s/^\\.SS \"Estado de salida:\"$/.SH \"ESTADO DE SALIDA\"/" ${page}
     COMMAND gzip -9nf ${page}
     DEPENDS ${program} ${include} ${depends}
     COMMENT "Manual page ${program}(1) ${language}"

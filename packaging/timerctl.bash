@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for timerctl: commands, options, Com numbers, configuration
 # files after --from, inventories after plan and apply, device paths after
-# --device.
+# --device; "-" for standard input or output after --from and --out.
 
 _timerctl() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
@@ -18,7 +18,7 @@ _timerctl() {
       mapfile -t COMPREPLY < <(compgen -W "$(seq -f '%g=' 1 16)" -- "$cur")
       compopt -o nospace 2>/dev/null
       return ;;
-    --from)
+    --from | --out)
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
       compopt -o filenames 2>/dev/null
@@ -30,7 +30,7 @@ _timerctl() {
         compopt -o filenames 2>/dev/null
         return
       fi ;;
-    --log | --plan | --out)
+    --log | --plan)
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       compopt -o filenames 2>/dev/null
       return ;;

@@ -39,7 +39,7 @@ _timerctl() {
     "--off[the bistable OFF time]:$time" \
     '--power-up[the output state at power-up]:state:(on off)' \
     '--plan[apply a plan kept with --out]:plan file:_files' \
-    '--out[keep the plan in a file]:plan file:_files' \
+    '--out[keep the plan in a file]:plan file (- for standard output):{compadd -- -; _files}' \
     '(- *)'{-h,--help}'[show the help]' \
     '(- *)--version[show the version]' \
     '1:command:((read\:"print the configuration" upload\:"send a configuration, then verify it"

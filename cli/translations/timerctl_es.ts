@@ -179,10 +179,6 @@
         <translation>eco</translation>
     </message>
     <message>
-        <source>power-up: sent %1, device has &quot;%2&quot;</source>
-        <translation>arranque: enviado %1, el dispositivo tiene &quot;%2&quot;</translation>
-    </message>
-    <message>
         <source>the device&apos;s read-back is not a well-formed configuration; give mono, on, off and power-up</source>
         <translation>lo que el dispositivo devuelve no es una configuración bien formada; indique mono, on, off y power-up</translation>
     </message>
@@ -355,10 +351,6 @@
         <translation>arranque: dispositivo %2, fichero %1</translation>
     </message>
     <message>
-        <source>power-up: device &quot;%1&quot;, file %2</source>
-        <translation>arranque: dispositivo &quot;%1&quot;, fichero %2</translation>
-    </message>
-    <message>
         <source>%1 devices: %2 unchanged, %3 differ, %4 failed</source>
         <translation>%1 dispositivos: sin cambios %2, difieren %3, fallidos %4</translation>
     </message>
@@ -367,12 +359,112 @@
         <translation>%1 dispositivos: sin cambios %2, programados %3, fallidos %4</translation>
     </message>
     <message>
+        <source>expected one command: read, upload, fire, scan, plan FILE, apply FILE or apply --plan PLANFILE (see --help)</source>
+        <translation>se esperaba una orden: read, upload, fire, scan, plan FICHERO, apply FICHERO o apply --plan PLAN (vea --help)</translation>
+    </message>
+    <message>
+        <source>--%1 does not go with %2</source>
+        <translation>--%1 no va con %2</translation>
+    </message>
+    <message>
+        <source>%1: names no device</source>
+        <translation>%1: no nombra ningún dispositivo</translation>
+    </message>
+    <message>
+        <source>the device path holds a NUL character</source>
+        <translation>la ruta del dispositivo contiene un carácter NUL</translation>
+    </message>
+    <message>
+        <source>the line never went quiet: it sent for %1 s without the answer (noise, or another device talking on it)</source>
+        <translation>la línea nunca quedó en silencio: envió durante %1 s sin la respuesta (ruido, u otro dispositivo que habla en ella)</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; holds a NUL character</source>
+        <translation>%1: &quot;%2&quot; contiene un carácter NUL</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not what a device reads back</source>
+        <translation>%1: &quot;%2&quot; no es lo que devuelve un dispositivo</translation>
+    </message>
+    <message>
+        <source>%1: expected {&quot;path&quot;: ..., &quot;serial_number&quot;: ...}</source>
+        <translation>%1: se esperaba {&quot;path&quot;: ..., &quot;serial_number&quot;: ...}</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is given twice</source>
+        <translation>%1: &quot;%2&quot; aparece dos veces</translation>
+    </message>
+    <message>
+        <source>%1: expected {&quot;%2&quot;:{&quot;devices&quot;:N}}</source>
+        <translation>%1: se esperaba {&quot;%2&quot;:{&quot;devices&quot;:N}}</translation>
+    </message>
+    <message>
+        <source>%1: not a kept plan&apos;s line: &quot;%2&quot; is missing (keep the plan with plan --out)</source>
+        <translation>%1: no es una línea de un plan guardado: falta &quot;%2&quot; (guarde el plan con plan --out)</translation>
+    </message>
+    <message>
+        <source>%1: a line after the end of the plan</source>
+        <translation>%1: una línea tras el final del plan</translation>
+    </message>
+    <message>
+        <source>%1: ends without the plan&apos;s last line: it was cut short, or is no plan kept with plan --out</source>
+        <translation>%1: termina sin la última línea del plan: se cortó, o no es un plan guardado con plan --out</translation>
+    </message>
+    <message>
+        <source>%1: the plan counts %2 devices, but %3 are here</source>
+        <translation>%1: el plan cuenta %2 dispositivos, pero aquí hay %3</translation>
+    </message>
+    <message>
+        <source>not written: the record cannot be written</source>
+        <translation>no se escribe: no se puede escribir el registro</translation>
+    </message>
+    <message>
+        <source>written as monostable: the entry gives no mode</source>
+        <translation>se escribe como monoestable: la entrada no indica modo</translation>
+    </message>
+    <message>
+        <source>%1 (adapter %2)</source>
+        <translation>%1 (adaptador %2)</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>interrumpido</translation>
+    </message>
+    <message>
+        <source>power-up: device %1, file %2</source>
+        <translation>arranque: dispositivo %1, fichero %2</translation>
+    </message>
+    <message>
+        <source>the plan was made for %1, the name now reaches %2</source>
+        <translation>el plan se hizo para %1, el nombre ahora llega a %2</translation>
+    </message>
+    <message>
+        <source>the run was stopped by %1 before this device</source>
+        <translation>la ejecución se detuvo por %1 antes de este dispositivo</translation>
+    </message>
+    <message>
+        <source>%1 device: %2 unchanged, %3 differs, %4 failed</source>
+        <translation>%1 dispositivo: sin cambios %2, difiere %3, fallido %4</translation>
+    </message>
+    <message>
+        <source>%1 device: %2 unchanged, %3 programmed, %4 failed</source>
+        <translation>%1 dispositivo: sin cambios %2, programado %3, fallido %4</translation>
+    </message>
+    <message>
         <source>Usage: timerctl [OPTIONS] COMMAND
 
 Reads, programs and fires timer devices on RS-232 lines (2400 baud, 8N1), with
 the same port map, commands and answers as the timer-rs232 window.
+</source>
+        <translation>Modo de empleo: timerctl [OPCIONES] ORDEN
 
-Commands:
+Lee, programa y dispara temporizadores en líneas RS-232 (2400 baudios, 8N1),
+con el mismo mapa de puertos, las mismas órdenes y respuestas que la ventana
+timer-rs232.
+</translation>
+    </message>
+    <message>
+        <source>Commands:
   read                  Links (probe &quot;Y&quot;) and prints the device&apos;s configuration:
                         the monostable, ON and OFF times as HH:MM:SS and the
                         power-up state. With --json, as one JSON object, which
@@ -399,76 +491,23 @@ Commands:
                         writes nothing: says of each &quot;unchanged&quot;, what would
                         change (&quot;on: device 00:20:10, file 00:00:10&quot;), or why
                         it could not be read.
-                          --out PLANFILE        keeps the plan, with what each
-                                                device held
+                          --out PLANFILE        keeps the plan (- for standard
+                                                output): what each device held
+                                                and which device it was, then
+                                                a line that counts them; the
+                                                old PLANFILE is replaced only
+                                                by a whole plan
   apply FILE            Writes, all at once, only the devices of FILE whose
                         times or power-up differ, each verified as upload
                         verifies; the others are &quot;unchanged&quot;.
                           --plan PLANFILE       a kept plan instead of FILE: a
                                                 device that holds something
-                                                else than the plan saw is not
+                                                else than the plan saw, or is
+                                                not the device planned, is not
                                                 written
                           --no-verify           skips the read-back
-
-Devices:
-  --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
-                        or a serial device server: N=rfc2217://HOST:PORT (the
-                        line is set from here) or N=tcp:HOST:PORT (raw: the
-                        server sets it). Repeatable, and over the [ports] group
-                        of ~/.config/timer-rs232/timer-rs232.conf. Without
-                        either, the system&apos;s serial ports: ttyS by number, then
-                        ttyUSB, then ttyACM, then the rest.
-  --com N               A Com number to use (default 1). Repeatable.
-  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use
-                        directly. Repeatable.
-  --all                 Every Com number that designates a device.
-  --echo                The line echoes what is sent (an RS-485 converter with
-                        echo): the echo of each command is dropped before the
-                        answer is read. Without it, such a line ends with
-                        &quot;echo&quot; and code 1.
-  With more than one device, or --all, all of them are served at once and each
-  gets one line, in the order given: &quot;Com2 /dev/ttyUSB1: ok&quot;, &quot;...: no answer&quot;,
-  &quot;...: port unavailable (REASON)&quot;, &quot;...: verification failed (...)&quot;.
-
-Inventory:
-  One JSON object per line: the device, by &quot;device&quot; (a path or an address),
-  &quot;com&quot; (a Com number) or &quot;serial_number&quot; (its USB adapter&apos;s), and its
-  configuration, the keys upload --from takes, alone or under
-  &quot;configuration&quot;. What read --json writes for several devices is one. The
-  device does not report its mode: a device is unchanged when its times and
-  power-up are; a mode given is written with any change (mono when none is).
-
-Output:
-  --json                One JSON object per device.
-  --trace               Every byte sent and received, on standard error:
-                        milliseconds since the start, tx or rx, the characters
-                        (others as \xNN) and their hex codes.
-  --log FILE            Appends one JSON line per device and operation to FILE,
-                        the programming record: the time, the operation, the
-                        port and its adapter, what was sent and read back, the
-                        result and the exit code.
-  -h, --help            Shows this help.
-  --version             Shows the version.
-
-Exit status:
-  0  success (scan: a timer answered)
-  1  the device did not answer (&quot;The device is not found&quot;), or the line
-     echoes what is sent; scan: no timer
-  2  bad usage, a bad configuration file, or a value out of range
-  3  the port is not available (the reason follows)
-  4  the device acknowledged an upload but reads back something else
-  5  plan: something would change
-  6  apply --plan: a device holds something else than the plan saw
-  With several devices, the largest code among them; for a plan, a device that
-  could not be read counts before one that would change.
 </source>
-        <translation>Modo de empleo: timerctl [OPCIONES] ORDEN
-
-Lee, programa y dispara temporizadores en líneas RS-232 (2400 baudios, 8N1),
-con el mismo mapa de puertos, las mismas órdenes y respuestas que la ventana
-timer-rs232.
-
-Órdenes:
+        <translation>Órdenes:
   read                  Enlaza (sondeo &quot;Y&quot;) y muestra la configuración del
                         dispositivo: los tiempos monoestable, ON y OFF como
                         HH:MM:SS y el estado al arrancar. Con --json, como un
@@ -498,8 +537,12 @@ timer-rs232.
                         no escribe nada: dice de cada uno &quot;sin cambios&quot;, qué
                         cambiaría (&quot;on: dispositivo 00:20:10, fichero
                         00:00:10&quot;), o por qué no se pudo leer.
-                          --out PLAN            guarda el plan, con lo que
-                                                tenía cada dispositivo
+                          --out PLAN            guarda el plan (- para la
+                                                salida estándar): lo que tenía
+                                                cada dispositivo y cuál era, y
+                                                luego una línea que los
+                                                cuenta; el PLAN anterior solo
+                                                se sustituye por un plan entero
   apply FICHERO         Escribe, a la vez, solo los dispositivos de FICHERO
                         cuyos tiempos o estado al arrancar difieren, cada uno
                         verificado como verifica upload; los demás quedan &quot;sin
@@ -507,10 +550,35 @@ timer-rs232.
                           --plan PLAN           un plan guardado en lugar de
                                                 FICHERO: un dispositivo que
                                                 tiene otra cosa que la que vio
-                                                el plan no se escribe
+                                                el plan, o que no es el
+                                                dispositivo del plan, no se
+                                                escribe
                           --no-verify           no vuelve a leer
-
-Dispositivos:
+</translation>
+    </message>
+    <message>
+        <source>Devices:
+  --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
+                        or a serial device server: N=rfc2217://HOST:PORT (the
+                        line is set from here) or N=tcp:HOST:PORT (raw: the
+                        server sets it). Repeatable, and over the [ports] group
+                        of ~/.config/timer-rs232/timer-rs232.conf. Without
+                        either, the system&apos;s serial ports: ttyS by number, then
+                        ttyUSB, then ttyACM, then the rest.
+  --com N               A Com number to use (default 1). Repeatable.
+  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use
+                        directly. Repeatable.
+  --all                 Every Com number that designates a device.
+  --echo                The line echoes what is sent (an RS-485 converter with
+                        echo): the echo of each command is dropped before the
+                        answer is read. Without it, such a line ends with
+                        &quot;echo&quot; and code 1.
+  With more than one device, or --all, all of them are served at once and each
+  gets one line, in the order given: &quot;Com2 /dev/ttyUSB1: ok&quot;, &quot;...: no answer&quot;,
+  &quot;...: port unavailable (REASON)&quot;, &quot;...: verification failed (...)&quot;. One device
+  named twice is refused.
+</source>
+        <translation>Dispositivos:
   --port N=RUTA         Hace que Com N designe el dispositivo RUTA (N de 1 a
                         16), o un servidor de dispositivos serie:
                         N=rfc2217://MÁQUINA:PUERTO (la línea se ajusta desde
@@ -530,18 +598,47 @@ Dispositivos:
   Con más de un dispositivo, o con --all, se atienden todos a la vez y cada uno
   tiene una línea, en el orden indicado: &quot;Com2 /dev/ttyUSB1: ok&quot;,
   &quot;...: sin respuesta&quot;, &quot;...: puerto no disponible (MOTIVO)&quot;,
-  &quot;...: verificación fallida (...)&quot;.
-
-Inventario:
+  &quot;...: verificación fallida (...)&quot;. Un dispositivo nombrado dos veces se
+  rechaza.
+</translation>
+    </message>
+    <message>
+        <source>Inventory:
+  One JSON object per line: the device, by &quot;device&quot; (a path or an address),
+  &quot;com&quot; (a Com number) or &quot;serial_number&quot; (its USB adapter&apos;s), and its
+  configuration, the keys upload --from takes, alone or under
+  &quot;configuration&quot;. What read --json writes for several devices is one. The
+  device does not report its mode: a device is unchanged when its times and
+  power-up are; a mode given is written with any change, and an entry without
+  one is written as monostable.
+</source>
+        <translation>Inventario:
   Un objeto JSON por línea: el dispositivo, por &quot;device&quot; (una ruta o una
   dirección), &quot;com&quot; (un número Com) o &quot;serial_number&quot; (el de su adaptador
   USB), y su configuración, las claves que toma upload --from, solas o bajo
   &quot;configuration&quot;. Lo que read --json escribe para varios dispositivos es uno.
   El dispositivo no informa de su modo: un dispositivo no tiene cambios cuando
   no los tienen sus tiempos ni su estado al arrancar; un modo indicado se
-  escribe con cualquier cambio (mono si no se indica).
-
-Salida:
+  escribe con cualquier cambio, y una entrada sin modo se escribe como
+  monoestable.
+</translation>
+    </message>
+    <message>
+        <source>Output:
+  --json                One JSON object per device.
+  --trace               Every byte sent and received, on standard error:
+                        milliseconds since the start, tx or rx, the characters
+                        (others as \xNN) and their hex codes.
+  --log FILE            Appends one JSON line per device and operation to FILE,
+                        the programming record: the time, the operation, the
+                        port and its adapter, what was sent and read back, the
+                        result and the exit code. Before a configuration goes
+                        out, a line with what the device held and what is sent
+                        is on the disk.
+  -h, --help            Shows this help.
+  --version             Shows the version.
+</source>
+        <translation>Salida:
   --json                Un objeto JSON por dispositivo.
   --trace               Cada byte enviado y recibido, en la salida de error:
                         milisegundos desde el inicio, tx o rx, los caracteres
@@ -549,36 +646,68 @@ Salida:
   --log FICHERO         Añade a FICHERO una línea JSON por dispositivo y
                         operación, el registro de programación: la hora, la
                         operación, el puerto y su adaptador, lo enviado y lo
-                        leído, el resultado y el código de salida.
+                        leído, el resultado y el código de salida. Antes de que
+                        salga una configuración, una línea con lo que tenía el
+                        dispositivo y lo que se envía está en el disco.
   -h, --help            Muestra esta ayuda.
   --version             Muestra la versión.
-
-Estado de salida:
-  0  éxito (scan: respondió un temporizador)
-  1  el dispositivo no respondió (&quot;El dispositivo no se encuentra&quot;), o la línea
-     devuelve lo que se envía; scan: ningún temporizador
-  2  uso incorrecto, un fichero de configuración erróneo o un valor fuera de
-     rango
-  3  el puerto no está disponible (&quot;El puerto no esta disponible&quot;; sigue el
-     motivo)
-  4  el dispositivo aceptó una carga pero devuelve otra cosa
-  5  plan: algo cambiaría
-  6  apply --plan: un dispositivo tiene otra cosa que la que vio el plan
-  Con varios dispositivos, el mayor código entre ellos; en un plan, un
-  dispositivo que no se pudo leer cuenta antes que uno que cambiaría.
 </translation>
     </message>
     <message>
-        <source>expected one command: read, upload, fire, scan, plan FILE, apply FILE or apply --plan PLANFILE (see --help)</source>
-        <translation>se esperaba una orden: read, upload, fire, scan, plan FICHERO, apply FICHERO o apply --plan PLAN (vea --help)</translation>
+        <source>success (scan: a timer answered)</source>
+        <translation>éxito (scan: respondió un temporizador)</translation>
     </message>
     <message>
-        <source>--%1 does not go with %2</source>
-        <translation>--%1 no va con %2</translation>
+        <source>the device did not answer (&quot;The device is not found&quot;), its answer held no configuration, the line never went quiet, or it echoes what is sent; scan: no timer answered</source>
+        <translation>el dispositivo no respondió (&quot;El dispositivo no se encuentra&quot;), su respuesta no contenía ninguna configuración, la línea nunca quedó en silencio, o devuelve lo que se envía; scan: no respondió ningún temporizador</translation>
     </message>
     <message>
-        <source>%1: names no device</source>
-        <translation>%1: no nombra ningún dispositivo</translation>
+        <source>bad usage, a bad configuration file, inventory or plan, a value out of range, an upload refused, or a plan or record that cannot be written</source>
+        <translation>uso incorrecto, un fichero de configuración, inventario o plan erróneo, un valor fuera de rango, una carga rechazada, o un plan o registro que no se puede escribir</translation>
+    </message>
+    <message>
+        <source>the port is not available (&quot;The port is not available&quot;, and the reason), or the line was lost</source>
+        <translation>el puerto no está disponible (&quot;El puerto no esta disponible&quot;, y el motivo), o se perdió la línea</translation>
+    </message>
+    <message>
+        <source>the device acknowledged an upload but reads back something else</source>
+        <translation>el dispositivo aceptó una carga pero devuelve otra cosa</translation>
+    </message>
+    <message>
+        <source>plan: something would change</source>
+        <translation>plan: algo cambiaría</translation>
+    </message>
+    <message>
+        <source>apply --plan: a device holds something else than the plan saw, or is not the device planned, and was not written</source>
+        <translation>apply --plan: un dispositivo tiene otra cosa que la que vio el plan, o no es el dispositivo del plan, y no se escribió</translation>
+    </message>
+    <message>
+        <source>stopped by SIGINT (143: SIGTERM, 129: SIGHUP): no device started after it; those started were finished and recorded</source>
+        <translation>detenido por SIGINT (143: SIGTERM, 129: SIGHUP): ningún dispositivo empezó después; los empezados terminaron y quedaron registrados</translation>
+    </message>
+    <message>
+        <source>Exit status:</source>
+        <translation>Estado de salida:</translation>
+    </message>
+    <message>
+        <source>With several devices, the largest code among them; for a plan, a device that could not be read counts before one that would change; a signal&apos;s code counts before all.</source>
+        <translation>Con varios dispositivos, el mayor código entre ellos; en un plan, un dispositivo que no se pudo leer cuenta antes que uno que cambiaría; el código de una señal cuenta antes que todos.</translation>
+    </message>
+    <message>
+        <source>%1: the name is empty</source>
+        <translation>%1: el nombre está vacío</translation>
+    </message>
+    <message>
+        <source>%1: [ports] %2: the device path holds a NUL character</source>
+        <translation>%1: [ports] %2: la ruta del dispositivo contiene un carácter NUL</translation>
+    </message>
+    <message>
+        <source>%1 and %2 name the same device</source>
+        <translation>%1 y %2 nombran el mismo dispositivo</translation>
+    </message>
+    <message>
+        <source>--out %1: not kept: the run was stopped by %2</source>
+        <translation>--out %1: no se guarda: la ejecución se detuvo por %2</translation>
     </message>
 </context>
 </TS>

@@ -7,11 +7,14 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <atomic>
 #include <csignal>
 
+#include "cli/report.h"
 #include "cli/timerctl.h"
 #include "support/named_case.h"
 #include "support/qt_printers.h"
@@ -296,6 +299,45 @@ TEST(Upload, TheDeviceHoldsWhatWasSent) {
   EXPECT_EQ(ran.code, 0) << ran.err.toStdString();
   EXPECT_EQ(fleet.config("/dev/timer"),
             (timer_sim::Config{Mode::Bistable, 5415s, 10s, 43320s, true}));
+}
+
+// The count at the end of a plan or an apply, one device or many.
+TEST(Tally, SaysOneDeviceOrMany) {
+  DeviceResult differs;
+  differs.verdict = Verdict::Differs;
+  EXPECT_EQ(Tally({differs}, Job::Plan), "1 device: 0 unchanged, 1 differs, 0 failed");
+  DeviceResult failed;
+  failed.end = End::NoAnswer;
+  EXPECT_EQ(Tally({failed, failed}, Job::Apply), "2 devices: 0 unchanged, 0 programmed, 2 failed");
+}
+
+// Each exit code with its meaning, one line each: from the help's last
+// section ("  3    the port ...", continued after seven blanks), or from the
+// guide's table ("| 3 | the port ... |").
+QMap<QString, QString> ExitCodes(const QString& text, bool table) {
+  static const QRegularExpression helpRow(QStringLiteral("^  (\\d+) +(.*)$"));
+  static const QRegularExpression tableRow(QStringLiteral("^\\| (\\d+) \\| (.*) \\|$"));
+  QMap<QString, QString> codes;
+  QString last;
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    const QRegularExpressionMatch row = (table ? tableRow : helpRow).match(line);
+    if (row.hasMatch()) codes[last = row.captured(1)] = row.captured(2);
+    if (!table && !row.hasMatch() && line.startsWith(QLatin1String("       ")))
+      codes[last] += QLatin1Char(' ') + line.trimmed();
+  }
+  return codes;
+}
+
+// The exit codes have one source: the guide says what --help (and with it
+// the manual page) says.
+TEST(ExitStatus, TheGuideSaysWhatTheHelpSays) {
+  Fleet fleet;
+  const QString help = RunIn(fleet, {"--help"}).out;
+  QFile guide(QStringLiteral(TIMER_SOURCE_DIR "/docs/timerctl.md"));
+  ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
+  const QMap<QString, QString> said = ExitCodes(help.mid(help.indexOf("Exit status:")), false);
+  EXPECT_EQ(said.size(), 8);
+  EXPECT_EQ(ExitCodes(QString::fromUtf8(guide.readAll()), true), said);
 }
 
 // Every line of a programming record, parsed; an unparsable line is an empty object.

@@ -14,7 +14,9 @@
 #include <QSerialPort>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include <QDir>
@@ -315,8 +317,16 @@ TEST(Inventory, BackupEditPlanApplyAndUndo) {
   const Outcome apply = RunTimerctl({"apply", plant, "--log", log});
   EXPECT_EQ(apply.out, a.path() + ": unchanged\n" + b.path() + ": programmed\n");
 
+  // A crash left a line cut off at the end of the record.
+  QFile record(log);
+  ASSERT_TRUE(record.open(QIODevice::Append));
+  record.write(R"({"operation":"apply","path":")" + b.path().toUtf8() + R"(","before":{"mo)");
+  record.close();
   ChildProcess undo("/bin/sh", {"-c", "cd '" + dir.path().toStdString() + "' && " + UndoCommand()});
   ASSERT_EQ(undo.wait(10s), 0) << undo.err();
+  QFile undone(dir.filePath("undo.jsonl"));
+  ASSERT_TRUE(undone.open(QIODevice::ReadOnly));
+  EXPECT_EQ(undone.readAll().count('\n'), 1) << "one entry for the one device written";
   EXPECT_EQ(RunTimerctl({"apply", dir.filePath("undo.jsonl")}).code, 0);
   EXPECT_TRUE(Timerctl(b.path(), {"read"}).out.startsWith("mono: 00:02:00"));
   QTest::qWait(200);  // the simulators' logs trail a little
@@ -324,5 +334,81 @@ TEST(Inventory, BackupEditPlanApplyAndUndo) {
   EXPECT_EQ(a.events().filter(write).size(), 0) << "no write to a device that holds its own";
   EXPECT_EQ(b.events().filter(write).size(), 2) << "the change and its undoing";
 }
+
+}  // namespace
+
+namespace {
+
+// Lines of a programming record that are whole JSON.
+std::vector<QJsonObject> WholeLines(const QString& path) {
+  QFile file(path);
+  std::vector<QJsonObject> lines;
+  if (!file.open(QIODevice::ReadOnly)) return lines;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    const QJsonDocument json = QJsonDocument::fromJson(line);
+    if (json.isObject()) lines.push_back(json.object());
+  }
+  return lines;
+}
+
+struct EndCase {
+  const char* name;
+  int signal;
+  int code;
+  bool finished;  // the devices in flight end with their result
+};
+
+TIMER_NAMED_CASE(EndCase)
+
+class RunEnded : public ::testing::TestWithParam<EndCase> {};
+
+// However the run ends once a configuration went out, every device that may
+// have received one has its "before" in the record; a signal lets the
+// devices in flight finish first.
+TEST_P(RunEnded, EveryDeviceWrittenHasWhatItHeldInTheRecord) {
+  const EndCase& c = GetParam();
+  std::vector<std::unique_ptr<SimProcess>> sims;
+  QTemporaryDir dir;
+  const QString plant = dir.filePath("plant.jsonl"), log = dir.filePath("record.jsonl");
+  QString inventory;
+  for (int i = 0; i < 3; ++i) {
+    sims.push_back(std::make_unique<SimProcess>(
+        std::vector<std::string>{"--reply-delay", "400", "--mono", "00:00:01"}));
+    inventory += QStringLiteral(R"({"device":"%1","mono":"00:00:0%2"})")
+                     .arg(sims.back()->path())
+                     .arg(i + 2) +
+                 QLatin1Char('\n');
+  }
+  Write(plant, inventory);
+  const auto written = [](const SimProcess& sim) {
+    return !sim.events().filter(QRegularExpression(QStringLiteral("^rx T"))).isEmpty();
+  };
+  ChildProcess run(TIMERCTL_PATH, {"apply", plant.toStdString(), "--log", log.toStdString()});
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return std::any_of(sims.begin(), sims.end(), [&](auto& s) { return written(*s); }); },
+      10000));
+  ::kill(run.pid(), c.signal);
+
+  EXPECT_EQ(run.wait(15s), c.code) << run.err();
+  QTest::qWait(200);  // the simulators' logs trail a little
+  const std::vector<QJsonObject> lines = WholeLines(log);
+  for (const auto& sim : sims) {
+    if (!written(*sim)) continue;
+    const auto of = [&](const char* result) {
+      return std::count_if(lines.begin(), lines.end(), [&](const QJsonObject& line) {
+        return line["path"] == sim->path() && line["result"] == result &&
+               line["before"]["mono"] == "00:00:01";
+      });
+    };
+    EXPECT_EQ(of("sending"), 1) << sim->path().toStdString();
+    EXPECT_EQ(of("programmed"), c.finished ? 1 : 0) << sim->path().toStdString();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, RunEnded,
+                         ::testing::Values(EndCase{"CtrlC", SIGINT, 130, true},
+                                           EndCase{"HangUp", SIGHUP, 129, true},
+                                           EndCase{"Kill", SIGKILL, 128 + SIGKILL, false}),
+                         kCaseName);
 
 }  // namespace

@@ -110,7 +110,7 @@ check_tree() {
     "timerctl --port 1|10= 11= 12= 13= 14= 15= 16= 1=" "timerctl --device tc|tcp:" \
     "timerctl upload --from ha|hall.json" "timerctl upload --from |- hall.json" \
     "timerctl read --j|--json" "timerctl read r|" "timerctl --com 3 |apply fire plan read scan upload" \
-    "timerctl plan ha|hall.json" "timerctl apply --pl|--plan" \
+    "timerctl plan ha|hall.json" "timerctl apply --pl|--plan" "timerctl plan x --out |- hall.json" \
     "timerctl --mono |" "timerctl --port 2=tc|2=tcp:|zsh fish" "timerctl read ||bash fish"; do
     IFS='|' read -r line expected shells <<<"$case"
     for shell in ${shells:-bash zsh fish}; do
