@@ -104,10 +104,8 @@ void Read(const ReadBack& readBack, DeviceResult& result) {
 
 // What would change, and that a mode the inventory gives cannot be checked.
 void Plan(const Target& target, const ReadBack& readBack, DeviceResult& result) {
-  if (!readBack.config) {
-    Read(readBack, result);
-    return;
-  }
+  // A device that could not be read has failed: it does not differ.
+  if (!readBack.config) return Read(readBack, result);
   result.differences = Departures(target.changes, readBack);
   result.verdict = result.differences.isEmpty() ? Verdict::Unchanged : Verdict::Differs;
   if (target.changes.bistable)

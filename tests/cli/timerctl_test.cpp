@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -81,6 +82,7 @@ struct RunCase {
   const char* err;  // part of it
   bool opens = true;
   const char* inventory = nullptr;  // what FILE in `args` holds
+  const char* settings = nullptr;   // the settings file
 };
 
 TIMER_NAMED_CASE(RunCase)
@@ -110,9 +112,17 @@ TEST_P(Timerctl, EndsWithItsCodeAndItsWords) {
     inventory.write(placed(c.inventory).toUtf8());
     inventory.close();
   }
+  const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+  if (c.settings) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("timer-rs232"));
+    QFile settings(dir.filePath("timer-rs232/timer-rs232.conf"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly) && settings.write(c.settings) > 0);
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+  }
   const Ran ran = RunIn(fleet, QStringList(c.args)
                                    .replaceInStrings("FILE", inventory.fileName())
                                    .replaceInStrings("DIR", dir.path()));
+  qputenv("XDG_CONFIG_HOME", home);
   EXPECT_EQ(ran.code, c.code) << ran.err.toStdString();
   EXPECT_EQ(ran.out, placed(c.out));
   EXPECT_TRUE(ran.err.contains(placed(c.err))) << ran.err.toStdString();
@@ -281,6 +291,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, Timerctl, ::testing::Values(
     RunCase{"ANulInADevicePath", {"plan", "FILE"}, 2, "",
             "plant.jsonl:1: \"device\" holds a NUL character", false,
             R"({"device":"/dev/timer\u0000x"})"},
+    RunCase{"ANulInTheSettingsFilesPortMap", {"--com", "3", "read"}, 2, "",
+            "timer-rs232.conf: [ports] 3: the device path holds a NUL character", false, nullptr,
+            "[ports]\n3=/dev/timer\\0x\n"},
     RunCase{"AByteOrderMarkBeforeAComment", {"plan", "FILE"}, 0, "/dev/timer: unchanged\n", "",
             true, "\xEF\xBB\xBF# hall 3\n{\"device\":\"/dev/timer\"}"},
     RunCase{"AKeyGivenTwice", {"plan", "FILE"}, 2, "", "plant.jsonl:1: \"on\" is given twice", false,
@@ -410,6 +423,26 @@ TEST_P(Stopped, EveryDeviceHasItsLineAndTheRunTheSignalsCode) {
   EXPECT_EQ(results, c.results);
   EXPECT_EQ((ran.out + ran.err).count("the run was stopped by SIGTERM before this device"),
             c.results.count("interrupted"));
+}
+
+// A plan stopped halfway is not kept: the plan kept before stays whole.
+TEST(StoppedPlan, LeavesThePlanKeptBeforeAsItWas) {
+  Fleet fleet;
+  QTemporaryDir dir;
+  QFile inventory(dir.filePath("plant.jsonl")), kept(dir.filePath("plan.jsonl"));
+  ASSERT_TRUE(inventory.open(QIODevice::WriteOnly) &&
+              inventory.write(R"({"device":"/dev/timer"})"));
+  ASSERT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("kept before\n"));
+  inventory.close();
+  kept.close();
+
+  const Ran ran =
+      RunIn(fleet, {"plan", inventory.fileName(), "--out", kept.fileName()}, [] { return SIGINT; });
+
+  EXPECT_EQ(ran.code, 130);
+  EXPECT_TRUE(ran.err.contains("not kept: the run was stopped by SIGINT")) << ran.err.toStdString();
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), "kept before\n");
 }
 
 // Three devices that end alike, whichever starts first.
