@@ -3,26 +3,47 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/system_file.h"
+
+WholeFile::~WholeFile() {
+  if (m_fd >= 0) ::close(m_fd);
+  if (!m_scratch.isEmpty()) ::unlink(m_scratch.constData());
+}
 
 bool WholeFile::open(QString* error) {
   const QFileInfo info(m_name);
-  if (info.exists() && !info.isFile()) {
-    // Nothing to rename over; unbuffered, so that every failure shows at once.
-    m_file = std::make_unique<QFile>(m_name);
-    return m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered) || failed(error);
+  m_target = QFile::encodeName(info.exists() ? info.canonicalFilePath() : m_name);
+  struct stat old {};
+  const bool exists = ::stat(m_target.constData(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    // Nothing to rename over.
+    m_fd = ::open(m_target.constData(), O_WRONLY | O_CLOEXEC);
+  } else {
+    m_scratch = m_target + ".XXXXXX";
+    m_fd = ::mkostemp(m_scratch.data(), O_CLOEXEC);
+    if (m_fd < 0) m_scratch.clear();
+    // The old file's permissions, or a new file's. The mask is read by
+    // setting it: no other thread runs yet.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (m_fd >= 0) ::fchmod(m_fd, exists ? old.st_mode & 07777 : 0666 & ~mask);
   }
-  m_file = std::make_unique<QSaveFile>(m_name);
-  return m_file->open(QIODevice::WriteOnly) || failed(error);
+  if (m_fd < 0) *error = SystemError(m_name);
+  return m_fd >= 0;
 }
 
 bool WholeFile::write(const QByteArray& text, QString* error) {
-  if (m_file->write(text) != text.size()) return failed(error);
-  auto* saved = qobject_cast<QSaveFile*>(m_file.get());
-  return !saved || saved->commit() || failed(error);
-}
-
-bool WholeFile::failed(QString* error) const {
-  *error = QStringLiteral("%1: %2").arg(m_name, m_file->errorString());
-  return false;
+  bool written = WriteAll(m_fd, text);
+  if (!m_scratch.isEmpty()) {
+    written =
+        written && ::fsync(m_fd) == 0 && ::rename(m_scratch.constData(), m_target.constData()) == 0;
+    if (written) m_scratch.clear();
+  }
+  if (!written) *error = SystemError(m_name);
+  return written;
 }

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
@@ -15,24 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/system_file.h"
+
 namespace {
-
-QString SystemError() {
-  return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// Every byte of `line`, however the system splits the write.
-bool WriteAll(int fd, const QByteArray& line) {
-  qsizetype written = 0;
-  while (written < line.size()) {
-    const ssize_t n =
-        ::write(fd, line.constData() + written, static_cast<size_t>(line.size() - written));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += n;
-  }
-  return true;
-}
 
 // Whether the file's last line was cut off (a power loss, a full disk, a
 // program killed in its write). A pipe or a terminal has no last line.
@@ -72,7 +56,7 @@ bool RecordFile::open(const QString& path, QString* error) {
   m_fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (m_fd < 0 && errno == EACCES)
     m_fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (m_fd < 0) *error = QStringLiteral("%1: %2").arg(path, SystemError());
+  if (m_fd < 0) *error = SystemError(path);
   return m_fd >= 0;
 }
 
@@ -89,7 +73,7 @@ bool RecordFile::append(QJsonObject entry, QString* error) {
   bool written = ::flock(m_fd, LOCK_EX) == 0;
   if (written && EndsMidLine(m_fd)) line.prepend('\n');
   written = written && WriteAll(m_fd, line);
-  if (!written) *error = QStringLiteral("%1: %2").arg(m_path, SystemError());
+  if (!written) *error = SystemError(m_path);
   ::flock(m_fd, LOCK_UN);
   return written;
 }
@@ -97,6 +81,6 @@ bool RecordFile::append(QJsonObject entry, QString* error) {
 bool RecordFile::sync(QString* error) {
   // A pipe or a terminal has no disk to flush to.
   if (::fsync(m_fd) == 0 || errno == EINVAL) return true;
-  *error = QStringLiteral("%1: %2").arg(m_path, SystemError());
+  *error = SystemError(m_path);
   return false;
 }

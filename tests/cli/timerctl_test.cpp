@@ -12,8 +12,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
+
+#include <sys/resource.h>
 
 #include "cli/report.h"
 #include "cli/timerctl.h"
@@ -425,8 +428,21 @@ TEST_P(Stopped, EveryDeviceHasItsLineAndTheRunTheSignalsCode) {
             c.results.count("interrupted"));
 }
 
-// A plan stopped halfway is not kept: the plan kept before stays whole.
-TEST(StoppedPlan, LeavesThePlanKeptBeforeAsItWas) {
+struct KeptPlanCase {
+  const char* name;
+  int signal;       // that stops the run as it starts
+  rlim_t fileSize;  // the most a file may hold
+  int code;
+  const char* err;  // part of it
+};
+
+TIMER_NAMED_CASE(KeptPlanCase)
+
+class KeptPlan : public ::testing::TestWithParam<KeptPlanCase> {};
+
+// A plan that is not whole is not kept: the plan kept before stays as it was.
+TEST_P(KeptPlan, ReplacesTheOldOnlyWhenWhole) {
+  const KeptPlanCase& c = GetParam();
   Fleet fleet;
   QTemporaryDir dir;
   QFile inventory(dir.filePath("plant.jsonl")), kept(dir.filePath("plan.jsonl"));
@@ -435,15 +451,31 @@ TEST(StoppedPlan, LeavesThePlanKeptBeforeAsItWas) {
   ASSERT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("kept before\n"));
   inventory.close();
   kept.close();
+  rlimit unlimited{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  rlimit limited = unlimited;
+  limited.rlim_cur = std::min(c.fileSize, unlimited.rlim_max);
+  // A file grown past the limit fails with EFBIG, as on a full disk.
+  const auto signalled = std::signal(SIGXFSZ, SIG_IGN);
 
-  const Ran ran =
-      RunIn(fleet, {"plan", inventory.fileName(), "--out", kept.fileName()}, [] { return SIGINT; });
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  const Ran ran = RunIn(fleet, {"plan", inventory.fileName(), "--out", kept.fileName()},
+                        [&c] { return c.signal; });
+  ::setrlimit(RLIMIT_FSIZE, &unlimited);
+  std::signal(SIGXFSZ, signalled);
 
-  EXPECT_EQ(ran.code, 130);
-  EXPECT_TRUE(ran.err.contains("not kept: the run was stopped by SIGINT")) << ran.err.toStdString();
+  EXPECT_EQ(ran.code, c.code);
+  EXPECT_TRUE(ran.err.contains(QLatin1String(c.err))) << ran.err.toStdString();
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), "kept before\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KeptPlan,
+    ::testing::Values(KeptPlanCase{"StoppedHalfway", SIGINT, RLIM_INFINITY, 130,
+                                   "not kept: the run was stopped by SIGINT"},
+                      KeptPlanCase{"DiskFillsUp", 0, 64, 2, "plan.jsonl: File too large"}),
+    kCaseName);
 
 // Three devices that end alike, whichever starts first.
 const QStringList kThreeSpares{"--device",    "/dev/spare", "--device", "/dev/timer", "--device",
