@@ -2,8 +2,8 @@
 #pragma once
 
 // Many timers at once, each at the far end of a pseudo-terminal, that answer
-// at once: one thread serves them all. For figures of scale, where the
-// simulator's pacing would only measure the wire.
+// at once: one thread serves them all, each device the simulator's own. For
+// figures of scale, where the simulator's pacing would only measure the wire.
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +16,8 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include "sim/behaviour.h"
 
 class InstantDevices {
  public:
@@ -44,21 +46,24 @@ class InstantDevices {
   const QStringList& paths() const { return m_paths; }
 
  private:
-  // A probe gets the read-back of a device holding zeros and power-up on; a
-  // configuration, its acknowledgement; anything else, nothing.
+  // Each line's device is the simulator's own, answering at once.
   void serve() {
+    timer_sim::Settings instant;
+    instant.instant = true;
+    std::vector<timer_sim::Behaviour> devices(m_masters.size(), timer_sim::Behaviour(instant));
     std::vector<pollfd> fds;
     for (int fd : m_masters) fds.push_back({fd, POLLIN, 0});
     while (!m_stop) {
       if (::poll(fds.data(), fds.size(), 50) <= 0) continue;
-      for (pollfd& p : fds) {
-        if (!(p.revents & POLLIN)) continue;
+      for (std::size_t i = 0; i < fds.size(); ++i) {
+        if (!(fds[i].revents & POLLIN)) continue;
         char in[64];
-        const ssize_t n = ::read(p.fd, in, sizeof in);
-        for (ssize_t i = 0; i < n; ++i) {
-          const char* answer = in[i] == 'Y' ? "0000000000000000001Y" : in[i] == 'E' ? "E" : nullptr;
-          if (answer) (void)!::write(p.fd, answer, std::char_traits<char>::length(answer));
-        }
+        const ssize_t n = ::read(fds[i].fd, in, sizeof in);
+        if (n <= 0) continue;
+        const timer_sim::Reaction reaction = devices[i].receive(
+            std::string_view(in, static_cast<std::size_t>(n)), timer_sim::Clock::now());
+        for (const timer_sim::Outgoing& out : reaction.out)
+          (void)!::write(fds[i].fd, out.bytes.data(), out.bytes.size());
       }
     }
   }

@@ -19,15 +19,14 @@
 
 #include <QCoreApplication>
 
+#include "sim/behaviour.h"
 #include "sim/device.h"
 #include "sim/line.h"
 #include "sim/options.h"
 #include "sim/output_timer.h"
-#include "sim/transmission.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using namespace timer_sim;
 
 constexpr int kExitOk = 0;
@@ -38,21 +37,6 @@ constexpr std::size_t kFloodChunk = 4096;
 constexpr std::chrono::milliseconds kHangupLingerMin{10};
 constexpr std::chrono::milliseconds kHangupLingerMax{1000};
 constexpr std::chrono::milliseconds kHangupPoll{5};
-
-// Log text stays on one line whatever the client sends.
-std::string Printable(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    if (c >= 0x20 && c < 0x7f && c != '\\') {
-      out += c;
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
-      out += escaped;
-    }
-  }
-  return out;
-}
 
 std::string Describe(const Config& config) {
   return std::string(config.mode == Mode::Bistable ? "bistable" : "monostable") + ", mono " +
@@ -68,23 +52,10 @@ int PollTimeoutMs(Clock::time_point now, std::optional<Clock::time_point> wake) 
   return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
 }
 
-struct QueuedByte {
-  TimedByte timed;
-  std::string logText;    // set on the last byte of an answer
-  std::size_t flood = 0;  // when set, this many filler bytes instead of `timed.byte`
-};
-
 class Simulator {
  public:
   Simulator(const Settings& settings, Line& line, int signalFd)
-      : m_settings(settings),
-        m_line(line),
-        m_signalFd(signalFd),
-        m_device(settings.config),
-        m_output(settings.config.powerUpOn) {
-    m_device.setWriteFails(settings.writeFails);
-    m_device.setMemory(settings.memory);
-  }
+      : m_line(line), m_signalFd(signalFd), m_device(settings), m_output(settings.config.powerUpOn) {}
 
   // Returns the exit code.
   int run();
@@ -100,20 +71,16 @@ class Simulator {
   void log(Clock::time_point at, const std::string& text) const;
   void sendDueBytes(Clock::time_point now);
   void handle(const Event& event, Clock::time_point now, std::string& ignored);
-  void queueAnswer(const std::string& text, Clock::time_point now);
   void logOutput(const OutputTimer::Change& change) const {
     log(change.at, change.on ? "output ON" : "output OFF");
   }
 
-  const Settings& m_settings;
   Line& m_line;
   int m_signalFd = -1;
-  Device m_device;
+  Behaviour m_device;
   OutputTimer m_output;
   Clock::time_point m_start = Clock::now();
-  std::deque<QueuedByte> m_queue;
-  Clock::time_point m_wireFree = m_start;
-  int m_commands = 0;
+  std::deque<Outgoing> m_queue;
   bool m_hangupPending = false;
   std::optional<Clock::time_point> m_hangupAt;
   bool m_dropLogged = false;
@@ -137,8 +104,8 @@ int Simulator::run() {
     std::optional<Clock::time_point> wake = m_output.nextChange();
     if (m_hangupPending && m_queue.empty() && hangUpWhenRead(now, wake)) return kExitOk;
     // A blocked flood goes on when the line becomes writable, not on a clock.
-    if (!m_floodBlocked && !m_queue.empty() && (!wake || m_queue.front().timed.due < *wake)) {
-      wake = m_queue.front().timed.due;
+    if (!m_floodBlocked && !m_queue.empty() && (!wake || m_queue.front().due < *wake)) {
+      wake = m_queue.front().due;
     }
     if (const auto code = waitAndServe(PollTimeoutMs(now, wake))) return *code;
   }
@@ -188,24 +155,20 @@ std::optional<int> Simulator::readFromClient() {
     log(received, "line lost");
     return kExitFailure;
   }
-  if (m_settings.echo) {
-    // A converter with echo returns every byte as it passes, ahead of any answer.
-    const std::string echo(buffer, static_cast<std::size_t>(n));
-    if (write(m_line.fd(), echo.data(), echo.size()) > 0)
-      log(received, "tx echo " + Printable(echo));
-  }
+  const Reaction reaction =
+      m_device.receive(std::string_view(buffer, static_cast<std::size_t>(n)), received);
   std::string ignored;
-  for (ssize_t i = 0; i < n && !m_hangupPending; ++i) {
-    for (const Event& event : m_device.receive(buffer[i])) handle(event, received, ignored);
-  }
+  for (const Event& event : reaction.events) handle(event, received, ignored);
   if (!ignored.empty()) log(received, "rx ignored " + Printable(ignored));
+  m_queue.insert(m_queue.end(), reaction.out.begin(), reaction.out.end());
+  m_hangupPending = m_hangupPending || reaction.hangUp;
   return std::nullopt;
 }
 
 void Simulator::sendDueBytes(Clock::time_point now) {
   m_floodBlocked = false;
-  while (!m_queue.empty() && m_queue.front().timed.due <= now) {
-    QueuedByte& next = m_queue.front();
+  while (!m_queue.empty() && m_queue.front().due <= now) {
+    Outgoing& next = m_queue.front();
     if (next.flood > 0) {
       const std::string filler(std::min(next.flood, kFloodChunk), 'x');
       const ssize_t n = write(m_line.fd(), filler.data(), filler.size());
@@ -215,17 +178,19 @@ void Simulator::sendDueBytes(Clock::time_point now) {
       }
       next.flood -= static_cast<std::size_t>(n);
       if (next.flood == 0) {
-        log(Clock::now(), next.logText);
+        log(Clock::now(), next.log);
         m_queue.pop_front();
       }
       continue;
     }
-    if (write(m_line.fd(), &next.timed.byte, 1) != 1 && !m_dropLogged) {
+    if (write(m_line.fd(), next.bytes.data(), next.bytes.size()) !=
+            static_cast<ssize_t>(next.bytes.size()) &&
+        !m_dropLogged) {
       // A real device keeps transmitting whether anyone listens or not.
       log(now, std::string("tx dropped: ") + std::strerror(errno));
       m_dropLogged = true;
     }
-    if (!next.logText.empty()) log(Clock::now(), next.logText);
+    if (!next.log.empty()) log(Clock::now(), next.log);
     m_queue.pop_front();
   }
 }
@@ -244,34 +209,15 @@ void Simulator::handle(const Event& event, Clock::time_point now, std::string& i
     return;
   }
   std::string line = "rx " + event.text;
-  if (event.kind == Event::Kind::Configure) line += " (" + Describe(m_device.config()) + ")";
+  if (event.kind == Event::Kind::Configure)
+    line += " (" + Describe(m_device.device().config()) + ")";
   log(now, line);
   if (event.kind == Event::Kind::Fire) {
-    m_output.fire(m_device.config(), now);
+    m_output.fire(m_device.device().config(), now);
     for (const auto& change : m_output.advance(now)) logOutput(change);
   } else if (event.kind == Event::Kind::Configure) {
     if (const auto change = m_output.stop(now)) logOutput(*change);
   }
-  if (!m_settings.silent) queueAnswer(m_settings.noise + event.answer, now);
-  if (m_settings.hangupAfter > 0 && ++m_commands == m_settings.hangupAfter) m_hangupPending = true;
-}
-
-void Simulator::queueAnswer(const std::string& text, Clock::time_point now) {
-  Pacing pacing;
-  pacing.characterTime = m_settings.instant ? std::chrono::nanoseconds(0) : kCharacterTime;
-  pacing.splitSize = m_settings.splitSize;
-  // Answers never overlap on the wire.
-  auto start = std::max(now + m_settings.replyDelay, m_wireFree);
-  if (m_settings.flood > 0) {
-    QueuedByte filler{{'x', start}, "tx flood " + std::to_string(m_settings.flood) + " bytes"};
-    filler.flood = m_settings.flood;
-    m_queue.push_back(filler);
-  }
-  const auto bytes = Plan(text, start, pacing);
-  if (bytes.empty()) return;
-  for (const TimedByte& timed : bytes) m_queue.push_back({timed, {}});
-  m_queue.back().logText = "tx " + Printable(text);
-  m_wireFree = bytes.back().due;
 }
 
 int SignalDescriptor() {

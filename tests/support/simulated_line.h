@@ -2,9 +2,8 @@
 #pragma once
 
 // The simulator's device at the far end of a scripted line, in simulated
-// time: it answers what timer-sim would with the same settings (silent,
-// echoing, a failing memory, noise, a hang-up), each answer a read-back's time
-// on the wire after its command.
+// time: timer-sim's own behaviour, every fault its settings ask for, each
+// byte arriving when timer-sim would send it.
 
 #include <QString>
 
@@ -14,42 +13,38 @@
 #include <memory>
 
 #include "cli/programmer.h"
-#include "sim/device.h"
-#include "sim/options.h"
+#include "sim/behaviour.h"
 #include "support/fakes.h"
 
 class SimulatedLine : public ScriptedLine {
  public:
-  static constexpr std::chrono::milliseconds kAnswerTime{90};
-
-  // `simulated` outlives the line, as a device outlives a program's run.
-  SimulatedLine(const timer_sim::Settings& settings, timer_sim::Device& simulated)
-      : m_settings(settings), m_device(simulated) {
+  // `simulated` outlives the line, as a device outlives a program's run; its
+  // time goes on from `since`, where the last line left it.
+  SimulatedLine(timer_sim::Behaviour& simulated, timer_sim::Clock::time_point& since)
+      : m_device(simulated), m_since(since), m_start(since) {
     device.respond = [this](const QByteArray& sent) { return respond(sent); };
   }
 
  private:
   std::vector<Piece> respond(const QByteArray& sent) {
+    const auto now = m_start + (time.now() - timer_sim::Clock::time_point{});
+    const timer_sim::Reaction reaction = m_device.receive(sent.toStdString(), now);
     std::vector<Piece> pieces;
-    if (m_settings.echo) pieces.push_back({std::chrono::milliseconds(1), sent});
-    for (const char byte : sent) {
-      for (const timer_sim::Event& event : m_device.receive(byte)) {
-        if (event.kind == timer_sim::Event::Kind::Discarded ||
-            event.kind == timer_sim::Event::Kind::Ignored)
-          continue;
-        if (!m_settings.silent)
-          pieces.push_back(
-              {kAnswerTime, QByteArray::fromStdString(m_settings.noise + event.answer)});
-        if (++m_commands == m_settings.hangupAfter)
-          device.breakLine(kAnswerTime + std::chrono::milliseconds(1));
-      }
+    for (const timer_sim::Outgoing& out : reaction.out) {
+      const auto after = std::chrono::duration_cast<std::chrono::microseconds>(out.due - now);
+      pieces.push_back({after, out.flood > 0 ? QByteArray(static_cast<qsizetype>(out.flood), 'x')
+                                             : QByteArray::fromStdString(out.bytes)});
+      m_since = std::max(m_since, out.due);
     }
+    if (reaction.hangUp)
+      device.breakLine((pieces.empty() ? std::chrono::microseconds{} : pieces.back().after) +
+                       std::chrono::milliseconds(1));
     return pieces;
   }
 
-  timer_sim::Settings m_settings;
-  timer_sim::Device& m_device;
-  int m_commands = 0;
+  timer_sim::Behaviour& m_device;
+  timer_sim::Clock::time_point& m_since;
+  const timer_sim::Clock::time_point m_start;
 };
 
 // Simulated devices by path, for timerctl run in this process: each keeps
@@ -58,13 +53,11 @@ class SimulatedLine : public ScriptedLine {
 class SimulatedFleet {
  public:
   void add(const QString& path, const timer_sim::Settings& settings = {}) {
-    Simulated& added = m_devices[path];
-    added.settings = settings;
-    added.device = std::make_unique<timer_sim::Device>(settings.config);
-    added.device->setWriteFails(settings.writeFails);
-    added.device->setMemory(settings.memory);
+    m_devices[path].device = std::make_unique<timer_sim::Behaviour>(settings);
   }
-  const timer_sim::Config& config(const QString& path) { return m_devices[path].device->config(); }
+  const timer_sim::Config& config(const QString& path) {
+    return m_devices[path].device->device().config();
+  }
   int linesMade() const { return m_made; }
 
   LineMaker lines() {
@@ -76,7 +69,7 @@ class SimulatedFleet {
         line = std::make_unique<ScriptedLine>();
         line->device.missing = {target.number};
       } else {
-        line = std::make_unique<SimulatedLine>(found->second.settings, *found->second.device);
+        line = std::make_unique<SimulatedLine>(*found->second.device, found->second.since);
       }
       line->device.setCommPort(target.number);
       return line;
@@ -85,8 +78,8 @@ class SimulatedFleet {
 
  private:
   struct Simulated {
-    timer_sim::Settings settings;
-    std::unique_ptr<timer_sim::Device> device;
+    std::unique_ptr<timer_sim::Behaviour> device;
+    timer_sim::Clock::time_point since{};
   };
   std::map<QString, Simulated> m_devices;
   std::atomic<int> m_made{0};
