@@ -74,7 +74,8 @@ std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
   bool ok = false;
   const uint port = rest.mid(colon + 1).toUInt(&ok);
   if (!ok || port == 0 || port > 65535 || host.isEmpty()) return std::nullopt;
-  return NetworkAddress{host, static_cast<quint16>(port), rfc2217};
+  return NetworkAddress{host, static_cast<quint16>(port),
+                        rfc2217 ? NetworkScheme::Rfc2217 : NetworkScheme::Raw};
 }
 
 PortMap PortMap::Direct(const QString& path) {

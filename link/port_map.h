@@ -52,10 +52,14 @@ QString DescribeLine(int number, const QString& path);
 // A serial device server's port, written where a device path would stand:
 // "tcp:HOST:PORT" in raw mode, "rfc2217://HOST:PORT" in RFC 2217 mode, where
 // the program sets the serial line itself ("[::1]" for an IPv6 address).
+enum class NetworkScheme {
+  Raw,      // tcp:HOST:PORT, the server sets the line
+  Rfc2217,  // rfc2217://HOST:PORT, this program sets it
+};
 struct NetworkAddress {
   QString host;
   quint16 port = 0;
-  bool rfc2217 = false;
+  NetworkScheme scheme = NetworkScheme::Raw;
 };
 bool IsNetworkPath(const QString& path);
 std::optional<NetworkAddress> ParseNetworkPath(const QString& path);

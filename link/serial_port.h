@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "link/port_fault.h"
 #include "base/text.h"
+#include "link/port_fault.h"
 
 // How a serial line is set.
 struct LineSettings {

@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "link/mapped_port.h"
@@ -13,7 +14,8 @@
 // A serial line behind a serial device server: through a raw TCP port
 // ("tcp:HOST:PORT" in the port map), where the server sets the line on its
 // side, or in RFC 2217 mode ("rfc2217://HOST:PORT"), where this port sets it
-// after connecting and the Telnet negotiation never reaches the caller.
+// after connecting (link/rfc2217) and the Telnet negotiation never reaches
+// the caller.
 class TcpPort : public MappedPort {
   Q_OBJECT
 
@@ -23,12 +25,6 @@ class TcpPort : public MappedPort {
   // long is what it kept from before the connection, and is dropped.
   static constexpr std::chrono::milliseconds kBacklogQuiet{50};
   static constexpr std::chrono::milliseconds kBacklogMost{500};
-  // How long an RFC 2217 server has to answer the Com Port Control offer at
-  // all: one that serves a single client at a time may take a few seconds to
-  // notice that the previous client left. From its first answer on, it has
-  // kSettingTime to confirm the line settings.
-  static constexpr std::chrono::seconds kFirstAnswerTime{5};
-  static constexpr std::chrono::seconds kSettingTime{2};
 
   explicit TcpPort(PortMap map, QObject* parent = nullptr);
   ~TcpPort() override;
@@ -44,11 +40,13 @@ class TcpPort : public MappedPort {
 
  private:
   void makeSocket();
-  bool connectTo(const NetworkAddress& address);
-  bool prepareConnection();
-  void dropBacklog();
-  bool setUpLine();
-  Text unconfirmedReason(bool heard, const char* first) const;
+  bool connectTo(const NetworkAddress& address, quint64 attempt);
+  void dropBacklog(quint64 attempt);
+  bool setUpLine(quint64 attempt);
+  // Runs the window's events until `done` holds, the connection ends, this
+  // opening is closed (a port change, Salir) or `most` has passed; says
+  // whether `done` held.
+  bool waitFor(std::chrono::milliseconds most, quint64 attempt, const std::function<bool()>& done);
   // Takes what the socket holds: the serial data into m_data, the Telnet
   // negotiation answered.
   void takeIn();
