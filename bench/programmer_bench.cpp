@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/fleet.h"
 #include "cli/programmer.h"
 #include "device/protocol.h"
 #include "device/read_back.h"

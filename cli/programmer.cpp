@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/programmer.h"
 
-#include "cli/interruption.h"
-
 #include <QFileInfo>
-#include <QThread>
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
+
+#include "cli/interruption.h"
 
 namespace {
 
@@ -170,20 +165,6 @@ void Apply(DeviceSession& session, const Request& request, const Target& target,
     result.verdict = Verdict::Programmed;
 }
 
-// Takes the next device not yet served, until none is left; the port and
-// the wait live and die on this thread.
-class DeviceThread : public QThread {
- public:
-  using Serve = std::function<void()>;
-  explicit DeviceThread(Serve serve) : m_serve(std::move(serve)) {}
-
- protected:
-  void run() override { m_serve(); }
-
- private:
-  Serve m_serve;
-};
-
 }  // namespace
 
 QString ReachedPath(const Target& target) {
@@ -209,24 +190,6 @@ Target DeviceTarget(const QString& path) {
   target.byCom = false;
   target.identity = {{QStringLiteral("device"), path}};
   return target;
-}
-
-QString JobName(Job job) {
-  switch (job) {
-    case Job::Read:
-      return QStringLiteral("read");
-    case Job::Scan:
-      return QStringLiteral("scan");
-    case Job::Upload:
-      return QStringLiteral("upload");
-    case Job::Fire:
-      return QStringLiteral("fire");
-    case Job::Plan:
-      return QStringLiteral("plan");
-    case Job::Apply:
-      break;
-  }
-  return QStringLiteral("apply");
 }
 
 int DeviceResult::code() const {
@@ -264,6 +227,27 @@ int ExitCode(const DeviceResult& result) {
       return kExitBySignal + result.signal;
   }
   return kExitOk;
+}
+
+int FleetCode(Combine combine, const std::vector<DeviceResult>& results) {
+  int largest = kExitOk;
+  int failed = kExitOk;
+  bool differs = false, found = false;
+  for (const DeviceResult& r : results) {
+    largest = std::max(largest, r.code());
+    differs = differs || r.code() == kExitDiffers;
+    found = found || r.code() == kExitOk;
+    if (r.code() != kExitDiffers) failed = std::max(failed, r.code());
+  }
+  switch (combine) {
+    case Combine::Largest:
+      break;
+    case Combine::FailureFirst:
+      return failed != kExitOk ? failed : differs ? kExitDiffers : kExitOk;
+    case Combine::AnyFound:
+      return found ? kExitOk : kExitNoAnswer;
+  }
+  return largest;
 }
 
 Text ResultWord(const DeviceResult& result) {
@@ -373,38 +357,4 @@ DeviceResult RunOnDevice(const Target& target, const Request& request, const Lin
   }
   if (done) done(target, result);
   return result;
-}
-
-std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
-                                       const LineMaker& lines,
-                                       const std::function<void(int done)>& progress,
-                                       const DeviceDone& done) {
-  const int all = static_cast<int>(targets.size());
-  std::vector<DeviceResult> results(targets.size());
-  std::atomic<int> next{0};
-  std::mutex mutex;
-  std::condition_variable changed;
-  int finished = 0;
-  std::vector<std::unique_ptr<DeviceThread>> threads;
-  for (int i = 0; i < std::min(all, kMostAtOnce); ++i) {
-    threads.push_back(std::make_unique<DeviceThread>([&] {
-      for (int at = next++; at < all; at = next++) {
-        const auto k = static_cast<std::size_t>(at);
-        results[k] = RunOnDevice(targets[k], request, lines, done);
-        const std::lock_guard<std::mutex> lock(mutex);
-        ++finished;
-        changed.notify_all();
-      }
-    }));
-    threads.back()->start();
-  }
-  for (int told = -1; told < all;) {
-    std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [&] { return finished != told; });
-    told = finished;
-    lock.unlock();
-    if (progress) progress(told);
-  }
-  for (const auto& thread : threads) thread->wait();
-  return results;
 }

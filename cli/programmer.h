@@ -34,9 +34,8 @@ inline constexpr int kExitChangedSincePlan = 6;  // apply --plan: not written
 // code: 130 for SIGINT, 143 for SIGTERM, 129 for SIGHUP.
 inline constexpr int kExitBySignal = 128;
 
+// What is done to each device; the command that does it, cli/commands.h.
 enum class Job { Read, Scan, Upload, Fire, Plan, Apply };
-// The command's name: "read", "scan"...; the record's operation.
-QString JobName(Job job);
 
 struct Target;
 struct DeviceResult;
@@ -126,6 +125,14 @@ struct DeviceResult {
 int ExitCode(const DeviceResult& result);
 Text ResultWord(const DeviceResult& result);
 
+// How the devices' exit codes make a run's.
+enum class Combine {
+  Largest,       // the largest
+  FailureFirst,  // a plan's: a device that could not be read counts before one that differs
+  AnyFound,      // a scan's: 0 when a device answered, else that none did
+};
+int FleetCode(Combine combine, const std::vector<DeviceResult>& results);
+
 // Compares the read-back of a probe, character for character, with the
 // configuration sent (complete): what differs, or that there was no
 // read-back at all; nothing when the device holds what was sent.
@@ -149,12 +156,3 @@ using DeviceDone = std::function<void(const Target& target, const DeviceResult& 
 
 DeviceResult RunOnDevice(const Target& target, const Request& request, const LineMaker& lines,
                          const DeviceDone& done = {});
-
-// Many devices, kMostAtOnce at a time at the most, each on its own thread;
-// results in the order of `targets`. `progress` is told how many have
-// finished, from the calling thread.
-inline constexpr int kMostAtOnce = 64;
-std::vector<DeviceResult> RunOnDevices(const std::vector<Target>& targets, const Request& request,
-                                       const LineMaker& lines,
-                                       const std::function<void(int done)>& progress = {},
-                                       const DeviceDone& done = {});

@@ -21,31 +21,31 @@ QString InParentheses(const QString& text) {
   return QStringLiteral(" (") + text + QLatin1Char(')');
 }
 
-bool Found(const DeviceResult& r, Job job) {
-  return (job == Job::Scan || job == Job::Read) && r.code() == kExitOk;
+bool Found(const DeviceResult& r, const Command& command) {
+  return command.readsBack && r.code() == kExitOk;
 }
 
 }  // namespace
 
-QString ResultOf(const DeviceResult& r, Job job) {
-  return job == Job::Scan && r.code() == kExitOk ? QStringLiteral("timer")
-                                                 : ResultWord(r).english();
+QString ResultOf(const DeviceResult& r, const Command& command) {
+  return command.found && r.code() == kExitOk ? QLatin1String(command.found)
+                                              : ResultWord(r).english();
 }
 
-QString PeopleLine(const Target& target, const DeviceResult& r, Job job) {
+QString PeopleLine(const Target& target, const DeviceResult& r, const Command& command) {
   QString line = target.label + QStringLiteral(": ");
-  if (job == Job::Scan && r.code() == kExitOk)
+  if (command.found && r.code() == kExitOk)
     return line + Tr(QT_TRANSLATE_NOOP("timer", "timer (%1)")).arg(Summary(*r.configuration));
   line += ResultWord(r).translated();
   if (!r.reason.isEmpty()) line += InParentheses(r.reason.translated());
   if (!r.differences.isEmpty())
     line += InParentheses(TranslatedOf(r.differences).join(QStringLiteral("; ")));
-  if (Found(r, job) && r.configuration) line += InParentheses(Summary(*r.configuration));
+  if (Found(r, command) && r.configuration) line += InParentheses(Summary(*r.configuration));
   return line;
 }
 
-QJsonObject IdentityOf(const Target& target, Job job, const Adapters& adapters) {
-  if (job == Job::Read || job == Job::Scan) {
+QJsonObject IdentityOf(const Target& target, const Command& command, const Adapters& adapters) {
+  if (command.readsBack) {
     const QJsonValue serial =
         adapters.describe(target.ports.path(target.number)).value(QLatin1String("serial_number"));
     if (serial.isString()) return {{QStringLiteral("serial_number"), serial}};
@@ -53,13 +53,13 @@ QJsonObject IdentityOf(const Target& target, Job job, const Adapters& adapters) 
   return target.identity;
 }
 
-QJsonObject JsonLine(const Target& target, const DeviceResult& r, Job job,
+QJsonObject JsonLine(const Target& target, const DeviceResult& r, const Command& command,
                      const Adapters& adapters) {
-  QJsonObject object = IdentityOf(target, job, adapters);
+  QJsonObject object = IdentityOf(target, command, adapters);
   object.insert(QStringLiteral("port"), target.label);
-  object.insert(QStringLiteral("result"), ResultOf(r, job));
+  object.insert(QStringLiteral("result"), ResultOf(r, command));
   if (!r.reason.isEmpty()) object.insert(QStringLiteral("reason"), r.reason.english());
-  if (job == Job::Plan) {
+  if (command.plans) {
     object.insert(QStringLiteral("configuration"), ToJson(target.changes));
     object.insert(QStringLiteral("held"),
                   r.readBack ? QJsonValue(ToJson(*r.readBack)) : QJsonValue(QJsonValue::Null));
@@ -108,7 +108,8 @@ QStringList FailureLines(const DeviceResult& r) {
   return lines + TranslatedOf(r.differences);
 }
 
-QString Tally(const std::vector<DeviceResult>& results, Job job) {
+QString Tally(const std::vector<DeviceResult>& results, const Command& command) {
+  if (!command.tallyOne) return {};
   int unchanged = 0, changed = 0;
   for (const DeviceResult& r : results) {
     if (r.end != End::Answered) continue;
@@ -118,25 +119,19 @@ QString Tally(const std::vector<DeviceResult>& results, Job job) {
   const auto all = static_cast<int>(results.size());
   // A whole sentence for one device and for several, so that each language
   // says its own.
-  const char* const plan =
-      all == 1 ? QT_TRANSLATE_NOOP("timer", "%1 device: %2 unchanged, %3 differs, %4 failed")
-               : QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 differ, %4 failed");
-  const char* const apply =
-      all == 1 ? QT_TRANSLATE_NOOP("timer", "%1 device: %2 unchanged, %3 programmed, %4 failed")
-               : QT_TRANSLATE_NOOP("timer", "%1 devices: %2 unchanged, %3 programmed, %4 failed");
-  return Tr(job == Job::Plan ? plan : apply)
+  return Tr(all == 1 ? command.tallyOne : command.tallyMany)
       .arg(all)
       .arg(unchanged)
       .arg(changed)
       .arg(all - unchanged - changed);
 }
 
-QJsonObject RecordEntry(Job job, const Target& target, const DeviceResult& r,
+QJsonObject RecordEntry(const Command& command, const Target& target, const DeviceResult& r,
                         const Adapters& adapters) {
   const QString path = target.ports.path(target.number);
-  QJsonObject entry{{QStringLiteral("operation"), JobName(job)},
+  QJsonObject entry{{QStringLiteral("operation"), QLatin1String(command.name)},
                     {QStringLiteral("path"), path},
-                    {QStringLiteral("result"), ResultOf(r, job)},
+                    {QStringLiteral("result"), ResultOf(r, command)},
                     {QStringLiteral("exit_code"), r.code()}};
   if (target.byCom) entry.insert(QStringLiteral("com"), target.number);
   const QJsonObject adapter = adapters.describe(path);
@@ -156,14 +151,14 @@ DeviceDone RunRecord::done() {
   if (!m_record.isOpen()) return {};
   return [this](const Target& target, const DeviceResult& r) {
     QString error;
-    if (!m_record.append(RecordEntry(m_job, target, r, m_adapters), &error)) failed(error);
+    if (!m_record.append(RecordEntry(m_command, target, r, m_adapters), &error)) failed(error);
   };
 }
 
 BeforeSending RunRecord::sending() {
   if (!m_record.isOpen()) return {};
   return [this](const Target& target, const DeviceResult& r) {
-    QJsonObject entry = RecordEntry(m_job, target, r, m_adapters);
+    QJsonObject entry = RecordEntry(m_command, target, r, m_adapters);
     entry.insert(QStringLiteral("result"), QStringLiteral("sending"));
     entry.remove(QStringLiteral("exit_code"));
     QString error;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "cli/commands.h"
 #include "cli/programmer.h"
 #include "device/record.h"
 #include "link/adapters.h"
@@ -16,32 +17,32 @@
 // scripts as JSON in English, and in the programming record.
 
 // A script's word: ResultWord's English, or "timer" for a scan that found one.
-QString ResultOf(const DeviceResult& r, Job job);
+QString ResultOf(const DeviceResult& r, const Command& command);
 
 // One device's line among many: "Com2 /dev/ttyUSB1: verification failed (...)".
-QString PeopleLine(const Target& target, const DeviceResult& r, Job job);
+QString PeopleLine(const Target& target, const DeviceResult& r, const Command& command);
 // The same for scripts, which an inventory takes back: port, the device's
 // name in an inventory, result, and reason, configuration (what a read
 // found, what a plan wants), what a plan found it held, and differences,
 // where they apply. A read names the device by its adapter's serial number
 // where the system knows it: it stays the same in any USB socket.
-QJsonObject JsonLine(const Target& target, const DeviceResult& r, Job job,
+QJsonObject JsonLine(const Target& target, const DeviceResult& r, const Command& command,
                      const Adapters& adapters);
 // The device's name in an inventory, as JsonLine gives it.
-QJsonObject IdentityOf(const Target& target, Job job, const Adapters& adapters);
+QJsonObject IdentityOf(const Target& target, const Command& command, const Adapters& adapters);
 QString Compact(const QJsonObject& object);
 
 // The text form of a read: one line per time, then the power-up state.
 QStringList ConfigurationLines(const TimerConfig& config);
 // What one device's failure says on stderr, as the window would have said it.
 QStringList FailureLines(const DeviceResult& r);
-// What a plan or an apply comes to: "16 devices: 12 unchanged, 3 programmed,
-// 1 failed".
-QString Tally(const std::vector<DeviceResult>& results, Job job);
+// What a command that lists comes to: "16 devices: 12 unchanged, 3
+// programmed, 1 failed"; nothing for one that keeps no count.
+QString Tally(const std::vector<DeviceResult>& results, const Command& command);
 
 // One line of the programming record: what was done to which device, and how
 // it ended, with what it held before an upload or an apply wrote it.
-QJsonObject RecordEntry(Job job, const Target& target, const DeviceResult& r,
+QJsonObject RecordEntry(const Command& command, const Target& target, const DeviceResult& r,
                         const Adapters& adapters);
 
 // Writes each device's line of the record as soon as its result is known;
@@ -49,7 +50,8 @@ QJsonObject RecordEntry(Job job, const Target& target, const DeviceResult& r,
 // first failure to write.
 class RunRecord {
  public:
-  RunRecord(Job job, const Adapters& adapters) : m_job(job), m_adapters(adapters) {}
+  RunRecord(const Command& command, const Adapters& adapters)
+      : m_command(command), m_adapters(adapters) {}
   bool open(const QString& path) { return m_record.open(path, &m_error); }
   QString error() const { return m_error; }
   // Empty without a record.
@@ -64,7 +66,7 @@ class RunRecord {
  private:
   void failed(const QString& error);
 
-  Job m_job;
+  const Command& m_command;
   const Adapters& m_adapters;
   RecordFile m_record{QStringLiteral("timerctl"), QStringLiteral(TIMER_VERSION)};
   std::mutex m_lock;

@@ -8,8 +8,7 @@
 
 namespace timer_sim {
 
-Behaviour::Behaviour(const Settings& settings)
-    : m_settings(settings), m_device(settings.config) {
+Behaviour::Behaviour(const Settings& settings) : m_settings(settings), m_device(settings.config) {
   m_device.setWriteFails(settings.writeFails);
   m_device.setMemory(settings.memory);
 }
@@ -18,7 +17,8 @@ Reaction Behaviour::receive(std::string_view bytes, Clock::time_point now) {
   Reaction reaction;
   if (m_hungUp) return reaction;
   // A converter with echo returns every byte as it passes, ahead of any answer.
-  if (m_settings.echo) reaction.out.push_back({now, std::string(bytes), 0, "tx echo " + Printable(bytes)});
+  if (m_settings.echo)
+    reaction.out.push_back({now, std::string(bytes), 0, "tx echo " + Printable(bytes)});
   for (const char byte : bytes) {
     for (Event& event : m_device.receive(byte)) {
       const bool command =
@@ -44,7 +44,8 @@ void Behaviour::answer(const std::string& text, Clock::time_point now, Reaction&
         {start, {}, m_settings.flood, "tx flood " + std::to_string(m_settings.flood) + " bytes"});
   const std::vector<TimedByte> timed = Plan(text, start, pacing);
   if (timed.empty()) return;
-  for (const TimedByte& byte : timed) reaction.out.push_back({byte.due, std::string(1, byte.byte), 0, {}});
+  for (const TimedByte& byte : timed)
+    reaction.out.push_back({byte.due, std::string(1, byte.byte), 0, {}});
   reaction.out.back().log = "tx " + Printable(text);
   m_wireFree = timed.back().due;
 }

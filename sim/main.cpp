@@ -55,7 +55,10 @@ int PollTimeoutMs(Clock::time_point now, std::optional<Clock::time_point> wake) 
 class Simulator {
  public:
   Simulator(const Settings& settings, Line& line, int signalFd)
-      : m_line(line), m_signalFd(signalFd), m_device(settings), m_output(settings.config.powerUpOn) {}
+      : m_line(line),
+        m_signalFd(signalFd),
+        m_device(settings),
+        m_output(settings.config.powerUpOn) {}
 
   // Returns the exit code.
   int run();

@@ -211,10 +211,6 @@
         <translation>--%1 admite %2 o %3</translation>
     </message>
     <message>
-        <source>--%1 goes with upload</source>
-        <translation>--%1 va con upload</translation>
-    </message>
-    <message>
         <source>standard input</source>
         <translation>la entrada estándar</translation>
     </message>
@@ -464,99 +460,6 @@ timer-rs232.
 </translation>
     </message>
     <message>
-        <source>Commands:
-  read                  Links (probe &quot;Y&quot;) and prints the device&apos;s configuration:
-                        the monostable, ON and OFF times as HH:MM:SS and the
-                        power-up state. With --json, as one JSON object, which
-                        upload --from takes back.
-  upload                Links, takes the read-back as the starting point,
-                        changes what is given, sends the configuration, then
-                        reads it back and compares:
-                          --from FILE           a configuration file (- for
-                                                standard input); the options
-                                                below override single values
-                          --mode mono|bi        (default mono)
-                          --mono HH:MM:SS       monostable time
-                          --on HH:MM:SS         bistable ON time
-                          --off HH:MM:SS        bistable OFF time
-                          --power-up on|off     state at power-up
-                          --no-verify           skips the read-back
-                        Hours 00-99, minutes and seconds 00-59, two digits each.
-                        A read-back that is not a well-formed configuration is
-                        refused unless mono, on, off and power-up are all given.
-  fire                  Links and fires the timer (&quot;E&quot;).
-  scan                  Probes every Com number that designates a device (or
-                        the ones given) at once, and says which has a timer.
-  plan FILE             Reads every device of the inventory FILE at once and
-                        writes nothing: says of each &quot;unchanged&quot;, what would
-                        change (&quot;on: device 00:20:10, file 00:00:10&quot;), or why
-                        it could not be read.
-                          --out PLANFILE        keeps the plan (- for standard
-                                                output): what each device held
-                                                and which device it was, then
-                                                a line that counts them; the
-                                                old PLANFILE is replaced only
-                                                by a whole plan
-  apply FILE            Writes, all at once, only the devices of FILE whose
-                        times or power-up differ, each verified as upload
-                        verifies; the others are &quot;unchanged&quot;.
-                          --plan PLANFILE       a kept plan instead of FILE: a
-                                                device that holds something
-                                                else than the plan saw, or is
-                                                not the device planned, is not
-                                                written
-                          --no-verify           skips the read-back
-</source>
-        <translation>Órdenes:
-  read                  Enlaza (sondeo &quot;Y&quot;) y muestra la configuración del
-                        dispositivo: los tiempos monoestable, ON y OFF como
-                        HH:MM:SS y el estado al arrancar. Con --json, como un
-                        objeto JSON, que upload --from vuelve a tomar.
-  upload                Enlaza, parte de lo que el dispositivo devuelve, cambia
-                        lo indicado, envía la configuración, la vuelve a leer
-                        y compara:
-                          --from FICHERO        un fichero de configuración (-
-                                                para la entrada estándar); las
-                                                opciones de abajo cambian
-                                                valores sueltos
-                          --mode mono|bi        (mono si no se indica)
-                          --mono HH:MM:SS       tiempo monoestable
-                          --on HH:MM:SS         tiempo ON biestable
-                          --off HH:MM:SS        tiempo OFF biestable
-                          --power-up on|off     estado al arrancar
-                          --no-verify           no vuelve a leer
-                        Horas 00-99, minutos y segundos 00-59, dos cifras cada
-                        uno. Si lo que el dispositivo devuelve no es una
-                        configuración bien formada, se rechaza salvo que se
-                        indiquen mono, on, off y power-up.
-  fire                  Enlaza y dispara el temporizador (&quot;E&quot;).
-  scan                  Sondea a la vez cada número Com que designa un
-                        dispositivo (o los indicados) y dice cuál tiene un
-                        temporizador.
-  plan FICHERO          Lee a la vez cada dispositivo del inventario FICHERO y
-                        no escribe nada: dice de cada uno &quot;sin cambios&quot;, qué
-                        cambiaría (&quot;on: dispositivo 00:20:10, fichero
-                        00:00:10&quot;), o por qué no se pudo leer.
-                          --out PLAN            guarda el plan (- para la
-                                                salida estándar): lo que tenía
-                                                cada dispositivo y cuál era, y
-                                                luego una línea que los
-                                                cuenta; el PLAN anterior solo
-                                                se sustituye por un plan entero
-  apply FICHERO         Escribe, a la vez, solo los dispositivos de FICHERO
-                        cuyos tiempos o estado al arrancar difieren, cada uno
-                        verificado como verifica upload; los demás quedan &quot;sin
-                        cambios&quot;.
-                          --plan PLAN           un plan guardado en lugar de
-                                                FICHERO: un dispositivo que
-                                                tiene otra cosa que la que vio
-                                                el plan, o que no es el
-                                                dispositivo del plan, no se
-                                                escribe
-                          --no-verify           no vuelve a leer
-</translation>
-    </message>
-    <message>
         <source>Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
                         or a serial device server: N=rfc2217://HOST:PORT (the
@@ -708,6 +611,121 @@ timer-rs232.
     <message>
         <source>--out %1: not kept: the run was stopped by %2</source>
         <translation>--out %1: no se guarda: la ejecución se detuvo por %2</translation>
+    </message>
+    <message>
+        <source>  read                  Links (probe &quot;Y&quot;) and prints the device&apos;s configuration:
+                        the monostable, ON and OFF times as HH:MM:SS and the
+                        power-up state. With --json, as one JSON object, which
+                        upload --from takes back.
+</source>
+        <translation>  read                  Enlaza (sondeo &quot;Y&quot;) y muestra la configuración del
+                        dispositivo: los tiempos monoestable, ON y OFF como
+                        HH:MM:SS y el estado al arrancar. Con --json, como un
+                        objeto JSON, que upload --from vuelve a tomar.
+</translation>
+    </message>
+    <message>
+        <source>  upload                Links, takes the read-back as the starting point,
+                        changes what is given, sends the configuration, then
+                        reads it back and compares:
+                          --from FILE           a configuration file (- for
+                                                standard input); the options
+                                                below override single values
+                          --mode mono|bi        (default mono)
+                          --mono HH:MM:SS       monostable time
+                          --on HH:MM:SS         bistable ON time
+                          --off HH:MM:SS        bistable OFF time
+                          --power-up on|off     state at power-up
+                          --no-verify           skips the read-back
+                        Hours 00-99, minutes and seconds 00-59, two digits each.
+                        A read-back that is not a well-formed configuration is
+                        refused unless mono, on, off and power-up are all given.
+</source>
+        <translation>  upload                Enlaza, parte de lo que el dispositivo devuelve, cambia
+                        lo indicado, envía la configuración, la vuelve a leer
+                        y compara:
+                          --from FICHERO        un fichero de configuración (-
+                                                para la entrada estándar); las
+                                                opciones de abajo cambian
+                                                valores sueltos
+                          --mode mono|bi        (mono si no se indica)
+                          --mono HH:MM:SS       tiempo monoestable
+                          --on HH:MM:SS         tiempo ON biestable
+                          --off HH:MM:SS        tiempo OFF biestable
+                          --power-up on|off     estado al arrancar
+                          --no-verify           no vuelve a leer
+                        Horas 00-99, minutos y segundos 00-59, dos cifras cada
+                        uno. Si lo que el dispositivo devuelve no es una
+                        configuración bien formada, se rechaza salvo que se
+                        indiquen mono, on, off y power-up.
+</translation>
+    </message>
+    <message>
+        <source>  fire                  Links and fires the timer (&quot;E&quot;).
+</source>
+        <translation>  fire                  Enlaza y dispara el temporizador (&quot;E&quot;).
+</translation>
+    </message>
+    <message>
+        <source>  scan                  Probes every Com number that designates a device (or
+                        the ones given) at once, and says which has a timer.
+</source>
+        <translation>  scan                  Sondea a la vez cada número Com que designa un
+                        dispositivo (o los indicados) y dice cuál tiene un
+                        temporizador.
+</translation>
+    </message>
+    <message>
+        <source>  plan FILE             Reads every device of the inventory FILE at once and
+                        writes nothing: says of each &quot;unchanged&quot;, what would
+                        change (&quot;on: device 00:20:10, file 00:00:10&quot;), or why
+                        it could not be read.
+                          --out PLANFILE        keeps the plan (- for standard
+                                                output): what each device held
+                                                and which device it was, then
+                                                a line that counts them; the
+                                                old PLANFILE is replaced only
+                                                by a whole plan
+</source>
+        <translation>  plan FICHERO          Lee a la vez cada dispositivo del inventario FICHERO y
+                        no escribe nada: dice de cada uno &quot;sin cambios&quot;, qué
+                        cambiaría (&quot;on: dispositivo 00:20:10, fichero
+                        00:00:10&quot;), o por qué no se pudo leer.
+                          --out PLAN            guarda el plan (- para la
+                                                salida estándar): lo que tenía
+                                                cada dispositivo y cuál era, y
+                                                luego una línea que los
+                                                cuenta; el PLAN anterior solo
+                                                se sustituye por un plan entero
+</translation>
+    </message>
+    <message>
+        <source>  apply FILE            Writes, all at once, only the devices of FILE whose
+                        times or power-up differ, each verified as upload
+                        verifies; the others are &quot;unchanged&quot;.
+                          --plan PLANFILE       a kept plan instead of FILE: a
+                                                device that holds something
+                                                else than the plan saw, or is
+                                                not the device planned, is not
+                                                written
+                          --no-verify           skips the read-back
+</source>
+        <translation>  apply FICHERO         Escribe, a la vez, solo los dispositivos de FICHERO
+                        cuyos tiempos o estado al arrancar difieren, cada uno
+                        verificado como verifica upload; los demás quedan &quot;sin
+                        cambios&quot;.
+                          --plan PLAN           un plan guardado en lugar de
+                                                FICHERO: un dispositivo que
+                                                tiene otra cosa que la que vio
+                                                el plan, o que no es el
+                                                dispositivo del plan, no se
+                                                escribe
+                          --no-verify           no vuelve a leer
+</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Órdenes:</translation>
     </message>
 </context>
 </TS>

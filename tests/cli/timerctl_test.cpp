@@ -18,6 +18,7 @@
 
 #include <sys/resource.h>
 
+#include "cli/options.h"
 #include "cli/report.h"
 #include "cli/timerctl.h"
 #include "support/named_case.h"
@@ -322,10 +323,11 @@ TEST(Upload, TheDeviceHoldsWhatWasSent) {
 TEST(Tally, SaysOneDeviceOrMany) {
   DeviceResult differs;
   differs.verdict = Verdict::Differs;
-  EXPECT_EQ(Tally({differs}, Job::Plan), "1 device: 0 unchanged, 1 differs, 0 failed");
+  EXPECT_EQ(Tally({differs}, CommandOf(Job::Plan)), "1 device: 0 unchanged, 1 differs, 0 failed");
   DeviceResult failed;
   failed.end = End::NoAnswer;
-  EXPECT_EQ(Tally({failed, failed}, Job::Apply), "2 devices: 0 unchanged, 0 programmed, 2 failed");
+  EXPECT_EQ(Tally({failed, failed}, CommandOf(Job::Apply)),
+            "2 devices: 0 unchanged, 0 programmed, 2 failed");
 }
 
 // Each exit code with its meaning, one line each: from the help's last
@@ -355,6 +357,22 @@ TEST(ExitStatus, TheGuideSaysWhatTheHelpSays) {
   const QMap<QString, QString> said = ExitCodes(help.mid(help.indexOf("Exit status:")), false);
   EXPECT_EQ(said.size(), 8);
   EXPECT_EQ(ExitCodes(QString::fromUtf8(guide.readAll()), true), said);
+}
+
+// Each shell's completion offers every command and every option timerctl
+// reads.
+TEST(Completion, OffersEveryCommandAndOption) {
+  for (const char* script : {"timerctl.bash", "timerctl.zsh", "timerctl.fish"}) {
+    QFile file(QStringLiteral(TIMER_SOURCE_DIR "/packaging/") + QLatin1String(script));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << script;
+    const QString text = QString::fromUtf8(file.readAll());
+    for (const Command& command : Commands())
+      EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(command.name))))
+          << script << " lacks " << command.name;
+    for (const QString& option : OptionNames())
+      EXPECT_TRUE(text.contains("--" + option) || text.contains("-l " + option))
+          << script << " lacks --" << option.toStdString();
+  }
 }
 
 // Every line of a programming record, parsed; an unparsable line is an empty object.
