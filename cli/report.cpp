@@ -126,41 +126,37 @@ QString Tally(const std::vector<DeviceResult>& results, const Command& command) 
       .arg(all - unchanged - changed);
 }
 
-QJsonObject RecordEntry(const Command& command, const Target& target, const DeviceResult& r,
-                        const Adapters& adapters) {
-  const QString path = target.ports.path(target.number);
-  QJsonObject entry{{QStringLiteral("operation"), QLatin1String(command.name)},
-                    {QStringLiteral("path"), path},
-                    {QStringLiteral("result"), ResultOf(r, command)},
-                    {QStringLiteral("exit_code"), r.code()}};
-  if (target.byCom) entry.insert(QStringLiteral("com"), target.number);
-  const QJsonObject adapter = adapters.describe(path);
-  if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
-  const std::pair<const char*, const std::optional<TimerConfig>&> configurations[] = {
-      {"before", r.before}, {"sent", r.sent}, {"read_back", r.readBack}};
-  for (const auto& [key, configuration] : configurations) {
-    if (configuration) entry.insert(QLatin1String(key), ToJson(*configuration));
-  }
-  if (!r.reason.isEmpty()) entry.insert(QStringLiteral("reason"), r.reason.english());
-  if (!r.differences.isEmpty())
-    entry.insert(QStringLiteral("differences"), ForScripts(r.differences));
-  return entry;
+RecordedExchange Recorded(const Command& command, const Target& target, const DeviceResult& r) {
+  RecordedExchange e;
+  e.operation = QLatin1String(command.name);
+  e.path = target.ports.path(target.number);
+  if (target.byCom) e.com = target.number;
+  e.result = ResultOf(r, command);
+  e.exitCode = r.code();
+  e.before = r.before;
+  e.sent = r.sent;
+  e.readBack = r.readBack;
+  e.reason = r.reason;
+  e.differences = r.differences;
+  return e;
 }
 
 DeviceDone RunRecord::done() {
   if (!m_record.isOpen()) return {};
   return [this](const Target& target, const DeviceResult& r) {
     QString error;
-    if (!m_record.append(RecordEntry(m_command, target, r, m_adapters), &error)) failed(error);
+    if (!m_record.append(RecordEntry(Recorded(m_command, target, r), m_adapters), &error))
+      failed(error);
   };
 }
 
 BeforeSending RunRecord::sending() {
   if (!m_record.isOpen()) return {};
   return [this](const Target& target, const DeviceResult& r) {
-    QJsonObject entry = RecordEntry(m_command, target, r, m_adapters);
-    entry.insert(QStringLiteral("result"), QStringLiteral("sending"));
-    entry.remove(QStringLiteral("exit_code"));
+    RecordedExchange sending = Recorded(m_command, target, r);
+    sending.result = QStringLiteral("sending");
+    sending.exitCode.reset();
+    const QJsonObject entry = RecordEntry(sending, m_adapters);
     QString error;
     if (m_record.append(entry, &error) && m_record.sync(&error)) return true;
     failed(error);

@@ -40,10 +40,10 @@ QStringList FailureLines(const DeviceResult& r);
 // programmed, 1 failed"; nothing for one that keeps no count.
 QString Tally(const std::vector<DeviceResult>& results, const Command& command);
 
-// One line of the programming record: what was done to which device, and how
-// it ended, with what it held before an upload or an apply wrote it.
-QJsonObject RecordEntry(const Command& command, const Target& target, const DeviceResult& r,
-                        const Adapters& adapters);
+// What the programming record says of a device's run: what was done to which
+// device, and how it ended, with what it held before an upload or an apply
+// wrote it.
+RecordedExchange Recorded(const Command& command, const Target& target, const DeviceResult& r);
 
 // Writes each device's line of the record as soon as its result is known;
 // sync() puts them on the disk before the results are reported. Keeps the

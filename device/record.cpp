@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <cerrno>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 #include "base/system_file.h"
+#include "link/adapters.h"
 
 namespace {
 
@@ -40,6 +42,26 @@ QString Now() {
 }
 
 }  // namespace
+
+QJsonObject RecordEntry(const RecordedExchange& e, const Adapters& adapters) {
+  QJsonObject entry{{QStringLiteral("operation"), e.operation},
+                    {QStringLiteral("path"), e.path},
+                    {QStringLiteral("result"), e.result}};
+  if (e.com) entry.insert(QStringLiteral("com"), *e.com);
+  if (e.exitCode) entry.insert(QStringLiteral("exit_code"), *e.exitCode);
+  const QJsonObject adapter = adapters.describe(e.path);
+  if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
+  const std::pair<const char*, const std::optional<TimerConfig>&> configurations[] = {
+      {"before", e.before}, {"sent", e.sent}, {"read_back", e.readBack}};
+  for (const auto& [key, configuration] : configurations) {
+    if (configuration) entry.insert(QLatin1String(key), ToJson(*configuration));
+  }
+  if (!e.reason.isEmpty()) entry.insert(QStringLiteral("reason"), e.reason.english());
+  if (!e.differences.isEmpty())
+    entry.insert(QStringLiteral("differences"),
+                 QJsonArray::fromStringList(EnglishOf(e.differences)));
+  return entry;
+}
 
 RecordFile::RecordFile(QString program, QString version)
     : m_program(std::move(program)), m_version(std::move(version)) {}

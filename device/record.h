@@ -2,9 +2,32 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 
 #include <mutex>
+#include <optional>
+
+#include "base/text.h"
+#include "device/timer_config.h"
+
+class Adapters;
+
+// What one line of the programming record says of one exchange with one
+// device, in the window and in timerctl alike.
+struct RecordedExchange {
+  QString operation;       // "read", "upload"...; the window's "link", "line lost"
+  QString path;            // the device path or address
+  std::optional<int> com;  // none for a device given by its path
+  QString result;          // as scripts read it: "ok", "no answer"...
+  std::optional<int> exitCode;
+  std::optional<TimerConfig> before, sent, readBack;
+  Text reason;
+  QList<Text> differences;
+};
+// The line's fields, with what `adapters` know of the adapter behind the path;
+// words in English.
+QJsonObject RecordEntry(const RecordedExchange& exchange, const Adapters& adapters);
 
 // A programming record: one JSON object per line, appended to a file that
 // several programs may append to at once. Each line is written whole, in one

@@ -2,9 +2,9 @@
 #include "gui/port_texts.h"
 
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QStringList>
 
+#include "link/adapters.h"
 #include "link/port_map.h"
 
 namespace {
@@ -14,7 +14,7 @@ constexpr char kPathMissing[] = "(no existe)";
 
 }  // namespace
 
-QString DescribeComPort(int number, const QString& path) {
+QString DescribeComPort(int number, const QString& path, const Adapters& adapters) {
   const QString com = PortEntry(number) + QStringLiteral(": ");
   if (path.isEmpty()) return com + QString::fromUtf8(kNoDeviceBehind);
   if (IsNetworkPath(path)) return com + path;
@@ -22,12 +22,11 @@ QString DescribeComPort(int number, const QString& path) {
   // A by-id name or a link stands for the device it resolves to.
   const QString target = QFileInfo(path).canonicalFilePath();
   if (target.isEmpty()) return com + path + QLatin1Char(' ') + QString::fromUtf8(kPathMissing);
-  const auto ports = QSerialPortInfo::availablePorts();
-  for (const QSerialPortInfo& info : ports) {
-    if (info.systemLocation() != target) continue;
-    if (target != path) parts << info.systemLocation();
-    if (!info.description().isEmpty()) parts << info.description();
-    if (!info.serialNumber().isEmpty()) parts << info.serialNumber();
+  if (const Adapters::Adapter* adapter = adapters.find(path)) {
+    if (target != path) parts << adapter->path;
+    for (const QString& known : {adapter->description, adapter->serialNumber}) {
+      if (!known.isEmpty()) parts << known;
+    }
   }
   return com + parts.join(QStringLiteral(" · "));
 }

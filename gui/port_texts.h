@@ -5,12 +5,14 @@
 
 #include "link/port_fault.h"
 
+class Adapters;
+
 // The status bar's second panel: what a Com number reaches, and why a port is
 // not available (the message box says only that it is not).
 
 // What Com `number` reaches, for the operator: "Com1: /dev/ttyUSB0 · FT232R USB
-// UART · A50285BI", or that no device stands behind it.
-QString DescribeComPort(int number, const QString& path);
+// UART · A50285BI" as `adapters` know it, or that no device stands behind it.
+QString DescribeComPort(int number, const QString& path, const Adapters& adapters);
 
 // Why a port is not available, in words an operator acts on; `detail` is the
 // port's faultDetail(): the program holding it, the group it belongs to.

@@ -22,8 +22,8 @@ Program::Program(const Options& options, QIODevice* trace)
   m_systemPorts = m_port.portMap().isEmpty();
   m_recordFile = options.recordFile.isEmpty() ? RecordFileSetting() : options.recordFile;
   ConnectHandlers(
-      m_window, m_form, m_port.portMap(),
-      {[this] { m_port.refresh(); },
+      m_window, m_form, m_port.portMap(), m_adapters,
+      {[this] { refreshPorts(); },
        [this](const char* exchange, const Outcome& outcome) { m_record.told(exchange, outcome); }});
 }
 
@@ -37,12 +37,29 @@ SerialPort& Program::line(QIODevice* trace) {
   return *m_tracer;
 }
 
+// Asked once a port is chosen; while Com numbers follow the system's ports,
+// at each link too, through the port map.
+void Program::refreshPorts() {
+  if (m_systemPorts) {
+    m_port.refresh();
+  } else {
+    m_adapters = Adapters::FromSystem();
+  }
+}
+
 void Program::Start() {
   Form_Load(m_form);
   // What the window does not show at first is asked of the system after.
   m_window.whenFirstPainted([this] {
-    if (m_systemPorts) m_port.followPorts();
-    ShowChosenDevice(m_window, m_form, m_port.portMap());
+    if (m_systemPorts) {
+      m_port.followPorts([this] {
+        m_adapters = Adapters::FromSystem();
+        return PortMap::FromDevices(m_adapters.paths());
+      });
+    } else {
+      m_adapters = Adapters::FromSystem();
+    }
+    ShowChosenDevice(m_window, m_form, m_port.portMap(), m_adapters);
     // After the panel's first text, so that a record that cannot be opened is said there.
     m_record.open(m_recordFile);
   });

@@ -18,10 +18,12 @@ Q_LOGGING_CATEGORY(lcRecord, "timer.record")
 
 }  // namespace
 
-WindowRecord::WindowRecord(MainWindow& window, const Form1& f, const PortMap& ports)
+WindowRecord::WindowRecord(MainWindow& window, const Form1& f, const PortMap& ports,
+                           const Adapters& adapters)
     : m_window(window),
       m_form(f),
       m_ports(ports),
+      m_adapters(adapters),
       m_record(QStringLiteral("timer-rs232"), QStringLiteral(TIMER_VERSION)) {}
 
 void WindowRecord::open(const QString& path) {
@@ -34,23 +36,21 @@ void WindowRecord::told(const char* exchange, const Outcome& outcome) {
   // A click on Desconectar unlinks: nothing done to the device.
   const bool done = outcome.skipped == Skipped::No && outcome.reply.answered();
   if (!m_record.isOpen() || (link && done && m_form.Conecta != 0)) return;
-  const QString path = m_ports.path(m_form.puert);
-  QJsonObject entry{{QStringLiteral("operation"), QLatin1String(exchange)},
-                    {QStringLiteral("com"), m_form.puert},
-                    {QStringLiteral("path"), path},
-                    {QStringLiteral("result"), OutcomeWord(outcome)}};
-  const QJsonObject adapter = Adapters::FromSystem().describe(path);
-  if (!adapter.isEmpty()) entry.insert(QStringLiteral("adapter"), adapter);
-  if (!outcome.reply.reason.isEmpty())
-    entry.insert(QStringLiteral("reason"), outcome.reply.reason.english());
+  RecordedExchange entry;
+  entry.operation = QLatin1String(exchange);
+  entry.com = m_form.puert;
+  entry.path = m_ports.path(m_form.puert);
+  entry.result = OutcomeWord(outcome);
+  entry.reason = outcome.reply.reason;
   TimerConfig shown = ShownConfiguration(m_window);
-  if (link && done) entry.insert(QStringLiteral("read_back"), ToJson(shown));
+  if (link && done) entry.readBack = shown;
   if (std::strcmp(exchange, "upload") == 0 && outcome.skipped != Skipped::Refused) {
     shown.bistable = !m_window.value(Ctl::Option1);
-    entry.insert(QStringLiteral("sent"), ToJson(shown));
+    entry.sent = shown;
   }
   QString error;
-  if (!m_record.append(entry, &error) || !m_record.sync(&error)) failed(error);
+  if (!m_record.append(RecordEntry(entry, m_adapters), &error) || !m_record.sync(&error))
+    failed(error);
 }
 
 void WindowRecord::failed(const QString& error) {

@@ -5,6 +5,7 @@
 
 #include "device/record.h"
 
+class Adapters;
 class MainWindow;
 class PortMap;
 struct Form1;
@@ -16,7 +17,8 @@ struct Outcome;
 // and the window carries on.
 class WindowRecord {
  public:
-  WindowRecord(MainWindow& window, const Form1& f, const PortMap& ports);
+  // `adapters` is what the system said of its ports when last asked.
+  WindowRecord(MainWindow& window, const Form1& f, const PortMap& ports, const Adapters& adapters);
 
   // Opens `path`; an empty path records nothing.
   void open(const QString& path);
@@ -28,5 +30,6 @@ class WindowRecord {
   MainWindow& m_window;
   const Form1& m_form;
   const PortMap& m_ports;
+  const Adapters& m_adapters;
   RecordFile m_record;
 };

@@ -65,19 +65,22 @@ constexpr std::pair<Ctl, Handler> kLeaves[] = {
 };
 
 // The second panel names the device the chosen number reaches; when a port
-// is not available, it says why, until a port is chosen or a link made.
-// Naming a device asks the system about its ports, which takes a while:
-// a link renames it only when the panel shows a reason.
+// is not available, it says why, until a port is chosen or a link made. A
+// chosen port is asked of the system again; a link has just asked, so the
+// panel names what it found without asking again before the click returns.
 class DevicePanel {
  public:
-  DevicePanel(MainWindow& window, const Form1& f, const PortMap& ports,
+  DevicePanel(MainWindow& window, const Form1& f, const PortMap& ports, const Adapters& adapters,
               std::function<void()> refresh)
-      : m_window(window), m_form(f), m_ports(ports), m_refresh(std::move(refresh)) {}
+      : m_window(window),
+        m_form(f),
+        m_ports(ports),
+        m_adapters(adapters),
+        m_refresh(std::move(refresh)) {}
 
-  void showDevice() {
+  void showChosen() {
     if (m_refresh) m_refresh();
-    ShowChosenDevice(m_window, m_form, m_ports);
-    m_showingReason = false;
+    showDevice();
   }
 
   void showOutcome(const Outcome& outcome) {
@@ -93,18 +96,26 @@ class DevicePanel {
   }
 
  private:
+  void showDevice() {
+    ShowChosenDevice(m_window, m_form, m_ports, m_adapters);
+    m_showingReason = false;
+  }
+
   MainWindow& m_window;
   const Form1& m_form;
   const PortMap& m_ports;
+  const Adapters& m_adapters;
   std::function<void()> m_refresh;
   bool m_showingReason = false;
 };
 
 }  // namespace
 
-void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports, WiringHooks hooks) {
+void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports, const Adapters& adapters,
+                     WiringHooks hooks) {
   Form1* form = &f;
-  auto panel = std::make_shared<DevicePanel>(window, f, ports, std::move(hooks.refreshPorts));
+  auto panel =
+      std::make_shared<DevicePanel>(window, f, ports, adapters, std::move(hooks.refreshPorts));
   const auto told = [exchanged = std::move(hooks.exchanged)](const char* name, const Outcome& o) {
     if (exchanged) exchanged(name, o);
   };
@@ -135,12 +146,13 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports, WiringH
   QObject::connect(window.portList(), qOverload<int>(&QComboBox::activated), &window,
                    [form, panel] {
                      Combo1_Click(*form);
-                     panel->showDevice();
+                     panel->showChosen();
                    });
 
   window.setUnloadHandler([form] { Form_Unload(*form); });
 }
 
-void ShowChosenDevice(MainWindow& window, const Form1& f, const PortMap& ports) {
-  window.setDeviceText(DescribeComPort(f.puert, ports.path(f.puert)));
+void ShowChosenDevice(MainWindow& window, const Form1& f, const PortMap& ports,
+                      const Adapters& adapters) {
+  window.setDeviceText(DescribeComPort(f.puert, ports.path(f.puert), adapters));
 }

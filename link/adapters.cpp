@@ -37,6 +37,12 @@ QJsonObject Adapters::describe(const QString& path) const {
   return known;
 }
 
+QStringList Adapters::paths() const {
+  QStringList paths;
+  for (const Adapter& adapter : m_adapters) paths << adapter.path;
+  return paths;
+}
+
 QString Adapters::pathOf(const QString& serialNumber) const {
   for (const Adapter& adapter : m_adapters) {
     if (!serialNumber.isEmpty() && adapter.serialNumber == serialNumber) return adapter.path;

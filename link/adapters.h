@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // What the system knows of its serial adapters, asked once: asking costs a
 // walk through the system's devices, too slow to repeat for every line of a
@@ -25,9 +26,11 @@ class Adapters {
   // The device node of the adapter with that USB serial number, or an empty
   // text when no adapter present has it.
   QString pathOf(const QString& serialNumber) const;
+  // The adapter behind `path` (a link resolved), or nothing.
+  const Adapter* find(const QString& path) const;
+  // Every device node, for the port map.
+  QStringList paths() const;
 
  private:
-  const Adapter* find(const QString& path) const;
-
   QList<Adapter> m_adapters;
 };

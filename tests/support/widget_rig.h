@@ -8,7 +8,7 @@
 // real clicks, and a protocol the test decides.
 struct WidgetRig {
   WidgetRig() {
-    ConnectHandlers(window, form, ports);
+    ConnectHandlers(window, form, ports, adapters);
     Form_Load(form);
   }
 
@@ -21,6 +21,7 @@ struct WidgetRig {
   SimClock clock;
   ScriptedPort port{clock};
   PortMap ports;
+  Adapters adapters;
   MainWindow window;
   Form1 form{window, port, clock};
 };

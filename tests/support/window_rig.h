@@ -16,6 +16,7 @@
 #include "gui/main_window.h"
 #include "gui/wiring.h"
 #include "handlers/form.h"
+#include "link/adapters.h"
 #include "link/com_port.h"
 #include "model/form1.h"
 #include "support/qt_printers.h"
@@ -52,11 +53,12 @@ inline PortMap MapCom1To(const QString& path) {
 
 struct WindowRig {
   explicit WindowRig(const PortMap& map = {}) : port(map) {
-    ConnectHandlers(window, form, port.portMap(), {[this] { port.refresh(); }, {}});
+    ConnectHandlers(window, form, port.portMap(), adapters, {[this] { port.refresh(); }, {}});
     Form_Load(form);
-    ShowChosenDevice(window, form, port.portMap());
+    ShowChosenDevice(window, form, port.portMap(), adapters);
   }
 
+  Adapters adapters;
   ComPort port;
   EventLoopClock clock;
   MainWindow window;
