@@ -39,16 +39,10 @@ PortMap PortMap::FromDevices(const QStringList& systemLocations) {
 }
 
 PortMap PortMap::FromSystem() {
-#ifdef Q_OS_WIN
-  PortMap map;
-  for (int n = 1; n <= kPortCount; ++n) map.set(n, QStringLiteral("COM%1").arg(n));
-  return map;
-#else
   QStringList locations;
   const auto ports = QSerialPortInfo::availablePorts();
   for (const QSerialPortInfo& info : ports) locations << info.systemLocation();
   return FromDevices(locations);
-#endif
 }
 
 namespace {

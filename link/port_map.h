@@ -18,8 +18,7 @@ inline QString PortEntry(int number) {
 // Which device each Com number designates.
 class PortMap {
  public:
-  // Com1 .. Com16 in the order OrderPortNames gives the system's serial ports
-  // (on Windows, Com N is COMN).
+  // Com1 .. Com16 in the order OrderPortNames gives the system's serial ports.
   static PortMap FromSystem();
   // Numbers the given device paths from 1 in the order OrderPortNames gives.
   static PortMap FromDevices(const QStringList& systemLocations);

@@ -15,11 +15,9 @@ namespace {
 // Qt reports a port held by another program and one the user may not open
 // alike; the file system tells them apart.
 PortFault FaultOfOpening(const QString& path, QSerialPort::SerialPortError error) {
-#ifdef Q_OS_UNIX
   if (::access(QFile::encodeName(path).constData(), F_OK) != 0) return PortFault::Missing;
   if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
     return PortFault::PermissionDenied;
-#endif
   switch (error) {
     case QSerialPort::DeviceNotFoundError:
       return PortFault::Missing;

@@ -118,9 +118,6 @@ TEST(Timerctl, ReachesATimerBehindASerialDeviceServer) {
 
   EXPECT_EQ(Timerctl(QStringLiteral("tcp:no-port"), {"read"}).code, 2);
 }
-
-// A server that serves one client at a time takes a few seconds to let the
-// last run go: the next run waits for it rather than failing.
 }  // namespace
 
 namespace {

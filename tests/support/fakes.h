@@ -82,7 +82,6 @@ class RecordingView : public WindowModel {
     log(QStringLiteral("value %1 %2").arg(name(c)).arg(selected ? 1 : 0));
   }
   void addItem(Ctl c, const QString& entry) override {
-    m_items[c] << entry;
     log(QStringLiteral("item %1 %2").arg(name(c), entry));
   }
   void setListIndex(Ctl c, int position) override {
@@ -129,7 +128,6 @@ class RecordingView : public WindowModel {
 
   bool enabled(Ctl c) const { return m_enabled.value(c, true); }
   QString status() const { return m_status; }
-  QStringList items(Ctl c) const { return m_items.value(c); }
   int doEventsCount() const { return m_doEvents; }
 
  private:
@@ -139,7 +137,6 @@ class RecordingView : public WindowModel {
   QMap<Ctl, bool> m_enabled;
   QMap<Ctl, QString> m_text;
   QMap<Ctl, bool> m_value;
-  QMap<Ctl, QStringList> m_items;
   QMap<Ctl, int> m_index;
   QString m_status;
   int m_doEvents = 0;
