@@ -7,11 +7,15 @@
 # widget, simulator and end-to-end tests. Not part of the test command: it
 # takes about 40 minutes on two cores.
 #   scripts/mutants.sh [LIST] [NAME_REGEX]   (only the mutants whose name matches)
+#   scripts/mutants.sh --check [LIST]        (only that each applies: its text
+#                                             occurs once in its file; a test)
 # Exit status: 0 when at least 90% are caught, 1 otherwise, 2 when the list
 # or the unbroken sources are at fault.
 set -euo pipefail
 shopt -u patsub_replacement 2>/dev/null || true
 cd "$(dirname "$0")/.."
+check=false
+[ "${1:-}" = --check ] && { check=true; shift; }
 list=$(realpath "${1:-tests/mutants.txt}")
 only=${2:-}
 goal=90
@@ -21,7 +25,11 @@ trap 'rm -rf "$work"' EXIT
 src=$work/src
 build=$work/build
 mkdir -p "$src"
-git ls-files -z | xargs -0 cp --parents -t "$src"
+if $check; then
+  src=$PWD
+else
+  git ls-files -z | xargs -0 cp --parents -t "$src"
+fi
 
 build_and_test() {
   cmake --build "$build" >"$work/build.log" 2>&1 || return 2
@@ -29,22 +37,25 @@ build_and_test() {
     >"$work/test.log" 2>&1 || return 1
 }
 
-echo "mutants.sh: building and testing the unbroken sources in $work"
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-if ! build_and_test; then
-  echo "mutants.sh: the unbroken sources do not pass their own tests:" >&2
-  tail -n 30 "$work/build.log" "$work/test.log" >&2
-  exit 2
+if ! $check; then
+  echo "mutants.sh: building and testing the unbroken sources in $work"
+  cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  if ! build_and_test; then
+    echo "mutants.sh: the unbroken sources do not pass their own tests:" >&2
+    tail -n 30 "$work/build.log" "$work/test.log" >&2
+    exit 2
+  fi
 fi
 
-# Replaces the one occurrence of $2 in file $1 with $3, literally.
+# Replaces the one occurrence of $2 in file $1 with $3, literally; with
+# --check, only says whether it could.
 apply() {
   local file=$src/$1 content count
   [ -f "$file" ] || { echo "no file $1"; return 1; }
   content=$(<"$file")
   count=$(grep -cF -- "$2" "$file" || true)
   [ "$count" -eq 1 ] || { echo "\"$2\" occurs $count times in $1, not once"; return 1; }
-  printf '%s\n' "${content/"$2"/"$3"}" >"$file"
+  $check || printf '%s\n' "${content/"$2"/"$3"}" >"$file"
 }
 
 total=0
@@ -56,12 +67,16 @@ run_one() {
   [ -n "$name" ] || return 0
   if [ -n "$only" ] && ! [[ "$name" =~ $only ]]; then name=""; return 0; fi
   local why
-  cp "$src/$file" "$work/original"
+  $check || cp "$src/$file" "$work/original"
   if ! why=$(apply "$file" "$find" "$replace"); then
     echo "mutants.sh: mutant \"$name\": $why" >&2
     exit 2
   fi
   total=$((total + 1))
+  if $check; then
+    name=""
+    return 0
+  fi
   local status=0
   build_and_test || status=$?
   cp "$work/original" "$src/$file"
@@ -89,10 +104,14 @@ while IFS= read -r line || [ -n "$line" ]; do
   esac
 done <"$list"
 run_one
+[ "$total" -gt 0 ] || { echo "mutants.sh: no mutant matched" >&2; exit 2; }
+if $check; then
+  echo "mutants.sh: each of the $total mutants applies"
+  exit 0
+fi
 # Leave the scratch build in its unbroken state.
 cmake --build "$build" >/dev/null 2>&1 || true
 
-[ "$total" -gt 0 ] || { echo "mutants.sh: no mutant matched" >&2; exit 2; }
 rate=$((100 * caught / total))
 echo
 echo "caught $caught of $total mutants ($rate%)"
