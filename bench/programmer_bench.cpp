@@ -148,14 +148,14 @@ long HighWaterKb(qint64 pid) {
 
 // timerctl as a process, the median time of runs and the most memory it
 // held, watched while it runs.
-ProcessFigures TimerctlRun(const std::vector<std::string>& args, int runs, int expected) {
+ProcessFigures TimerctlRun(const QStringList& args, int runs, int expected) {
   std::vector<double> times;
   long rssKb = 0;
   for (int i = 0; i < runs; ++i) {
     std::optional<int> code;
-    std::unique_ptr<ChildProcess> child;
+    std::unique_ptr<Process> child;
     times.push_back(Timed([&] {
-      child = std::make_unique<ChildProcess>(TIMERCTL_PATH, args);
+      child = std::make_unique<Process>(QStringLiteral(TIMERCTL_PATH), args);
       while (child->running()) {
         rssKb = std::max(rssKb, HighWaterKb(child->pid()));
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -163,27 +163,25 @@ ProcessFigures TimerctlRun(const std::vector<std::string>& args, int runs, int e
       code = child->wait(std::chrono::seconds(60));
     }));
     if (code != expected)
-      Fail("timerctl ended with " + std::to_string(code.value_or(-1)) + ": " + child->err());
+      Fail("timerctl ended with " + std::to_string(code.value_or(-1)) + ": " +
+           child->err().toStdString());
   }
   return {Median(times), static_cast<double>(rssKb) / 1024.0};
 }
 
 // An inventory of `paths`, each as it holds: all unchanged.
-std::string Inventory(const QTemporaryDir& dir, const QStringList& paths, const char* name) {
+QString Inventory(const QTemporaryDir& dir, const QStringList& paths, const char* name) {
   const QString file = dir.filePath(QLatin1String(name));
   QFile out(file);
   if (!out.open(QIODevice::WriteOnly)) Fail("cannot write " + file.toStdString());
   for (const QString& path : paths)
     out.write(QStringLiteral("{\"device\":\"%1\",\"mono\":\"00:00:00\"}\n").arg(path).toUtf8());
-  return file.toStdString();
+  return file;
 }
 
-std::vector<std::string> DeviceArgs(const QStringList& paths) {
-  std::vector<std::string> args;
-  for (const QString& path : paths) {
-    args.emplace_back("--device");
-    args.push_back(path.toStdString());
-  }
+QStringList DeviceArgs(const QStringList& paths) {
+  QStringList args;
+  for (const QString& path : paths) args << QStringLiteral("--device") << path;
   return args;
 }
 
@@ -243,14 +241,13 @@ int main(int argc, char* argv[]) {
   const InstantDevices instant(kPlanned);
   if (instant.paths().size() != kPlanned) Fail("cannot open enough pseudo-terminals");
   QTemporaryDir dir;
-  const std::string planOne = Inventory(dir, instant.paths().mid(0, 1), "one.jsonl");
-  const std::string planAll = Inventory(dir, instant.paths(), "all.jsonl");
+  const QString planOne = Inventory(dir, instant.paths().mid(0, 1), "one.jsonl");
+  const QString planAll = Inventory(dir, instant.paths(), "all.jsonl");
   const ProcessFigures plan1 = TimerctlRun({"plan", planOne}, kProcessRuns, kExitOk);
   const ProcessFigures plan1000 = TimerctlRun({"plan", planAll}, kProcessRuns, kExitOk);
-  std::vector<std::string> read = DeviceArgs(instant.paths().mid(0, kRead));
-  read.insert(read.end(), {"read", "--json"});
-  std::vector<std::string> logged = read;
-  logged.insert(logged.end(), {"--log", dir.filePath("record.jsonl").toStdString()});
+  const QStringList read =
+      DeviceArgs(instant.paths().mid(0, kRead)) + QStringList{"read", "--json"};
+  const QStringList logged = read + QStringList{"--log", dir.filePath("record.jsonl")};
   std::vector<double> reads, loggedReads;
   for (int i = 0; i < kProcessRuns; ++i) {
     reads.push_back(TimerctlRun(read, 1, kExitOk).ms);

@@ -30,8 +30,8 @@
 #include "gui/font_warmup.h"
 #include "gui/options.h"
 #include "gui/program.h"
-#include "support/child_process.h"
 #include "support/device_server.h"
+#include "support/process.h"
 #include "support/sim_process.h"
 #include "support/window_rig.h"
 
@@ -204,20 +204,19 @@ Startup Startups() {
   if (::readlink("/proc/self/exe", selfPath, sizeof selfPath - 1) <= 0) Fail("no /proc/self/exe");
   const std::string self = selfPath;
   QTemporaryDir config;
-  const std::vector<std::string> environment{"XDG_CONFIG_HOME=" + config.path().toStdString()};
+  const QStringList environment{"XDG_CONFIG_HOME=" + config.path()};
   std::vector<double> times, sizes, cpus, bareTimes, bareSizes, bareCpus;
   const auto run = [&](const char* flag, std::vector<double>& ms, std::vector<double>& mb,
                        std::vector<double>& cpuMs) {
     const auto start = Clock::now();
-    ChildProcess child(self, {flag}, environment);
-    if (!child.started()) Fail("cannot start the child");
+    Process child(QString::fromStdString(self), {QLatin1String(flag)}, environment);
     const std::optional<int> code = child.wait(kStartupTimeout);
-    const std::string out = child.out();
+    const std::string out = child.out().toStdString();
     long long exposedNs = 0;
     double rssBytes = 0;
     double cpu = 0;
     if (code != 0 || std::sscanf(out.c_str(), "%lld %lf %lf", &exposedNs, &rssBytes, &cpu) != 3)
-      Fail("the start-up child failed: " + out + child.err());
+      Fail("the start-up child failed: " + out + child.err().toStdString());
     const Clock::time_point exposed{std::chrono::nanoseconds(exposedNs)};
     ms.push_back(Millis(exposed - start).count());
     mb.push_back(rssBytes / kBytesPerMegabyte);

@@ -213,13 +213,12 @@ TEST_P(LineSetUp, OpensOnlyOnceEverySettingIsConfirmedAsAsked) {
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, LineSetUp,
-    ::testing::Values(
-        SetUpCase{"Confirms", ScriptedRfc2217Server::Answer::Confirms, 0ms, nullptr},
-        // Still letting its previous client go.
-        SetUpCase{"ConfirmsAfterThreeSeconds", ScriptedRfc2217Server::Answer::Confirms, 3000ms,
-                  nullptr},
-        SetUpCase{"ClosedWhileSettingTheLine", ScriptedRfc2217Server::Answer::Nothing, 0ms, "",
-                  300ms}),
+    ::testing::Values(SetUpCase{"Confirms", ScriptedRfc2217Server::Answer::Confirms, 0ms, nullptr},
+                      // Still letting its previous client go.
+                      SetUpCase{"ConfirmsAfterThreeSeconds",
+                                ScriptedRfc2217Server::Answer::Confirms, 3000ms, nullptr},
+                      SetUpCase{"ClosedWhileSettingTheLine", ScriptedRfc2217Server::Answer::Nothing,
+                                0ms, "", 300ms}),
     kCaseName);
 
 // A listening socket whose queue is full: the kernel drops further attempts,

@@ -42,13 +42,10 @@ struct Outcome {
   QString err;
 };
 
-Outcome RunTimerctl(const QStringList& args, const std::vector<std::string>& environment = {}) {
-  std::vector<std::string> words;
-  for (const QString& arg : args) words.push_back(arg.toStdString());
-  ChildProcess process(TIMERCTL_PATH, words, environment);
+Outcome RunTimerctl(const QStringList& args, const QStringList& environment = {}) {
+  Process process(QStringLiteral(TIMERCTL_PATH), args, environment);
   const std::optional<int> code = process.wait(15s);
-  return {code.value_or(-1), QString::fromStdString(process.out()),
-          QString::fromStdString(process.err())};
+  return {code.value_or(-1), process.out(), process.err()};
 }
 
 Outcome Timerctl(const QString& device, const QStringList& args) {
@@ -98,8 +95,7 @@ TEST(Timerctl, TakesThePortMapOfTheConfigurationFile) {
   conf.write(QStringLiteral("[ports]\n2=%1\n17=/dev/ttyS0\n").arg(sim.path()).toUtf8());
   conf.close();
 
-  const Outcome run =
-      RunTimerctl({"--com", "2", "read"}, {"XDG_CONFIG_HOME=" + home.path().toStdString()});
+  const Outcome run = RunTimerctl({"--com", "2", "read"}, {"XDG_CONFIG_HOME=" + home.path()});
 
   EXPECT_EQ(run.code, 0) << run.err.toStdString();
   EXPECT_TRUE(run.out.startsWith("mono: 00:01:30")) << run.out.toStdString();
@@ -131,11 +127,11 @@ TEST(Programmer, AConfigurationFileMakesTheRoundTrip) {
   const Outcome read = Timerctl(first.path(), {"read", "--json"});
   ASSERT_EQ(read.code, 0) << read.err.toStdString();
 
-  ChildProcess upload(TIMERCTL_PATH,
-                      {"--device", second.path().toStdString(), "upload", "--from", "-"});
-  upload.writeInput(read.out.toStdString());
+  Process upload(QStringLiteral(TIMERCTL_PATH),
+                 {"--device", second.path(), "upload", "--from", "-"});
+  upload.write(read.out.toUtf8());
   upload.closeInput();
-  ASSERT_EQ(upload.wait(15s), 0) << upload.err();
+  ASSERT_EQ(upload.wait(15s), 0) << upload.err().toStdString();
 
   const Outcome back = Timerctl(second.path(), {"read", "--json"});
   EXPECT_EQ(QString(back.out).replace(second.path(), first.path()), read.out)
@@ -165,7 +161,7 @@ TEST(Programmer, AFleetIsServedAtOnceAndReportedInOrder) {
 
 struct LanguageCase {
   const char* name;
-  std::vector<std::string> environment;
+  QStringList environment;
   bool spanish;
 };
 
@@ -283,12 +279,12 @@ namespace {
 
 // The command docs/timerctl.md gives to undo a day from the record: the
 // first line of the block after its marker.
-std::string UndoCommand() {
+QString UndoCommand() {
   QFile doc(QStringLiteral(TIMER_SOURCE_DIR "/docs/timerctl.md"));
-  if (!doc.open(QIODevice::ReadOnly)) return "false";
+  if (!doc.open(QIODevice::ReadOnly)) return QStringLiteral("false");
   const QString text = QString::fromUtf8(doc.readAll());
   const qsizetype block = text.indexOf(QStringLiteral("```sh\n"), text.indexOf("<!-- undo:"));
-  return text.mid(block + 6).section(QLatin1Char('\n'), 0, 0).toStdString();
+  return text.mid(block + 6).section(QLatin1Char('\n'), 0, 0);
 }
 
 void Write(const QString& path, const QString& text) {
@@ -319,8 +315,8 @@ TEST(Inventory, BackupEditPlanApplyAndUndo) {
   ASSERT_TRUE(record.open(QIODevice::Append));
   record.write(R"({"operation":"apply","path":")" + b.path().toUtf8() + R"(","before":{"mo)");
   record.close();
-  ChildProcess undo("/bin/sh", {"-c", "cd '" + dir.path().toStdString() + "' && " + UndoCommand()});
-  ASSERT_EQ(undo.wait(10s), 0) << undo.err();
+  Process undo(QStringLiteral("/bin/sh"), {"-c", "cd '" + dir.path() + "' && " + UndoCommand()});
+  ASSERT_EQ(undo.wait(10s), 0) << undo.err().toStdString();
   QFile undone(dir.filePath("undo.jsonl"));
   ASSERT_TRUE(undone.open(QIODevice::ReadOnly));
   EXPECT_EQ(undone.readAll().count('\n'), 1) << "one entry for the one device written";
@@ -380,13 +376,13 @@ TEST_P(RunEnded, EveryDeviceWrittenHasWhatItHeldInTheRecord) {
   const auto written = [](const SimProcess& sim) {
     return !sim.events().filter(QRegularExpression(QStringLiteral("^rx T"))).isEmpty();
   };
-  ChildProcess run(TIMERCTL_PATH, {"apply", plant.toStdString(), "--log", log.toStdString()});
+  Process run(QStringLiteral(TIMERCTL_PATH), {"apply", plant, "--log", log});
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return std::any_of(sims.begin(), sims.end(), [&](auto& s) { return written(*s); }); },
       10000));
   ::kill(run.pid(), c.signal);
 
-  EXPECT_EQ(run.wait(15s), c.code) << run.err();
+  EXPECT_EQ(run.wait(15s), c.code) << run.err().toStdString();
   QTest::qWait(200);  // the simulators' logs trail a little
   const std::vector<QJsonObject> lines = WholeLines(log);
   for (const auto& sim : sims) {

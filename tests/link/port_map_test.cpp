@@ -13,9 +13,9 @@
 
 #include "link/port_holder.h"
 #include "link/port_map.h"
-#include "support/child_process.h"
 #include "support/held_port.h"
 #include "support/named_case.h"
+#include "support/process.h"
 #include "support/pty_device.h"
 
 namespace {
@@ -98,7 +98,8 @@ TEST_P(Holder, IsTheOtherProcessNamedByItsLockOrWithTheDeviceOpen) {
   const HolderCase& c = GetParam();
   const PtyDevice line([](const QByteArray&) { return QByteArray(); });
   QTemporaryDir dir;
-  ChildProcess ended("/bin/true", {});
+  Process ended(QStringLiteral("/bin/true"), {});
+  const qint64 endedPid = ended.pid();
   ended.wait(std::chrono::seconds(2));
   const HeldPort other(c.held ? line.path() : QStringLiteral("/dev/null"), false);
   if (c.lock) {
@@ -106,7 +107,7 @@ TEST_P(Holder, IsTheOtherProcessNamedByItsLockOrWithTheDeviceOpen) {
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.write(QString::fromLatin1(c.lock)
                    .replace(QLatin1String("%1"), QString::number(other.pid()))
-                   .replace(QLatin1String("%2"), QString::number(ended.pid()))
+                   .replace(QLatin1String("%2"), QString::number(endedPid))
                    .toUtf8());
   }
   const QString port =

@@ -20,8 +20,8 @@
 #include <memory>
 #include <ostream>
 
-#include "support/child_process.h"
 #include "support/named_case.h"
+#include "support/process.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ constexpr auto kReplyTimeout = 2s;
 
 constexpr auto kExitTimeout = 5s;
 
-int waitExit(ChildProcess& child) {
+int waitExit(Process& child) {
   return child.wait(kExitTimeout).value_or(-1);
 }
 
@@ -54,11 +54,10 @@ std::string readBytes(int fd, std::size_t want, std::chrono::milliseconds timeou
 }
 
 // The first line the child writes.
-std::string readLine(ChildProcess& child) {
-  const auto complete = [](const std::string& out) { return out.find('\n') != out.npos; };
-  child.waitForOutput(complete, kReplyTimeout);
-  const std::string out = child.out();
-  return out.substr(0, out.find('\n'));
+std::string readLine(Process& child) {
+  child.waitForOutput([](const QString& out) { return out.contains(QLatin1Char('\n')); },
+                      kReplyTimeout);
+  return child.out().section(QLatin1Char('\n'), 0, 0).toStdString();
 }
 
 int openRaw(const std::string& path) {
@@ -91,12 +90,14 @@ class SimulatorTest : public testing::Test {
 
   // Starts the simulator and returns the pty path it announces.
   std::string startSimulator(const std::vector<std::string>& args) {
-    m_child = std::make_unique<ChildProcess>(TIMER_SIM_PATH, args);
+    QStringList arguments;
+    for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+    m_child = std::make_unique<Process>(QStringLiteral(TIMER_SIM_PATH), arguments);
     return readLine(*m_child);
   }
 
   std::string m_dir;
-  std::unique_ptr<ChildProcess> m_child;
+  std::unique_ptr<Process> m_child;
 };
 
 TEST_F(SimulatorTest, AnswersAcrossReconnectsAndExitsCleanlyOnSigterm) {
@@ -153,7 +154,7 @@ TEST_F(SimulatorTest, HangupAfterNthCommandLooksLikeAnUnpluggedAdapter) {
 
 struct BadOptionCase {
   const char* name;
-  std::vector<std::string> args;
+  QStringList args;
 };
 
 TIMER_NAMED_CASE(BadOptionCase)
@@ -161,7 +162,7 @@ TIMER_NAMED_CASE(BadOptionCase)
 class BadOptionTest : public testing::TestWithParam<BadOptionCase> {};
 
 TEST_P(BadOptionTest, ExitsWithUsageCode) {
-  ChildProcess child(TIMER_SIM_PATH, GetParam().args);
+  Process child(QStringLiteral(TIMER_SIM_PATH), GetParam().args);
   EXPECT_EQ(waitExit(child), 2);
 }
 

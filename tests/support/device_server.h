@@ -17,10 +17,9 @@
 
 #include <chrono>
 #include <memory>
-#include <string>
 #include <thread>
 
-#include "support/child_process.h"
+#include "support/process.h"
 
 class DeviceServer {
  public:
@@ -53,20 +52,17 @@ class DeviceServer {
       if (!probe.listen(QHostAddress::LocalHost)) return;
       m_port = probe.serverPort();
     }
-    std::vector<std::string> command =
-        m_kind == Kind::Pyserial ? pyserialCommand(line) : ser2netCommand(line);
+    QStringList command = m_kind == Kind::Pyserial ? pyserialCommand(line) : ser2netCommand(line);
     if (command.empty()) return;
-    const std::string program = command.front();
-    command.erase(command.begin());
-    auto child = std::make_unique<ChildProcess>(program, command);
+    auto child = std::make_unique<Process>(command.takeFirst(), command);
     if (ready(*child)) {
       m_child = std::move(child);
     } else {
-      m_problem = QString::fromStdString(child->err() + child->out());
+      m_problem = child->err() + child->out();
     }
   }
 
-  std::vector<std::string> ser2netCommand(const QString& line) {
+  QStringList ser2netCommand(const QString& line) {
     const QString program = QStandardPaths::findExecutable(
         QStringLiteral("ser2net"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
     const bool rfc2217 = m_kind == Kind::Ser2netRfc2217;
@@ -83,22 +79,19 @@ class DeviceServer {
                    .arg(line, QLatin1String(rfc2217 ? "telnet(rfc2217)," : ""),
                         QLatin1String(rfc2217 ? "9600n81" : "2400n81"))
                    .toUtf8());
-    return {program.toStdString(), "-n", "-u", "-P", m_dir.filePath("pid").toStdString(), "-c",
-            config.toStdString()};
+    return {program, "-n", "-u", "-P", m_dir.filePath("pid"), "-c", config};
   }
 
-  std::vector<std::string> pyserialCommand(const QString& line) const {
-    return {"/usr/bin/python3", TIMER_PYSERIAL_SERVER, line.toStdString(), "-p",
-            std::to_string(m_port)};
+  QStringList pyserialCommand(const QString& line) const {
+    return {"/usr/bin/python3", TIMER_PYSERIAL_SERVER, line, "-p", QString::number(m_port)};
   }
 
   // Whether the server serves: ser2net when it accepts a connection;
   // pyserial's when it says so, since a connection would keep it busy.
-  bool ready(ChildProcess& child) const {
+  bool ready(Process& child) const {
     if (m_kind == Kind::Pyserial)
-      return child.waitForOutput(
-          [](const std::string& out) { return out.find("TCP/IP port") != out.npos; },
-          kStartTimeout);
+      return child.waitForOutput([](const QString& out) { return out.contains("TCP/IP port"); },
+                                 kStartTimeout);
     const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
     while (std::chrono::steady_clock::now() < deadline && child.running()) {
       QTcpSocket socket;
@@ -115,6 +108,6 @@ class DeviceServer {
   Kind m_kind;
   QTemporaryDir m_dir;
   quint16 m_port = 0;
-  std::unique_ptr<ChildProcess> m_child;
+  std::unique_ptr<Process> m_child;
   QString m_problem;
 };

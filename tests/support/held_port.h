@@ -7,14 +7,14 @@
 #include <QString>
 #include <QTest>
 
-#include "support/child_process.h"
+#include "support/process.h"
 
 // Another program holding a serial device open: a child `sleep`, and, when
 // asked, the lock file a Qt program writes for it (one first line with the pid).
 class HeldPort {
  public:
   HeldPort(const QString& path, bool locked)
-      : m_child("/bin/sh", {"-c", "exec sleep 60 <> " + path.toStdString()}) {
+      : m_child(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), "exec sleep 60 <> " + path}) {
     m_running = QTest::qWaitFor([this] { return comm() == "sleep"; }, 2000);
     if (!locked) return;
     m_lock.setFileName(QStringLiteral("/var/lock/LCK..") +
@@ -37,7 +37,7 @@ class HeldPort {
     return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
   }
 
-  ChildProcess m_child;
+  Process m_child;
   bool m_running = false;
   QFile m_lock;
 };

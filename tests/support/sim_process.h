@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.h"
+#include "support/process.h"
 
 class SimProcess {
  public:
   static constexpr std::chrono::seconds kStartTimeout{5};
 
   explicit SimProcess(const std::vector<std::string>& args, const char* program = TIMER_SIM_PATH)
-      : m_child(program, args) {
-    m_child.waitForOutput([](const std::string& out) { return out.find('\n') != out.npos; },
+      : m_child(QString::fromLocal8Bit(program), Arguments(args)) {
+    m_child.waitForOutput([](const QString& out) { return out.contains(QLatin1Char('\n')); },
                           kStartTimeout);
   }
 
@@ -33,14 +33,20 @@ class SimProcess {
   // Waits until `event` has been logged `count` times (or the log ends).
   bool waitForEvent(const QString& event, std::chrono::milliseconds timeout, int count = 1) {
     return m_child.waitForOutput(
-        [&](const std::string& out) { return Events(out).count(event) >= count; }, timeout);
+        [&](const QString& out) { return Events(out).count(event) >= count; }, timeout);
   }
 
   // False once the child has ended (a hang-up ends it on its own).
   bool running() { return m_child.running(); }
 
  private:
-  static QStringList Events(const std::string& out) {
+  static QStringList Arguments(const std::vector<std::string>& args) {
+    QStringList arguments;
+    for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+    return arguments;
+  }
+
+  static QStringList Events(const QString& out) {
     QStringList events;
     const QStringList all = Lines(out);
     for (int i = 1; i < all.size(); ++i) {
@@ -52,12 +58,12 @@ class SimProcess {
   }
 
   // Complete lines only: the last may still be on its way.
-  static QStringList Lines(const std::string& out) {
-    QStringList all =
-        QString::fromStdString(out.substr(0, out.rfind('\n') + 1)).split(QLatin1Char('\n'));
+  static QStringList Lines(const QString& out) {
+    QStringList all = out.left(out.lastIndexOf(QLatin1Char('\n')) + 1).split(QLatin1Char('\n'));
     all.removeLast();
     return all;
   }
 
-  ChildProcess m_child;
+  // Its output is taken in as it is asked for.
+  mutable Process m_child;
 };
