@@ -171,7 +171,7 @@ ProcessFigures TimerctlRun(const QStringList& args, int runs, int expected) {
 
 // An inventory of `paths`, each as it holds: all unchanged.
 QString Inventory(const QTemporaryDir& dir, const QStringList& paths, const char* name) {
-  const QString file = dir.filePath(QLatin1String(name));
+  QString file = dir.filePath(QLatin1String(name));
   QFile out(file);
   if (!out.open(QIODevice::WriteOnly)) Fail("cannot write " + file.toStdString());
   for (const QString& path : paths)

@@ -191,7 +191,7 @@ QString RepeatedKey(const QByteArray& json) {
     qsizetype next = i + 1;
     while (next < json.size() && QChar::isSpace(static_cast<uchar>(json[next]))) ++next;
     if (next == json.size() || json[next] != ':') continue;
-    const QString key = QJsonDocument::fromJson('[' + json.mid(start, i + 1 - start) + ']')
+    QString key = QJsonDocument::fromJson('[' + json.mid(start, i + 1 - start) + ']')
                             .array()
                             .first()
                             .toString();

@@ -380,7 +380,7 @@ TEST_P(RunEnded, EveryDeviceWrittenHasWhatItHeldInTheRecord) {
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return std::any_of(sims.begin(), sims.end(), [&](auto& s) { return written(*s); }); },
       10000));
-  ::kill(run.pid(), c.signal);
+  ::kill(static_cast<pid_t>(run.pid()), c.signal);
 
   EXPECT_EQ(run.wait(15s), c.code) << run.err().toStdString();
   QTest::qWait(200);  // the simulators' logs trail a little

@@ -121,7 +121,7 @@ TEST_F(SimulatorTest, AnswersAcrossReconnectsAndExitsCleanlyOnSigterm) {
   EXPECT_EQ(ask(fd, "E", 1), "E");
   close(fd);
 
-  ASSERT_EQ(kill(m_child->pid(), SIGTERM), 0);
+  ASSERT_EQ(kill(static_cast<pid_t>(m_child->pid()), SIGTERM), 0);
   EXPECT_EQ(waitExit(*m_child), 0);
   struct stat info {};
   EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
