@@ -95,6 +95,8 @@ std::optional<TimerConfig> ParseTimerConfig(const QByteArray& json, const QStrin
   }
   return TimerConfigOf(
       document.object(), source,
-      [](const QString& key, const QJsonValue&) { return IsDeviceKey(key); },
+      [](const QString& key, const QJsonValue&) {
+        return IsDeviceKey(key) || key == QLatin1String("server_fingerprint");
+      },
       "mono, on, off, power_up, mode", error);
 }

@@ -15,8 +15,9 @@
 //    "device":"/dev/ttyUSB0"}
 // with "mode" ("mono" or "bi", which the device does not report) besides.
 // Every key may be left out; an upload takes what is missing from the device.
-// What read writes about the device ("well_formed", and which device it was:
-// "device", "com" or "serial_number") is ignored.
+// What read writes about the device ("well_formed", which device it was:
+// "device", "com" or "serial_number", and behind TLS its server's
+// "server_fingerprint") is ignored.
 
 // Reads a configuration file's text; on failure says why, naming `source`
 // and the key at fault.

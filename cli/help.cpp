@@ -20,13 +20,15 @@ the same port map, commands and answers as the timer-rs232 window.
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
                         or a serial device server: N=rfc2217://HOST:PORT (the
                         line is set from here) or N=tcp:HOST:PORT (raw: the
-                        server sets it). Repeatable, and over the [ports] group
-                        of ~/.config/timer-rs232/timer-rs232.conf. Without
-                        either, the system's serial ports: ttyS by number, then
-                        ttyUSB, then ttyACM, then the rest.
+                        server sets it), and inside TLS
+                        N=rfc2217+tls://HOST:PORT or N=tls:HOST:PORT.
+                        Repeatable, and over the [ports] group of
+                        ~/.config/timer-rs232/timer-rs232.conf. Without either,
+                        the system's serial ports: ttyS by number, then ttyUSB,
+                        then ttyACM, then the rest.
   --com N               A Com number to use (default 1). Repeatable.
-  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use
-                        directly. Repeatable.
+  --device PATH         A device PATH (or a device server's address, as --port
+                        takes it) to use directly. Repeatable.
   --all                 Every Com number that designates a device.
   --echo                The line echoes what is sent (an RS-485 converter with
                         echo): the echo of each command is dropped before the
@@ -34,8 +36,24 @@ the same port map, commands and answers as the timer-rs232 window.
                         "echo" and code 1.
   With more than one device, or --all, all of them are served at once and each
   gets one line, in the order given: "Com2 /dev/ttyUSB1: ok", "...: no answer",
-  "...: port unavailable (REASON)", "...: verification failed (...)". One device
-  named twice is refused.
+  "...: port unavailable (REASON)", "...: verification failed (...)". One
+  device named twice is refused.
+)help"),
+    QT_TRANSLATE_NOOP("timer", R"help(Device servers behind TLS:
+  --ca FILE             Trusts a server whose certificate an authority in FILE
+                        signed (the system's authorities without it); the
+                        certificate must name the address's host.
+  --pin SHA256          Trusts the server whose certificate has this SHA-256
+                        fingerprint (sha256:AB:CD:...), whoever signed it: for
+                        a self-signed certificate.
+  --cert FILE           The client certificate, for a server that asks for one.
+  --key FILE            Its key: readable by its owner alone, and without a
+                        passphrase.
+  For Com N, the [tls] group of the settings file may give N/ca, N/pin, N/cert
+  and N/key; these options go over it, and an inventory line's "tls" ({"ca":
+  ..., "pin": ..., "cert": ..., "key": ...}) over both. A server that answers
+  in plain text before the handshake is refused: nothing is sent to it. There
+  is never a fall back to plain text.
 )help"),
     QT_TRANSLATE_NOOP("timer", R"help(Inventory:
   One JSON object per line: the device, by "device" (a path or an address),

@@ -21,11 +21,11 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr char kEndOfPlan[] = "end_of_plan";
 
 constexpr char kKnownKeys[] =
-    "device, com, serial_number, configuration, mono, on, off, power_up, mode";
+    "device, com, serial_number, configuration, mono, on, off, power_up, mode, tls";
 
 // What timerctl writes of a device beside its name and configuration.
 bool IsReportKey(const QString& key) {
-  for (const char* report : {"port", "result", "reason", "differences"}) {
+  for (const char* report : {"port", "result", "reason", "differences", "server_fingerprint"}) {
     if (key == QLatin1String(report)) return true;
   }
   return false;
@@ -128,6 +128,34 @@ bool TakeReached(const QJsonValue& value, const QString& at, InventoryEntry& ent
   return true;
 }
 
+// Whom the entry's device server behind TLS is trusted as:
+// {"ca": FILE} or {"pin": SHA256}, and "cert" and "key" for a server that
+// asks for a client certificate.
+bool TakeTrust(const QJsonValue& value, const QString& at, InventoryEntry& entry,
+               QString* problem) {
+  const QJsonObject trust = value.toObject();
+  const std::pair<const char*, QString*> parts[] = {{"ca", &entry.trust.caFile},
+                                                    {"pin", &entry.trust.pin},
+                                                    {"cert", &entry.trust.certFile},
+                                                    {"key", &entry.trust.keyFile}};
+  for (auto it = trust.begin(); it != trust.end(); ++it) {
+    const auto* part = std::find_if(std::begin(parts), std::end(parts), [&](const auto& p) {
+      return it.key() == QLatin1String(p.first);
+    });
+    if (part == std::end(parts) || !it.value().isString() || it.value().toString().isEmpty()) {
+      *problem = Tr(QT_TRANSLATE_NOOP("timer",
+                                      "%1: expected texts under \"ca\", \"pin\", \"cert\" "
+                                      "and \"key\""))
+                     .arg(at);
+      return false;
+    }
+    *part->second = it.value().toString();
+  }
+  if (!value.isObject())
+    *problem = Tr(QT_TRANSLATE_NOOP("timer", "%1: expected a JSON object")).arg(at);
+  return value.isObject();
+}
+
 // One line's object into an entry.
 bool ReadEntry(const QJsonObject& object, const QString& where, InventoryEntry& entry,
                QString* error) {
@@ -144,6 +172,10 @@ bool ReadEntry(const QJsonObject& object, const QString& where, InventoryEntry& 
     if (key == QLatin1String("held")) {
       entry.planned = true;
       entry.held = Held(value, at, &problem);
+      return true;
+    }
+    if (key == QLatin1String("tls")) {
+      TakeTrust(value, at, entry, &problem);
       return true;
     }
     if (key == QLatin1String("reached")) {
@@ -192,9 +224,9 @@ QString RepeatedKey(const QByteArray& json) {
     while (next < json.size() && QChar::isSpace(static_cast<uchar>(json[next]))) ++next;
     if (next == json.size() || json[next] != ':') continue;
     QString key = QJsonDocument::fromJson('[' + json.mid(start, i + 1 - start) + ']')
-                            .array()
-                            .first()
-                            .toString();
+                      .array()
+                      .first()
+                      .toString();
     if (objects.back().contains(key)) return key;
     objects.back().insert(key);
   }
@@ -307,8 +339,9 @@ std::optional<std::vector<InventoryEntry>> ParseInventory(const QByteArray& text
 }
 
 std::optional<std::vector<Target>> InventoryTargets(const std::vector<InventoryEntry>& entries,
-                                                    const PortMap& ports, const Adapters& adapters,
-                                                    const QString& source, QString* error) {
+                                                    const PortMap& ports, const TlsTrust& trust,
+                                                    const Adapters& adapters, const QString& source,
+                                                    QString* error) {
   std::vector<Target> targets;
   QMap<QString, int> lineOf;  // by the device the entry reaches
   for (const InventoryEntry& entry : entries) {
@@ -319,7 +352,7 @@ std::optional<std::vector<Target>> InventoryTargets(const std::vector<InventoryE
     if (key == QLatin1String("com")) {
       target = ComTarget(ports, static_cast<qint16>(name.toInt()));
     } else if (key == QLatin1String("device")) {
-      target = DeviceTarget(name.toString());
+      target = DeviceTarget(name.toString(), trust);
     } else {
       const QString path = adapters.pathOf(name.toString());
       if (path.isEmpty()) {
@@ -327,7 +360,7 @@ std::optional<std::vector<Target>> InventoryTargets(const std::vector<InventoryE
                      .arg(where, name.toString());
         return std::nullopt;
       }
-      target = DeviceTarget(path);
+      target = DeviceTarget(path, trust);
       target.label = name.toString() + QLatin1Char(' ') + path;
     }
     const QString reached = ReachedPath(target);
@@ -343,6 +376,7 @@ std::optional<std::vector<Target>> InventoryTargets(const std::vector<InventoryE
     target.planned = entry.planned;
     target.held = entry.held;
     target.reachedAtPlan = entry.reached;
+    target.ports.trustFor(target.number, entry.trust);
     target.reached = Reached(target, adapters);
     targets.push_back(std::move(target));
   }

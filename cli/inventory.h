@@ -42,6 +42,8 @@ struct InventoryEntry {
   bool planned = false;
   std::optional<TimerConfig> held;
   QJsonObject reached;
+  // Behind TLS: whom its device server is trusted as, over the run's.
+  TlsTrust trust;
 };
 
 // Reads an inventory's text, or with `keptPlan` a kept plan's, which must be
@@ -56,8 +58,10 @@ QJsonObject EndOfPlan(int devices);
 QJsonObject Reached(const Target& target, const Adapters& adapters);
 
 // The device each entry names: Com numbers through `ports`, serial numbers
-// among `adapters`. Refuses a serial number no adapter has and two entries
-// for one device.
+// among `adapters`; a device server behind TLS trusted as its entry says, over
+// `trust` (the run's) for a path or address, over `ports` for a Com number.
+// Refuses a serial number no adapter has and two entries for one device.
 std::optional<std::vector<Target>> InventoryTargets(const std::vector<InventoryEntry>& entries,
-                                                    const PortMap& ports, const Adapters& adapters,
-                                                    const QString& source, QString* error);
+                                                    const PortMap& ports, const TlsTrust& trust,
+                                                    const Adapters& adapters, const QString& source,
+                                                    QString* error);

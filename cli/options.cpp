@@ -53,6 +53,10 @@ struct Cli {
   const QCommandLineOption off{QStringLiteral("off"), QString(), QStringLiteral("HH:MM:SS")};
   const QCommandLineOption plan{QStringLiteral("plan"), QString(), QStringLiteral("PLANFILE")};
   const QCommandLineOption out{QStringLiteral("out"), QString(), QStringLiteral("PLANFILE")};
+  const QCommandLineOption ca{QStringLiteral("ca"), QString(), QStringLiteral("FILE")};
+  const QCommandLineOption pin{QStringLiteral("pin"), QString(), QStringLiteral("SHA256")};
+  const QCommandLineOption cert{QStringLiteral("cert"), QString(), QStringLiteral("FILE")};
+  const QCommandLineOption key{QStringLiteral("key"), QString(), QStringLiteral("FILE")};
   QCommandLineParser parser;
 
   Cli() {
@@ -60,8 +64,9 @@ struct Cli {
     for (const QCommandLineOption* option : options()) parser.addOption(*option);
   }
   std::vector<const QCommandLineOption*> options() const {
-    return {&help, &version,  &port, &com,     &device, &all, &json, &trace, &echo, &log,
-            &from, &noVerify, &mode, &powerUp, &mono,   &on,  &off,  &plan,  &out};
+    return {&help, &version, &port, &com,      &device, &all,     &json, &trace,
+            &echo, &log,     &from, &noVerify, &mode,   &powerUp, &mono, &on,
+            &off,  &plan,    &out,  &ca,       &pin,    &cert,    &key};
   }
   bool isSet(const QCommandLineOption& option) const { return parser.isSet(option); }
   QString value(const QCommandLineOption& option) const { return parser.value(option); }
@@ -106,7 +111,8 @@ std::optional<Stop> ReadCommand(const Cli& cli, Asked& asked) {
   // What an unset variable in a script leaves: never a default in its place.
   if (files && asked.inventory.isEmpty())
     return Usage(Tr(QT_TRANSLATE_NOOP("timer", "%1: the name is empty")).arg(name));
-  for (const QCommandLineOption* option : {&cli.plan, &cli.out, &cli.log, &cli.from, &cli.device}) {
+  for (const QCommandLineOption* option :
+       {&cli.plan, &cli.out, &cli.log, &cli.from, &cli.device, &cli.ca, &cli.cert, &cli.key}) {
     if (cli.parser.values(*option).contains(QString()))
       return Usage(Tr(QT_TRANSLATE_NOOP("timer", "%1: the name is empty"))
                        .arg(QStringLiteral("--") + option->names().first()));
@@ -147,13 +153,20 @@ std::optional<Stop> ReadChanges(const Cli& cli, TimerConfig& changes) {
   return std::nullopt;
 }
 
-// --port over the settings file's map; `system`: without either, the
-// system's serial ports.
+// Whom the run's device servers behind TLS are trusted as: --ca or --pin,
+// --cert and --key.
+TlsTrust RunTrust(const Cli& cli) {
+  return {cli.value(cli.ca), cli.value(cli.pin), cli.value(cli.cert), cli.value(cli.key)};
+}
+
+// --port over the settings file's map, and the run's trust over the file's;
+// `system`: without either, the system's serial ports.
 std::optional<Stop> ReadPortMap(const Cli& cli, bool system, PortMap& map) {
   PortMap fromCommandLine;
   QString error;
   if (!ParsePortOptions(cli.parser.values(cli.port), &fromCommandLine, &error))
     return Usage(QStringLiteral("--port ") + error);
+  fromCommandLine.trustForAll(RunTrust(cli));
   map = PortsOverConfiguration(fromCommandLine);
   // Only the settings file can hold one: the system would take the path cut
   // there, another device.
@@ -198,10 +211,12 @@ std::optional<Stop> GivenTargets(const Cli& cli, const PortMap& map, std::vector
     } else if (name == QLatin1String("device")) {
       const QString path = cli.parser.values(cli.device).value(deviceIndex++);
       if (IsNetworkPath(path) && !ParseNetworkPath(path))
-        return Usage(Tr(QT_TRANSLATE_NOOP(
-                            "timer", "--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT"))
+        return Usage(Tr(QT_TRANSLATE_NOOP("timer",
+                                          "--device %1: expected rfc2217://HOST:PORT, "
+                                          "tcp:HOST:PORT, rfc2217+tls://HOST:PORT or "
+                                          "tls:HOST:PORT"))
                          .arg(path));
-      targets.push_back(DeviceTarget(path));
+      targets.push_back(DeviceTarget(path, RunTrust(cli)));
     }
   }
   return std::nullopt;
@@ -248,7 +263,7 @@ std::optional<Stop> InventoryOf(const Cli& cli, const Asked& asked, const Adapte
   PortMap map;
   if (auto stop = ReadPortMap(cli, true, map)) return stop;
   std::optional<std::vector<Target>> found =
-      InventoryTargets(*entries, map, adapters, file, &error);
+      InventoryTargets(*entries, map, RunTrust(cli), adapters, file, &error);
   if (!found) return Usage(error);
   targets = std::move(*found);
   return std::nullopt;

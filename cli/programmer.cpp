@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "cli/interruption.h"
+#include "link/serial_port.h"
 
 namespace {
 
@@ -183,10 +184,11 @@ Target ComTarget(const PortMap& map, qint16 number) {
   return target;
 }
 
-Target DeviceTarget(const QString& path) {
+Target DeviceTarget(const QString& path, const TlsTrust& trust) {
   Target target;
   target.label = path;
   target.ports = PortMap::Direct(path);
+  target.ports.trustFor(1, trust);
   target.byCom = false;
   target.identity = {{QStringLiteral("device"), path}};
   return target;
@@ -354,6 +356,7 @@ DeviceResult RunOnDevice(const Target& target, const Request& request, const Lin
     const std::unique_ptr<DeviceLine> line = lines(target, request);
     DeviceSession session(*line, request.echo);
     result = Program(session, request, target);
+    result.serverFingerprint = line->port().serverFingerprint();
   }
   if (done) done(target, result);
   return result;

@@ -87,8 +87,9 @@ QString ReachedPath(const Target& target);
 
 // Com `number` as the port map says, labelled "Com2 /dev/ttyUSB1".
 Target ComTarget(const PortMap& map, qint16 number);
-// A device given by its path or address, labelled with it.
-Target DeviceTarget(const QString& path);
+// A device given by its path or address, labelled with it; behind TLS,
+// trusted as `trust` says.
+Target DeviceTarget(const QString& path, const TlsTrust& trust = {});
 
 // How timerctl judged a device whose every exchange was answered.
 enum class Verdict {
@@ -118,6 +119,8 @@ struct DeviceResult {
   std::optional<TimerConfig> sent, before, readBack;
   // With Interrupted: the signal that stopped the run.
   int signal = 0;
+  // Behind TLS: the device server's certificate's SHA-256 fingerprint.
+  QString serverFingerprint;
 };
 // The exit code and the word for scripts ("ok", "no answer", "refused",
 // "port unavailable", "verification failed", "echo", "unchanged"...); the

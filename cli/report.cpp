@@ -69,6 +69,8 @@ QJsonObject JsonLine(const Target& target, const DeviceResult& r, const Command&
   }
   if (!r.differences.isEmpty())
     object.insert(QStringLiteral("differences"), ForScripts(r.differences));
+  if (!r.serverFingerprint.isEmpty())
+    object.insert(QStringLiteral("server_fingerprint"), r.serverFingerprint);
   return object;
 }
 
@@ -138,6 +140,7 @@ RecordedExchange Recorded(const Command& command, const Target& target, const De
   e.readBack = r.readBack;
   e.reason = r.reason;
   e.differences = r.differences;
+  e.serverFingerprint = r.serverFingerprint;
   return e;
 }
 

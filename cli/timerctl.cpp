@@ -71,6 +71,8 @@ int RunOne(const Report& report, const Target& target, const Request& request) {
     const QJsonObject identity = IdentityOf(target, report.command, report.adapters);
     for (auto it = identity.begin(); it != identity.end(); ++it)
       object.insert(it.key(), it.value());
+    if (!r.serverFingerprint.isEmpty())
+      object.insert(QStringLiteral("server_fingerprint"), r.serverFingerprint);
     report.output.out(Compact(object));
   } else if (report.asJson) {
     report.output.out(Compact(JsonLine(target, r, report.command, report.adapters)));

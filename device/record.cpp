@@ -57,6 +57,8 @@ QJsonObject RecordEntry(const RecordedExchange& e, const Adapters& adapters) {
     if (configuration) entry.insert(QLatin1String(key), ToJson(*configuration));
   }
   if (!e.reason.isEmpty()) entry.insert(QStringLiteral("reason"), e.reason.english());
+  if (!e.serverFingerprint.isEmpty())
+    entry.insert(QStringLiteral("server_fingerprint"), e.serverFingerprint);
   if (!e.differences.isEmpty())
     entry.insert(QStringLiteral("differences"),
                  QJsonArray::fromStringList(EnglishOf(e.differences)));

@@ -24,6 +24,7 @@ struct RecordedExchange {
   std::optional<TimerConfig> before, sent, readBack;
   Text reason;
   QList<Text> differences;
+  QString serverFingerprint;  // behind TLS, the device server's certificate's
 };
 // The line's fields, with what `adapters` know of the adapter behind the path;
 // words in English.

@@ -9,6 +9,7 @@
 #include "handlers/outcome.h"
 #include "link/adapters.h"
 #include "link/port_map.h"
+#include "link/serial_port.h"
 #include "model/form1.h"
 #include "model/time_fields.h"
 
@@ -42,6 +43,7 @@ void WindowRecord::told(const char* exchange, const Outcome& outcome) {
   entry.path = m_ports.path(m_form.puert);
   entry.result = OutcomeWord(outcome);
   entry.reason = outcome.reply.reason;
+  entry.serverFingerprint = m_form.Conexion.serverFingerprint();
   TimerConfig shown = ShownConfiguration(m_window);
   if (link && done) entry.readBack = shown;
   if (std::strcmp(exchange, "upload") == 0 && outcome.skipped != Skipped::Refused) {

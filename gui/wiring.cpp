@@ -154,5 +154,7 @@ void ConnectHandlers(MainWindow& window, Form1& f, const PortMap& ports, const A
 
 void ShowChosenDevice(MainWindow& window, const Form1& f, const PortMap& ports,
                       const Adapters& adapters) {
-  window.setDeviceText(DescribeComPort(f.puert, ports.path(f.puert), adapters));
+  // How a linked device server behind TLS is reached, and by whose certificate.
+  const QString channel = f.Conecta == 0 ? f.Conexion.secureChannel() : QString();
+  window.setDeviceText(DescribeComPort(f.puert, ports.path(f.puert), adapters, channel));
 }

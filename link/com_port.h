@@ -28,6 +28,8 @@ class ComPort : public SerialPort {
   Text errorText() const override { return m_active->errorText(); }
   PortFault fault() const override { return m_active->fault(); }
   QString faultDetail() const override { return m_active->faultDetail(); }
+  QString secureChannel() const override { return m_active->secureChannel(); }
+  QString serverFingerprint() const override { return m_active->serverFingerprint(); }
   // Both count their openings and closings, so the sum changes with either.
   quint64 opening() const override { return m_serial.opening() + m_network.opening(); }
 

@@ -24,6 +24,8 @@ class ForwardingPort : public SerialPort {
   Text errorText() const override { return m_port.errorText(); }
   PortFault fault() const override { return m_port.fault(); }
   QString faultDetail() const override { return m_port.faultDetail(); }
+  QString secureChannel() const override { return m_port.secureChannel(); }
+  QString serverFingerprint() const override { return m_port.serverFingerprint(); }
   quint64 opening() const override { return m_port.opening(); }
 
  private:

@@ -27,6 +27,8 @@ class MappedPort : public QObject, public SerialPort {
 
  protected:
   QString path() const { return m_map.path(m_number); }
+  const PortMap& portMap() const { return m_map; }
+  qint16 number() const { return m_number; }
   void recordOpened();
   void recordClosed() { ++m_opening; }
   // PortFault::None: a close ended the attempt, and whoever closed the port

@@ -9,7 +9,58 @@
 #include "base/text.h"
 
 namespace {
+
 Q_LOGGING_CATEGORY(lcConfig, "timer.config")
+
+// A value as written: an unquoted comma makes a list of it, and a path may
+// hold one.
+QString Written(const QVariant& value) {
+  return value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                  : value.toString();
+}
+
+void ReadPorts(QSettings& settings, const QString& file, PortMap& map, QStringList* problems) {
+  settings.beginGroup(QStringLiteral("ports"));
+  const QStringList keys = settings.childKeys();
+  for (const QString& key : keys) {
+    PortOption option;
+    QString error;
+    if (ParsePortOption(key + QLatin1Char('=') + Written(settings.value(key)), &option, &error)) {
+      map.set(option.number, option.path);
+    } else {
+      *problems << Tr(QT_TRANSLATE_NOOP("timer", "%1: [ports] %2; skipped")).arg(file, error);
+    }
+  }
+  settings.endGroup();
+}
+
+// [tls] N/ca, N/pin, N/cert, N/key: whom Com N's device server is trusted as.
+void ReadTrust(QSettings& settings, const QString& file, PortMap& map, QStringList* problems) {
+  settings.beginGroup(QStringLiteral("tls"));
+  const QStringList keys = settings.allKeys();
+  for (const QString& key : keys) {
+    bool ok = false;
+    const int number = key.section(QLatin1Char('/'), 0, 0).toInt(&ok);
+    const QString part = key.section(QLatin1Char('/'), 1);
+    TlsTrust trust;
+    QString* slot = part == QLatin1String("ca")     ? &trust.caFile
+                    : part == QLatin1String("pin")  ? &trust.pin
+                    : part == QLatin1String("cert") ? &trust.certFile
+                    : part == QLatin1String("key")  ? &trust.keyFile
+                                                    : nullptr;
+    if (!ok || number < 1 || number > kPortCount || !slot) {
+      *problems << Tr(QT_TRANSLATE_NOOP("timer",
+                                        "%1: [tls] %2: expected N/ca, N/pin, N/cert or N/key "
+                                        "(N from 1 to 16); skipped"))
+                       .arg(file, key);
+      continue;
+    }
+    *slot = Written(settings.value(key));
+    map.trustFor(number, trust);
+  }
+  settings.endGroup();
+}
+
 }  // namespace
 
 PortMap PortsOverConfiguration(const PortMap& given) {
@@ -29,21 +80,7 @@ PortMap ReadPortConfig(const QString& file, QStringList* problems) {
         << Tr(QT_TRANSLATE_NOOP("timer", "%1: cannot be read; no port is taken from it")).arg(file);
     return map;
   }
-  settings.beginGroup(QStringLiteral("ports"));
-  const QStringList keys = settings.childKeys();
-  for (const QString& key : keys) {
-    const QVariant value = settings.value(key);
-    // An unquoted comma makes a list of the value; a path may hold one.
-    const QString path = value.typeId() == QMetaType::QStringList
-                             ? value.toStringList().join(QLatin1Char(','))
-                             : value.toString();
-    PortOption option;
-    QString error;
-    if (ParsePortOption(key + QLatin1Char('=') + path, &option, &error)) {
-      map.set(option.number, option.path);
-    } else {
-      *problems << Tr(QT_TRANSLATE_NOOP("timer", "%1: [ports] %2; skipped")).arg(file, error);
-    }
-  }
+  ReadPorts(settings, file, map, problems);
+  ReadTrust(settings, file, map, problems);
   return map;
 }

@@ -6,7 +6,9 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
+#include <utility>
 
 #include "base/text.h"
 
@@ -46,20 +48,74 @@ PortMap PortMap::FromSystem() {
 }
 
 namespace {
-constexpr char kRawPrefix[] = "tcp:";
-constexpr char kRfc2217Prefix[] = "rfc2217://";
+
+// How each scheme is written ahead of HOST:PORT.
+const char* Prefix(NetworkScheme scheme) {
+  switch (scheme) {
+    case NetworkScheme::Raw:
+      return "tcp:";
+    case NetworkScheme::Rfc2217:
+      return "rfc2217://";
+    case NetworkScheme::RawTls:
+      return "tls:";
+    case NetworkScheme::Rfc2217Tls:
+      break;
+  }
+  return "rfc2217+tls://";
+}
+
+constexpr NetworkScheme kSchemes[] = {NetworkScheme::Raw, NetworkScheme::Rfc2217,
+                                      NetworkScheme::RawTls, NetworkScheme::Rfc2217Tls};
+
+std::optional<NetworkScheme> SchemeOf(const QString& path) {
+  for (const NetworkScheme scheme : kSchemes) {
+    if (path.startsWith(QLatin1String(Prefix(scheme)))) return scheme;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
+bool IsTls(NetworkScheme scheme) {
+  return scheme == NetworkScheme::RawTls || scheme == NetworkScheme::Rfc2217Tls;
+}
+
+bool SetsTheLine(NetworkScheme scheme) {
+  return scheme == NetworkScheme::Rfc2217 || scheme == NetworkScheme::Rfc2217Tls;
+}
+
+void TlsTrust::update(const TlsTrust& other) {
+  for (const auto& [mine, theirs] : {std::pair<QString*, const QString*>{&caFile, &other.caFile},
+                                     {&pin, &other.pin},
+                                     {&certFile, &other.certFile},
+                                     {&keyFile, &other.keyFile}}) {
+    if (!theirs->isEmpty()) *mine = *theirs;
+  }
+}
+
+bool TlsTrust::operator==(const TlsTrust& other) const {
+  return caFile == other.caFile && pin == other.pin && certFile == other.certFile &&
+         keyFile == other.keyFile;
+}
+
+void PortMap::trustForAll(const TlsTrust& trust) {
+  for (int number = 1; number <= kPortCount; ++number) trustFor(number, trust);
+}
+
+void PortMap::update(const PortMap& other) {
+  m_paths.insert(other.m_paths);
+  for (auto it = other.m_trust.begin(); it != other.m_trust.end(); ++it)
+    trustFor(it.key(), it.value());
+}
+
 bool IsNetworkPath(const QString& path) {
-  return path.startsWith(QLatin1String(kRawPrefix)) ||
-         path.startsWith(QLatin1String(kRfc2217Prefix));
+  return SchemeOf(path).has_value();
 }
 
 std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
-  if (!IsNetworkPath(path)) return std::nullopt;
-  const bool rfc2217 = path.startsWith(QLatin1String(kRfc2217Prefix));
-  const QString rest =
-      path.mid(rfc2217 ? qsizetype{sizeof kRfc2217Prefix - 1} : qsizetype{sizeof kRawPrefix - 1});
+  const std::optional<NetworkScheme> scheme = SchemeOf(path);
+  if (!scheme) return std::nullopt;
+  const QString rest = path.mid(qsizetype(std::strlen(Prefix(*scheme))));
   const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
   if (colon <= 0) return std::nullopt;
   QString host = rest.left(colon);
@@ -68,8 +124,7 @@ std::optional<NetworkAddress> ParseNetworkPath(const QString& path) {
   bool ok = false;
   const uint port = rest.mid(colon + 1).toUInt(&ok);
   if (!ok || port == 0 || port > 65535 || host.isEmpty()) return std::nullopt;
-  return NetworkAddress{host, static_cast<quint16>(port),
-                        rfc2217 ? NetworkScheme::Rfc2217 : NetworkScheme::Raw};
+  return NetworkAddress{host, static_cast<quint16>(port), *scheme};
 }
 
 PortMap PortMap::Direct(const QString& path) {
@@ -109,11 +164,11 @@ bool ParsePortOption(const QString& value, PortOption* option, QString* error) {
     return false;
   }
   if (IsNetworkPath(path) && !ParseNetworkPath(path)) {
-    *error =
-        Tr(QT_TRANSLATE_NOOP(
-               "timer",
-               "%1: expected rfc2217://HOST:PORT or tcp:HOST:PORT, for example tcp:10.0.0.5:4001"))
-            .arg(value);
+    *error = Tr(QT_TRANSLATE_NOOP(
+                    "timer",
+                    "%1: expected rfc2217://HOST:PORT, tcp:HOST:PORT, rfc2217+tls://HOST:PORT or "
+                    "tls:HOST:PORT, for example tcp:10.0.0.5:4001"))
+                 .arg(value);
     return false;
   }
   option->number = number;

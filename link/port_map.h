@@ -15,7 +15,22 @@ inline QString PortEntry(int number) {
   return QStringLiteral("Com%1").arg(number);
 }
 
-// Which device each Com number designates.
+// Whom a device server behind TLS is trusted as, each part optional: the
+// authorities in a CA file (the system's without one), or a pinned SHA-256
+// fingerprint of its certificate instead; and the client's certificate and key
+// for a server that asks for one.
+struct TlsTrust {
+  QString caFile;
+  QString pin;  // "sha256:AB:CD:..." or the 64 hex digits alone
+  QString certFile, keyFile;
+
+  // Takes every part `other` gives, over this one's.
+  void update(const TlsTrust& other);
+  bool operator==(const TlsTrust& other) const;
+};
+
+// Which device each Com number designates, and for a device server behind
+// TLS whom it is trusted as.
 class PortMap {
  public:
   // Com1 .. Com16 in the order OrderPortNames gives the system's serial ports.
@@ -29,14 +44,21 @@ class PortMap {
   // The path for Com `number`, or an empty text when no device stands behind it.
   QString path(int number) const { return m_paths.value(number); }
   void set(int number, const QString& path) { m_paths.insert(number, path); }
-  // Takes every number `other` designates, over what this one says.
-  void update(const PortMap& other) { m_paths.insert(other.m_paths); }
+  TlsTrust trust(int number) const { return m_trust.value(number); }
+  // Over what the number's trust says already.
+  void trustFor(int number, const TlsTrust& trust) { m_trust[number].update(trust); }
+  // The same for every number.
+  void trustForAll(const TlsTrust& trust);
+  // Takes every number `other` designates and what it trusts, over what this
+  // one says.
+  void update(const PortMap& other);
   bool isEmpty() const { return m_paths.isEmpty(); }
   // Which line a message is about, as DescribeLine says it, or the path alone.
   QString describe(int number) const;
 
  private:
   QMap<int, QString> m_paths;
+  QMap<int, TlsTrust> m_trust;
   bool m_direct = false;
 };
 
@@ -50,11 +72,16 @@ QString DescribeLine(int number, const QString& path);
 
 // A serial device server's port, written where a device path would stand:
 // "tcp:HOST:PORT" in raw mode, "rfc2217://HOST:PORT" in RFC 2217 mode, where
-// the program sets the serial line itself ("[::1]" for an IPv6 address).
+// the program sets the serial line itself, and each inside TLS
+// ("tls:HOST:PORT", "rfc2217+tls://HOST:PORT"); "[::1]" for an IPv6 address.
 enum class NetworkScheme {
-  Raw,      // tcp:HOST:PORT, the server sets the line
-  Rfc2217,  // rfc2217://HOST:PORT, this program sets it
+  Raw,         // tcp:HOST:PORT, the server sets the line
+  Rfc2217,     // rfc2217://HOST:PORT, this program sets it
+  RawTls,      // tls:HOST:PORT
+  Rfc2217Tls,  // rfc2217+tls://HOST:PORT
 };
+bool IsTls(NetworkScheme scheme);
+bool SetsTheLine(NetworkScheme scheme);
 struct NetworkAddress {
   QString host;
   quint16 port = 0;

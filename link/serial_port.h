@@ -54,6 +54,11 @@ class SerialPort {
   // PermissionDenied, the group that owns the device ("dialout"); empty
   // when nothing says.
   virtual QString faultDetail() const { return {}; }
+  // Over a device server behind TLS, once open: how the link is protected and
+  // by whose certificate ("TLS 1.3 · CN=ser2net-hall3"), and that
+  // certificate's SHA-256 fingerprint ("sha256:AB:CD:..."); empty otherwise.
+  virtual QString secureChannel() const { return {}; }
+  virtual QString serverFingerprint() const { return {}; }
   // Changes with every opening and every closing, so that a wait can tell
   // that the port it started on was closed under it, even if it has been
   // opened again since.

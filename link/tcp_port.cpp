@@ -5,9 +5,11 @@
 #include <QLoggingCategory>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 #include "link/rfc2217.h"
+#include "link/tls.h"
 #include "link/tracing_port.h"
 
 namespace {
@@ -60,16 +62,21 @@ bool TcpPort::open() {
               Text(QT_TRANSLATE_NOOP("timer", "no network address stands behind this number")));
     return false;
   }
-  m_telnet = address->scheme == NetworkScheme::Rfc2217 ? std::make_unique<TelnetCodec>() : nullptr;
+  m_telnet = SetsTheLine(address->scheme) ? std::make_unique<TelnetCodec>() : nullptr;
   m_data.clear();
-  if (!m_socket) makeSocket();
+  m_channel.clear();
+  m_fingerprint.clear();
+  if (!m_socket || (tls() != nullptr) != IsTls(address->scheme)) makeSocket(IsTls(address->scheme));
   // The window keeps running while the connection is made and the line set:
   // its events run in the waits, and a close() from one of them ends the
   // attempt, which then says nothing.
   const quint64 attempt = opening();
   m_connecting = true;
-  const bool ready = connectTo(*address, attempt) && (m_telnet ? setUpLine(attempt) : true);
+  bool ready = connectTo(*address, attempt) && (!tls() || secure(*address, attempt)) &&
+               (m_telnet ? setUpLine(attempt) : true);
   if (ready && !m_telnet) dropBacklog(attempt);
+  // A refusal said after the handshake has had its time to come.
+  if (ready && tls() && opening() == attempt) ready = stillAccepted();
   m_connecting = false;
   if (opening() != attempt) {
     notOpened(PortFault::None, {});
@@ -86,8 +93,8 @@ bool TcpPort::open() {
 
 // Made at the first connection: most Com numbers never reach a server, and
 // a socket made at start-up would cost every start its share of Qt Network.
-void TcpPort::makeSocket() {
-  m_socket = std::make_unique<QTcpSocket>();
+void TcpPort::makeSocket(bool tls) {
+  m_socket = tls ? std::make_unique<QSslSocket>() : std::make_unique<QTcpSocket>();
   m_socket->setReadBufferSize(kReceiveBufferSize);
   connect(m_socket.get(), &QAbstractSocket::disconnected, this, &TcpPort::lineLost);
   connect(m_socket.get(), &QAbstractSocket::errorOccurred, this,
@@ -117,17 +124,24 @@ bool TcpPort::waitFor(std::chrono::milliseconds most, quint64 attempt,
       connect(m_socket.get(), &QIODevice::readyRead, &loop, check);
   const QMetaObject::Connection changed =
       connect(m_socket.get(), &QAbstractSocket::stateChanged, &loop, check);
+  QMetaObject::Connection encrypted;
+  if (tls()) encrypted = connect(tls(), &QSslSocket::encrypted, &loop, check);
   giveUp.start(most);
   loop.exec();
   disconnect(arrived);
   disconnect(changed);
+  disconnect(encrypted);
   return opening() == attempt && done();
 }
 
 bool TcpPort::connectTo(const NetworkAddress& address, quint64 attempt) {
+  // In plain text at first, also under TLS: nothing is sent before the
+  // server has been heard out.
+  const auto start = std::chrono::steady_clock::now();
   m_socket->connectToHost(address.host, address.port);
   if (waitFor(kConnectTime, attempt,
               [this] { return m_socket->state() == QAbstractSocket::ConnectedState; })) {
+    m_connectTook = std::chrono::steady_clock::now() - start;
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     return true;
   }
@@ -174,6 +188,87 @@ bool TcpPort::setUpLine(quint64 attempt) {
   notOpened(PortFault::SettingRefused,
             line.reason(m_socket->state() != QAbstractSocket::ConnectedState));
   return false;
+}
+
+QSslSocket* TcpPort::tls() const {
+  return qobject_cast<QSslSocket*>(m_socket.get());
+}
+
+// A client hello sent to a plain server reaches the device's line, and the
+// timer takes single letters as commands: a server that speaks first (plain
+// ser2net sends its Telnet options at once) is refused, and nothing is sent.
+bool TcpPort::secure(const NetworkAddress& address, quint64 attempt) {
+  const auto roundTrip = std::chrono::duration_cast<std::chrono::milliseconds>(2 * m_connectTook);
+  const auto listen = std::clamp(roundTrip, kPlainTextLeast, kPlainTextMost);
+  if (waitFor(listen, attempt, [this] { return m_socket->bytesAvailable() > 0; })) {
+    failTls(PortFault::TlsPlainText);
+    return false;
+  }
+  if (opening() != attempt || m_socket->state() != QAbstractSocket::ConnectedState) return false;
+  TlsSetUp setUp = TlsSetUpOf(portMap().trust(number()));
+  if (setUp.fault != PortFault::None) {
+    notOpened(setUp.fault, setUp.reason, setUp.detail);
+    return false;
+  }
+  m_clientCertificate = setUp.clientCertificate;
+  tls()->setSslConfiguration(setUp.configuration);
+  return handshake(address, attempt, setUp.pin);
+}
+
+bool TcpPort::handshake(const NetworkAddress& address, quint64 attempt, const QByteArray& pin) {
+  QSslSocket& socket = *tls();
+  QList<QSslError> errors;
+  const QMetaObject::Connection said = connect(
+      &socket, &QSslSocket::sslErrors, this, [&errors](const QList<QSslError>& e) { errors = e; });
+  socket.setPeerVerifyName(address.host);
+  socket.startClientEncryption();
+  const bool encrypted = waitFor(kConnectTime, attempt, [&socket] { return socket.isEncrypted(); });
+  disconnect(said);
+  if (opening() != attempt) return false;
+  QString detail;
+  // Pinned, the fingerprint decides, whatever authority signed the certificate.
+  if (!errors.isEmpty() && pin.isEmpty()) {
+    const PortFault fault = TlsFaultOf(errors, &detail);
+    failTls(fault, detail);
+  } else if (!encrypted && socket.state() == QAbstractSocket::ConnectedState) {
+    failTls(PortFault::TlsTimeout, QString::number(std::chrono::seconds(kConnectTime).count()));
+  } else if (!encrypted) {
+    failTls(
+        PortFault::TlsOther,
+        socket.error() == QAbstractSocket::RemoteHostClosedError
+            ? Text(QT_TRANSLATE_NOOP("timer", "the device server closed the connection")).english()
+            : socket.errorString());
+  } else if (!pin.isEmpty() && socket.peerCertificate().digest(QCryptographicHash::Sha256) != pin) {
+    failTls(PortFault::TlsNotPinned, Fingerprint(socket.peerCertificate()));
+  } else {
+    const QStringList names = socket.peerCertificate().subjectInfo(QSslCertificate::CommonName);
+    m_channel = socket.sessionProtocol() == QSsl::TlsV1_3 ? QStringLiteral("TLS 1.3")
+                                                          : QStringLiteral("TLS 1.2");
+    if (!names.isEmpty()) m_channel += QStringLiteral(" · CN=") + names.join(QStringLiteral(", "));
+    m_fingerprint = Fingerprint(socket.peerCertificate());
+    return true;
+  }
+  return false;
+}
+
+bool TcpPort::stillAccepted() {
+  if (m_socket->state() == QAbstractSocket::ConnectedState) return true;
+  failTls(m_clientCertificate ? PortFault::TlsCertificateRefused
+                              : PortFault::TlsNoClientCertificate);
+  m_socket->abort();
+  return false;
+}
+
+void TcpPort::failTls(PortFault fault, const QString& detail) {
+  notOpened(fault, TlsReason(fault, detail), detail);
+}
+
+QString TcpPort::secureChannel() const {
+  return m_channel;
+}
+
+QString TcpPort::serverFingerprint() const {
+  return m_fingerprint;
 }
 
 void TcpPort::close() {

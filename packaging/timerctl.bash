@@ -7,7 +7,7 @@ _timerctl() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
   local commands="read upload fire scan plan apply"
   local options="--port --com --device --all --json --trace --echo --log --from --no-verify --mode --mono --on
-    --off --power-up --plan --out --help --version"
+    --off --power-up --plan --out --ca --pin --cert --key --help --version"
   COMPREPLY=()
 
   case $prev in
@@ -30,7 +30,7 @@ _timerctl() {
         compopt -o filenames 2>/dev/null
         return
       fi ;;
-    --log | --plan)
+    --log | --plan | --ca | --cert | --key)
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       compopt -o filenames 2>/dev/null
       return ;;
@@ -38,8 +38,8 @@ _timerctl() {
       local devices
       devices=$(compgen -G '/dev/serial/by-id/*'; compgen -G '/dev/ttyS*'; compgen -G '/dev/ttyUSB*'
         compgen -G '/dev/ttyACM*')
-      mapfile -t COMPREPLY < <(compgen -W "$devices tcp: rfc2217://" -- "$cur")
-      [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == @(tcp:|rfc2217://) ]] &&
+      mapfile -t COMPREPLY < <(compgen -W "$devices tcp: rfc2217:// tls: rfc2217+tls://" -- "$cur")
+      [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == @(tcp:|rfc2217://|tls:|rfc2217+tls://) ]] &&
         compopt -o nospace 2>/dev/null
       return ;;
     --mode)
@@ -48,8 +48,8 @@ _timerctl() {
     --power-up)
       mapfile -t COMPREPLY < <(compgen -W "on off" -- "$cur")
       return ;;
-    --mono | --on | --off)
-      # A time: HH:MM:SS, nothing to offer.
+    --mono | --on | --off | --pin)
+      # A time, HH:MM:SS, or a fingerprint: nothing to offer.
       return ;;
   esac
 

@@ -40,6 +40,10 @@ _timerctl() {
     '--power-up[the output state at power-up]:state:(on off)' \
     '--plan[apply a plan kept with --out]:plan file:_files' \
     '--out[keep the plan in a file]:plan file (- for standard output):{compadd -- -; _files}' \
+    '--ca[trust the device servers an authority in this file signed]:CA file:_files' \
+    '--pin[trust the device server with this SHA-256 fingerprint]:fingerprint:' \
+    '--cert[the client certificate]:certificate file:_files' \
+    '--key[the client certificate'"'"'s key]:key file:_files' \
     '(- *)'{-h,--help}'[show the help]' \
     '(- *)--version[show the version]' \
     '1:command:((read\:"print the configuration" upload\:"send a configuration, then verify it"

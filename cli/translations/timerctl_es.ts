@@ -47,10 +47,6 @@
         <translation>%1: la ruta del dispositivo está vacía</translation>
     </message>
     <message>
-        <source>%1: expected rfc2217://HOST:PORT or tcp:HOST:PORT, for example tcp:10.0.0.5:4001</source>
-        <translation>%1: se esperaba rfc2217://MÁQUINA:PUERTO o tcp:MÁQUINA:PUERTO, por ejemplo tcp:10.0.0.5:4001</translation>
-    </message>
-    <message>
         <source>no device stands behind this number</source>
         <translation>ningún dispositivo corresponde a este número</translation>
     </message>
@@ -217,10 +213,6 @@
     <message>
         <source>--com takes a number from 1 to %1</source>
         <translation>--com admite un número de 1 a %1</translation>
-    </message>
-    <message>
-        <source>--device %1: expected rfc2217://HOST:PORT or tcp:HOST:PORT</source>
-        <translation>--device %1: se esperaba rfc2217://MÁQUINA:PUERTO o tcp:MÁQUINA:PUERTO</translation>
     </message>
     <message>
         <source>--all goes without --com and --device</source>
@@ -460,52 +452,6 @@ timer-rs232.
 </translation>
     </message>
     <message>
-        <source>Devices:
-  --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
-                        or a serial device server: N=rfc2217://HOST:PORT (the
-                        line is set from here) or N=tcp:HOST:PORT (raw: the
-                        server sets it). Repeatable, and over the [ports] group
-                        of ~/.config/timer-rs232/timer-rs232.conf. Without
-                        either, the system&apos;s serial ports: ttyS by number, then
-                        ttyUSB, then ttyACM, then the rest.
-  --com N               A Com number to use (default 1). Repeatable.
-  --device PATH         A device PATH (or rfc2217:// or tcp: address) to use
-                        directly. Repeatable.
-  --all                 Every Com number that designates a device.
-  --echo                The line echoes what is sent (an RS-485 converter with
-                        echo): the echo of each command is dropped before the
-                        answer is read. Without it, such a line ends with
-                        &quot;echo&quot; and code 1.
-  With more than one device, or --all, all of them are served at once and each
-  gets one line, in the order given: &quot;Com2 /dev/ttyUSB1: ok&quot;, &quot;...: no answer&quot;,
-  &quot;...: port unavailable (REASON)&quot;, &quot;...: verification failed (...)&quot;. One device
-  named twice is refused.
-</source>
-        <translation>Dispositivos:
-  --port N=RUTA         Hace que Com N designe el dispositivo RUTA (N de 1 a
-                        16), o un servidor de dispositivos serie:
-                        N=rfc2217://MÁQUINA:PUERTO (la línea se ajusta desde
-                        aquí) o N=tcp:MÁQUINA:PUERTO (en bruto: la ajusta el
-                        servidor). Repetible, y por encima del grupo [ports] de
-                        ~/.config/timer-rs232/timer-rs232.conf. Sin ninguno de
-                        los dos, los puertos serie del sistema: ttyS por
-                        número, luego ttyUSB, luego ttyACM, luego el resto.
-  --com N               Un número Com que usar (1 si no se indica). Repetible.
-  --device RUTA         Una RUTA de dispositivo (o una dirección rfc2217:// o
-                        tcp:) que usar directamente. Repetible.
-  --all                 Cada número Com que designa un dispositivo.
-  --echo                La línea devuelve lo que se envía (un conversor RS-485
-                        con eco): el eco de cada orden se descarta antes de
-                        leer la respuesta. Sin esta opción, una línea así
-                        termina con &quot;eco&quot; y código 1.
-  Con más de un dispositivo, o con --all, se atienden todos a la vez y cada uno
-  tiene una línea, en el orden indicado: &quot;Com2 /dev/ttyUSB1: ok&quot;,
-  &quot;...: sin respuesta&quot;, &quot;...: puerto no disponible (MOTIVO)&quot;,
-  &quot;...: verificación fallida (...)&quot;. Un dispositivo nombrado dos veces se
-  rechaza.
-</translation>
-    </message>
-    <message>
         <source>Inventory:
   One JSON object per line: the device, by &quot;device&quot; (a path or an address),
   &quot;com&quot; (a Com number) or &quot;serial_number&quot; (its USB adapter&apos;s), and its
@@ -726,6 +672,175 @@ timer-rs232.
     <message>
         <source>Commands:</source>
         <translation>Órdenes:</translation>
+    </message>
+    <message>
+        <source>%1: [tls] %2: expected N/ca, N/pin, N/cert or N/key (N from 1 to 16); skipped</source>
+        <translation>%1: [tls] %2: se esperaba N/ca, N/pin, N/cert o N/key (N de 1 a 16); se omite</translation>
+    </message>
+    <message>
+        <source>%1: expected rfc2217://HOST:PORT, tcp:HOST:PORT, rfc2217+tls://HOST:PORT or tls:HOST:PORT, for example tcp:10.0.0.5:4001</source>
+        <translation>%1: se esperaba rfc2217://MÁQUINA:PUERTO, tcp:MÁQUINA:PUERTO, rfc2217+tls://MÁQUINA:PUERTO o tls:MÁQUINA:PUERTO, por ejemplo tcp:10.0.0.5:4001</translation>
+    </message>
+    <message>
+        <source>%1: holds no certificate</source>
+        <translation>%1: no contiene ningún certificado</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read</source>
+        <translation>%1: no se puede leer</translation>
+    </message>
+    <message>
+        <source>%1: others may read the key; it is not used (chmod 600 it)</source>
+        <translation>%1: otros pueden leer la clave; no se usa (chmod 600)</translation>
+    </message>
+    <message>
+        <source>%1: the key is protected by a passphrase, which nobody can type here: give it without one</source>
+        <translation>%1: la clave está protegida por una frase de paso, que aquí nadie puede teclear: désela sin ella</translation>
+    </message>
+    <message>
+        <source>%1: holds no private key</source>
+        <translation>%1: no contiene ninguna clave privada</translation>
+    </message>
+    <message>
+        <source>the pin %1 is no SHA-256 fingerprint</source>
+        <translation>la huella fijada %1 no es una huella SHA-256</translation>
+    </message>
+    <message>
+        <source>the device server&apos;s certificate is signed by an authority not trusted here (its fingerprint: %1)</source>
+        <translation>el certificado del servidor de dispositivos lo firma una autoridad en la que aquí no se confía (su huella: %1)</translation>
+    </message>
+    <message>
+        <source>the device server&apos;s certificate names another host (%1)</source>
+        <translation>el certificado del servidor de dispositivos nombra otra máquina (%1)</translation>
+    </message>
+    <message>
+        <source>the device server&apos;s certificate has expired (%1)</source>
+        <translation>el certificado del servidor de dispositivos ha caducado (%1)</translation>
+    </message>
+    <message>
+        <source>the device server&apos;s certificate is not yet valid (%1)</source>
+        <translation>el certificado del servidor de dispositivos aún no es válido (%1)</translation>
+    </message>
+    <message>
+        <source>the device server&apos;s certificate is not the pinned one: its fingerprint is %1</source>
+        <translation>el certificado del servidor de dispositivos no es el fijado: su huella es %1</translation>
+    </message>
+    <message>
+        <source>the device server asks for a client certificate and none was given</source>
+        <translation>el servidor de dispositivos pide un certificado de cliente y no se dio ninguno</translation>
+    </message>
+    <message>
+        <source>the device server refused the client certificate</source>
+        <translation>el servidor de dispositivos rechazó el certificado de cliente</translation>
+    </message>
+    <message>
+        <source>the device server does not speak TLS: it answered in plain text (probably an rfc2217:// or tcp: server)</source>
+        <translation>el servidor de dispositivos no habla TLS: respondió en claro (seguramente un servidor rfc2217:// o tcp:)</translation>
+    </message>
+    <message>
+        <source>the TLS handshake did not finish within %1 s</source>
+        <translation>el saludo TLS no terminó en %1 s</translation>
+    </message>
+    <message>
+        <source>the TLS handshake failed: %1</source>
+        <translation>el saludo TLS falló: %1</translation>
+    </message>
+    <message>
+        <source>Device servers behind TLS:
+  --ca FILE             Trusts a server whose certificate an authority in FILE
+                        signed (the system&apos;s authorities without it); the
+                        certificate must name the address&apos;s host.
+  --pin SHA256          Trusts the server whose certificate has this SHA-256
+                        fingerprint (sha256:AB:CD:...), whoever signed it: for
+                        a self-signed certificate.
+  --cert FILE           The client certificate, for a server that asks for one.
+  --key FILE            Its key: readable by its owner alone, and without a
+                        passphrase.
+  For Com N, the [tls] group of the settings file may give N/ca, N/pin, N/cert
+  and N/key; these options go over it, and an inventory line&apos;s &quot;tls&quot; ({&quot;ca&quot;:
+  ..., &quot;pin&quot;: ..., &quot;cert&quot;: ..., &quot;key&quot;: ...}) over both. A server that answers
+  in plain text before the handshake is refused: nothing is sent to it. There
+  is never a fall back to plain text.
+</source>
+        <translation>Servidores de dispositivos tras TLS:
+  --ca FICHERO          Confía en un servidor cuyo certificado firmó una
+                        autoridad de FICHERO (sin él, las del sistema); el
+                        certificado debe nombrar la máquina de la dirección.
+  --pin SHA256          Confía en el servidor cuyo certificado tiene esta
+                        huella SHA-256 (sha256:AB:CD:...), lo firme quien lo
+                        firme: para un certificado autofirmado.
+  --cert FICHERO        El certificado de cliente, para un servidor que lo pida.
+  --key FICHERO         Su clave: legible solo por su dueño, y sin frase de
+                        paso.
+  Para Com N, el grupo [tls] del fichero de configuración puede dar N/ca,
+  N/pin, N/cert y N/key; estas opciones van por encima, y el &quot;tls&quot; de una línea
+  de inventario ({&quot;ca&quot;: ..., &quot;pin&quot;: ..., &quot;cert&quot;: ..., &quot;key&quot;: ...}) por encima
+  de ambos. Un servidor que responde en claro antes del saludo se rechaza: no
+  se le envía nada. Nunca se vuelve a texto en claro.
+</translation>
+    </message>
+    <message>
+        <source>%1: expected texts under &quot;ca&quot;, &quot;pin&quot;, &quot;cert&quot; and &quot;key&quot;</source>
+        <translation>%1: se esperaban textos bajo &quot;ca&quot;, &quot;pin&quot;, &quot;cert&quot; y &quot;key&quot;</translation>
+    </message>
+    <message>
+        <source>--device %1: expected rfc2217://HOST:PORT, tcp:HOST:PORT, rfc2217+tls://HOST:PORT or tls:HOST:PORT</source>
+        <translation>--device %1: se esperaba rfc2217://MÁQUINA:PUERTO, tcp:MÁQUINA:PUERTO, rfc2217+tls://MÁQUINA:PUERTO o tls:MÁQUINA:PUERTO</translation>
+    </message>
+    <message>
+        <source>Devices:
+  --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
+                        or a serial device server: N=rfc2217://HOST:PORT (the
+                        line is set from here) or N=tcp:HOST:PORT (raw: the
+                        server sets it), and inside TLS
+                        N=rfc2217+tls://HOST:PORT or N=tls:HOST:PORT.
+                        Repeatable, and over the [ports] group of
+                        ~/.config/timer-rs232/timer-rs232.conf. Without either,
+                        the system&apos;s serial ports: ttyS by number, then ttyUSB,
+                        then ttyACM, then the rest.
+  --com N               A Com number to use (default 1). Repeatable.
+  --device PATH         A device PATH (or a device server&apos;s address, as --port
+                        takes it) to use directly. Repeatable.
+  --all                 Every Com number that designates a device.
+  --echo                The line echoes what is sent (an RS-485 converter with
+                        echo): the echo of each command is dropped before the
+                        answer is read. Without it, such a line ends with
+                        &quot;echo&quot; and code 1.
+  With more than one device, or --all, all of them are served at once and each
+  gets one line, in the order given: &quot;Com2 /dev/ttyUSB1: ok&quot;, &quot;...: no answer&quot;,
+  &quot;...: port unavailable (REASON)&quot;, &quot;...: verification failed (...)&quot;. One
+  device named twice is refused.
+</source>
+        <translation>Dispositivos:
+  --port N=RUTA         Hace que Com N designe el dispositivo RUTA (N de 1 a
+                        16), o un servidor de dispositivos serie:
+                        N=rfc2217://MÁQUINA:PUERTO (la línea se ajusta desde
+                        aquí) o N=tcp:MÁQUINA:PUERTO (en bruto: la ajusta el
+                        servidor), y dentro de TLS
+                        N=rfc2217+tls://MÁQUINA:PUERTO o N=tls:MÁQUINA:PUERTO.
+                        Repetible, y por encima del grupo [ports] de
+                        ~/.config/timer-rs232/timer-rs232.conf. Sin ninguno de
+                        los dos, los puertos serie del sistema: ttyS por
+                        número, luego ttyUSB, luego ttyACM, luego el resto.
+  --com N               Un número Com que usar (1 si no se indica). Repetible.
+  --device RUTA         Una RUTA de dispositivo (o la dirección de un servidor
+                        de dispositivos, como la toma --port) que usar
+                        directamente. Repetible.
+  --all                 Cada número Com que designa un dispositivo.
+  --echo                La línea devuelve lo que se envía (un conversor RS-485
+                        con eco): el eco de cada orden se descarta antes de
+                        leer la respuesta. Sin esta opción, una línea así
+                        termina con &quot;eco&quot; y código 1.
+  Con más de un dispositivo, o con --all, se atienden todos a la vez y cada uno
+  tiene una línea, en el orden indicado: &quot;Com2 /dev/ttyUSB1: ok&quot;,
+  &quot;...: sin respuesta&quot;, &quot;...: puerto no disponible (MOTIVO)&quot;,
+  &quot;...: verificación fallida (...)&quot;. Un dispositivo nombrado dos veces se
+  rechaza.
+</translation>
+    </message>
+    <message>
+        <source>the device server closed the connection</source>
+        <translation>el servidor de dispositivos cerró la conexión</translation>
     </message>
 </context>
 </TS>

@@ -138,6 +138,8 @@ INSTANTIATE_TEST_SUITE_P(Servers, Served,
                                return "Ser2netRaw";
                              case DeviceServer::Kind::Ser2netRfc2217:
                                return "Ser2netRfc2217";
+                             case DeviceServer::Kind::Ser2netRfc2217Tls:
+                             case DeviceServer::Kind::SocatTls:  // tests/e2e/tls_test.cpp
                              case DeviceServer::Kind::Pyserial:
                                break;
                            }

@@ -91,7 +91,12 @@ TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
       "17=/dev/ttyS0\n"
       "x=/dev/ttyS1\n"
       "4=\n"
-      "5=tcp:no-port\n");
+      "5=tcp:no-port\n"
+      "[tls]\n"
+      "3/ca=/etc/plant-ca.pem\n"
+      "3/pin=sha256:AB\n"
+      "17/ca=/x.pem\n"
+      "3/pem=/y.pem\n");
   conf.close();
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
   ASSERT_EQ(SettingsFilePath(), file);
@@ -101,8 +106,9 @@ TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
 
   EXPECT_EQ(read.path(1), "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
   EXPECT_EQ(read.path(3), "tcp:10.0.0.5:4001");
-  EXPECT_EQ(problems.size(), 4) << problems.join('\n').toStdString();
-  for (const char* entry : {"17=", "x=", "4=", "5="}) {
+  EXPECT_EQ(read.trust(3), (TlsTrust{"/etc/plant-ca.pem", "sha256:AB", {}, {}}));
+  EXPECT_EQ(problems.size(), 6) << problems.join('\n').toStdString();
+  for (const char* entry : {"17=", "x=", "4=", "5=", "17/ca", "3/pem"}) {
     EXPECT_EQ(problems.filter(QString::fromLatin1(entry)).size(), 1) << entry;
   }
   for (const QString& problem : problems)
@@ -110,8 +116,10 @@ TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
 
   PortMap given;
   given.set(1, QStringLiteral("/dev/ttyUSB7"));
+  given.trustFor(3, {"/given-ca.pem", {}, {}, {}});
   const PortMap merged = PortsOverConfiguration(given);
   EXPECT_EQ(merged.path(1), "/dev/ttyUSB7") << "--port first";
+  EXPECT_EQ(merged.trust(3), (TlsTrust{"/given-ca.pem", "sha256:AB", {}, {}})) << "--ca first";
   EXPECT_EQ(merged.path(3), "tcp:10.0.0.5:4001");
   EXPECT_EQ(ReadPortConfig(home.filePath(QStringLiteral("none.conf")), &problems).isEmpty(), true);
   qunsetenv("XDG_CONFIG_HOME");

@@ -76,7 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
         PortOptionCase{"3=tcp:10.0.0.5:70000", false, 0, ""},
         PortOptionCase{"3=tcp::4001", false, 0, ""},
         PortOptionCase{"3=rfc2217://[::1]:4001", true, 3, "rfc2217://[::1]:4001"},
-        PortOptionCase{"3=rfc2217://10.0.0.5", false, 0, ""}),
+        PortOptionCase{"3=rfc2217://10.0.0.5", false, 0, ""},
+        PortOptionCase{"3=rfc2217+tls://plant-gw:7001", true, 3, "rfc2217+tls://plant-gw:7001"},
+        PortOptionCase{"3=tls:10.0.0.5:7002", true, 3, "tls:10.0.0.5:7002"},
+        PortOptionCase{"3=tls:10.0.0.5", false, 0, ""}),
     kValueName);
 
 struct HolderCase {
