@@ -33,7 +33,8 @@ fi
 
 build_and_test() {
   cmake --build "$build" >"$work/build.log" 2>&1 || return 2
-  ctest --test-dir "$build" -L 'unit|widgets|sim|e2e' -j2 --stop-on-failure \
+  # The check of this list fails on every mutant, and so proves nothing here.
+  ctest --test-dir "$build" -L 'unit|widgets|sim|e2e' -E '^mutants_list$' -j2 --stop-on-failure \
     >"$work/test.log" 2>&1 || return 1
 }
 
