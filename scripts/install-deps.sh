@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-l10n-tools libfontconfig-dev
   libgtest-dev libgmock-dev
-  socat ser2net python3-serial jq xvfb xauth imagemagick x11-utils xdotool
+  socat ser2net python3-serial openssl jq xvfb xauth imagemagick x11-utils xdotool
   clang clang-tidy libclang-rt-14-dev
   fonts-liberation2 fonts-liberation
   desktop-file-utils appstream help2man man-db locales lintian bash-completion zsh fish
