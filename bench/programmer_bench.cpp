@@ -34,6 +34,7 @@
 #include "link/serial_port.h"
 #include "support/device_server.h"
 #include "support/sim_process.h"
+#include "support/test_certificates.h"
 
 namespace {
 
@@ -68,20 +69,37 @@ UploadFigures Uploads(const QString& line) {
   return {Median(uploads), Median(verifies)};
 }
 
-// The handshake alone (open, probe, read-back) on `line`, the median of runs.
-double LinkMs(const QString& line) {
+// One handshake (open, probe, read-back) on `line`, trusted as `trust` says.
+double OneLinkMs(const QString& line, const TlsTrust& trust = {}) {
   PortMap map;
   map.set(1, line);
+  map.trustFor(1, trust);
+  bool answered = false;
+  const double ms = Timed([&] {
+    const std::unique_ptr<DeviceLine> device = MakeDeviceLine(map, 1);
+    answered = DeviceSession(*device).link().answered();
+  });
+  if (!answered) Fail("the link failed on " + line.toStdString());
+  return ms;
+}
+
+// The handshake alone on `line`, the median of runs.
+double LinkMs(const QString& line) {
   std::vector<double> links;
-  for (int i = 0; i < kUploadRuns; ++i) {
-    bool answered = false;
-    links.push_back(Timed([&] {
-      const std::unique_ptr<DeviceLine> device = MakeDeviceLine(map, 1);
-      answered = DeviceSession(*device).link().answered();
-    }));
-    if (!answered) Fail("the link failed on " + line.toStdString());
-  }
+  for (int i = 0; i < kUploadRuns; ++i) links.push_back(OneLinkMs(line));
   return Median(links);
+}
+
+// The same link through ser2net in RFC 2217 mode, in plain text and inside
+// TLS, in alternating runs: the medians.
+std::pair<double, double> PlainAndTlsLinkMs(const QString& plain, const QString& tls,
+                                            const TlsTrust& trust) {
+  std::vector<double> plains, tlss;
+  for (int i = 0; i < kUploadRuns; ++i) {
+    plains.push_back(OneLinkMs(plain));
+    tlss.push_back(OneLinkMs(tls, trust));
+  }
+  return {Median(plains), Median(tlss)};
 }
 
 // What the link's wait for a quiet line costs on a line that is quiet: the
@@ -235,6 +253,35 @@ int main(int argc, char* argv[]) {
   }
   const double apply1 = Median(applyOnes);
   const double apply64 = Median(applySixtyFours);
+
+  // Behind TLS: one link beside the same through plain RFC 2217, and a
+  // fleet of sixteen servers beside one.
+  const TestCertificates certificates;
+  if (!certificates.made()) Fail("openssl did not make the certificates");
+  const TlsTrust trust{certificates.path("ca.pem"), {}, {}, {}};
+  const DeviceServer::Tls served{
+      certificates.path("server.pem"), certificates.path("server.key"), {}};
+  std::vector<std::unique_ptr<DeviceServer>> tlsServers;
+  std::vector<Target> tlsFleet;
+  for (int i = 0; i < kFleetSize; ++i) {
+    tlsServers.push_back(std::make_unique<DeviceServer>(
+        sims[static_cast<std::size_t>(i)]->path(), DeviceServer::Kind::Ser2netRfc2217Tls, served));
+    if (tlsServers.back()->address().isEmpty()) Fail("ser2net did not start with TLS");
+    tlsFleet.push_back(DeviceTarget(tlsServers.back()->address(), trust));
+    tlsFleet.back().changes.mono = fleet.front().changes.mono;
+  }
+  std::pair<double, double> linkPlainTls;
+  {
+    const DeviceServer plain(sims[kFleetSize]->path(), DeviceServer::Kind::Ser2netRfc2217);
+    linkPlainTls = PlainAndTlsLinkMs(plain.address(), tlsServers.front()->address(), trust);
+  }
+  const std::vector<Target> oneTls(tlsFleet.begin(), tlsFleet.begin() + 1);
+  std::vector<double> tlsOnes, tlsSixteens;
+  for (int i = 0; i < kFleetRuns; ++i) {
+    tlsOnes.push_back(FleetMs(oneTls, request));
+    tlsSixteens.push_back(FleetMs(tlsFleet, request));
+  }
+  tlsServers.clear();
   sims.clear();
 
   constexpr int kPlanned = 1000, kRead = 256, kProcessRuns = 3;
@@ -260,6 +307,12 @@ int main(int argc, char* argv[]) {
   std::printf("link_quiet_ms: %.1f\n", linkQuiet);
   std::printf("link_ser2net_raw_ms: %.1f\n", linkRaw);
   std::printf("link_ser2net_rfc2217_ms: %.1f\n", linkRfc2217);
+  std::printf("link_rfc2217_plain_ms: %.1f\n", linkPlainTls.first);
+  std::printf("link_rfc2217_tls_ms: %.1f\n", linkPlainTls.second);
+  std::printf("link_tls_over_plain: %.2f\n", linkPlainTls.second / linkPlainTls.first);
+  std::printf("fleet1_tls_ms: %.1f\n", Median(tlsOnes));
+  std::printf("fleet16_tls_ms: %.1f\n", Median(tlsSixteens));
+  std::printf("fleet16_tls_over_fleet1_tls: %.2f\n", Median(tlsSixteens) / Median(tlsOnes));
   std::printf("fleet1_ms: %.1f\n", fleet1);
   std::printf("fleet16_ms: %.1f\n", fleet16);
   std::printf("fleet64_ms: %.1f\n", fleet64);
@@ -276,7 +329,8 @@ int main(int argc, char* argv[]) {
   std::printf("read256_log_ms: %.1f\n", Median(loggedReads));
   std::printf("read256_log_over_read256: %.2f\n", Median(loggedReads) / Median(reads));
   std::printf(
-      "# goals: fleet16_over_fleet1, fleet64_over_fleet1, apply64_over_apply1 and "
-      "read256_log_over_read256 at most 1.5\n");
+      "# goals: fleet16_over_fleet1, fleet64_over_fleet1, apply64_over_apply1, "
+      "fleet16_tls_over_fleet1_tls and read256_log_over_read256 at most 1.5; "
+      "link_tls_over_plain at most 1.3\n");
   return 0;
 }
