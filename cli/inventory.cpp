@@ -25,7 +25,8 @@ constexpr char kKnownKeys[] =
 
 // What timerctl writes of a device beside its name and configuration.
 bool IsReportKey(const QString& key) {
-  for (const char* report : {"port", "result", "reason", "differences", "server_fingerprint"}) {
+  for (const char* report :
+       {"port", "result", "reason", "differences", "server_fingerprint", "before", "sent"}) {
     if (key == QLatin1String(report)) return true;
   }
   return false;

@@ -69,6 +69,11 @@ QJsonObject JsonLine(const Target& target, const DeviceResult& r, const Command&
   }
   if (!r.differences.isEmpty())
     object.insert(QStringLiteral("differences"), ForScripts(r.differences));
+  // What an upload or an apply found and wrote, as the record says it.
+  if (r.before && r.sent) {
+    object.insert(QStringLiteral("before"), ToJson(*r.before));
+    object.insert(QStringLiteral("sent"), ToJson(*r.sent));
+  }
   if (!r.serverFingerprint.isEmpty())
     object.insert(QStringLiteral("server_fingerprint"), r.serverFingerprint);
   return object;

@@ -23,9 +23,9 @@ QString ResultOf(const DeviceResult& r, const Command& command);
 QString PeopleLine(const Target& target, const DeviceResult& r, const Command& command);
 // The same for scripts, which an inventory takes back: port, the device's
 // name in an inventory, result, and reason, configuration (what a read
-// found, what a plan wants), what a plan found it held, and differences,
-// where they apply. A read names the device by its adapter's serial number
-// where the system knows it: it stays the same in any USB socket.
+// found, what a plan wants), what a plan found it held, differences, and
+// what an upload or an apply found and sent, where they apply. A read names the device by its
+// adapter's serial number where the system knows it: it stays the same in any USB socket.
 QJsonObject JsonLine(const Target& target, const DeviceResult& r, const Command& command,
                      const Adapters& adapters);
 // The device's name in an inventory, as JsonLine gives it.

@@ -131,6 +131,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.zsh
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/timerctl.fish
   DESTINATION ${TIMER_FISH_COMPLETIONS_DIR})
 
+# The Ansible module, where Debian's ansible-core looks for modules with no
+# configuration; as a plain module it keeps its short name, timerctl.
+set(TIMER_ANSIBLE_MODULES_DIR ${CMAKE_INSTALL_DATADIR}/ansible/plugins/modules
+  CACHE STRING "Folder for timerctl's Ansible module, below the prefix")
+install(FILES ${PROJECT_SOURCE_DIR}/ansible/timerctl.py DESTINATION ${TIMER_ANSIBLE_MODULES_DIR})
+
 # The licence and the history, where Debian keeps them.
 set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
 # debian/copyright is the one copy: Debian tools look for it there.

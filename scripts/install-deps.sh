@@ -12,7 +12,7 @@ packages=(
   clang clang-tidy libclang-rt-14-dev
   fonts-liberation2 fonts-liberation
   desktop-file-utils appstream help2man man-db locales lintian bash-completion zsh fish
-  debhelper dpkg-dev
+  debhelper dpkg-dev ansible-core
 )
 
 missing=()

@@ -189,6 +189,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, Timerctl, ::testing::Values(
     RunCase{"OneDeviceFailingInJson", {"--json", "--device", "/dev/missing", "read"}, 3,
             R"({"device":"/dev/missing","port":"/dev/missing","reason":"scripted failure",)"
             R"("result":"port unavailable"})" "\n", ""},
+    // What an upload found and sent, for a script to show before and after.
+    RunCase{"AnUploadInJson", {"--json", "--device", "/dev/timer", "upload", "--on", "00:20:00"}, 0,
+            R"({"before":{"mono":"01:30:15","off":"00:02:00","on":"00:00:10","power_up":"off"},)"
+            R"("device":"/dev/timer","port":"/dev/timer","result":"ok","sent":{"mode":"mono",)"
+            R"("mono":"01:30:15","off":"00:02:00","on":"00:20:00","power_up":"off"}})" "\n", ""},
+    // timerctl's own report of an apply is an inventory again.
+    RunCase{"AnApplysReportTakenBack", {"plan", "FILE"}, 0, "/dev/timer: unchanged\n", "", true,
+            R"({"device":"/dev/timer","on":"00:00:10","result":"programmed","before":{"on":"0"},)"
+            R"("sent":{"on":"00:00:10"}})"},
     // Each device on its own line, in the order given; the largest code.
     RunCase{"AFleet", {"--device", "/dev/timer", "--device", "/dev/silent", "--device",
             "/dev/missing", "--device", "/dev/forgetful", "upload", "--on", "00:00:10"}, 4,

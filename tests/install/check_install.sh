@@ -199,7 +199,8 @@ usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/icons/hicolor/48x48/apps
 usr/share/man/man1/timer-rs232.1.gz;qt6-qpa-plugins,fonts-liberation2 | fonts-liberation;" \
     "timerctl;usr/share/man/man1/timerctl.1.gz usr/share/man/es/man1/timerctl.1.gz \
 usr/share/bash-completion/completions/timerctl \
-usr/share/zsh/vendor-completions/_timerctl usr/share/fish/vendor_completions.d/timerctl.fish;;libqt6widgets6 libqt6gui6" \
+usr/share/zsh/vendor-completions/_timerctl usr/share/fish/vendor_completions.d/timerctl.fish \
+usr/share/ansible/plugins/modules/timerctl.py;;libqt6widgets6 libqt6gui6" \
     "timer-sim;usr/share/man/man1/timer-sim.1.gz;;libqt6widgets6 libqt6gui6 libqt6network6"; do
     IFS=';' read -r pkg files needs forbidden <<<"$row"
     local deb=$scratch/${pkg}_${version}_$(dpkg --print-architecture).deb root=$scratch/root/$pkg
@@ -236,6 +237,10 @@ usr/share/zsh/vendor-completions/_timerctl usr/share/fish/vendor_completions.d/t
   out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH="$path" timer-rs232 --version) ||
     fail "timer-rs232 --version from the package failed"
   [ "$out" = "timer-rs232 $version" ] || fail "--version printed '$out'"
+
+  # The packaged Ansible module documents itself, examples included.
+  ansible-doc -M "$scratch/root/timerctl/usr/share/ansible/plugins/modules" timerctl 2>&1 |
+    grep -q '^EXAMPLES' || fail "ansible-doc cannot show the packaged module"
 
   # The autopkgtests (debian/tests/control) on the unpacked programs, which
   # they take from PATH, as autopkgtest runs them on installed ones.
