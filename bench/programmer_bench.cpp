@@ -7,7 +7,8 @@
 // to one device alone, in alternating runs. Then an apply over sixty-four of
 // which sixty hold their entry, next to one device's apply; and timerctl as a
 // process over many devices that answer at once: a plan of a thousand next to
-// one, and a read of 256 with and without the record. Prints one
+// one, and a read of 256 with and without the record. Last, fleets of 256 and
+// of a thousand devices paced as on a plant's lines, next to one. Prints one
 // "name: value" line per figure.
 
 #include <QCoreApplication>
@@ -30,9 +31,9 @@
 #include "device/session.h"
 #include "device/wait.h"
 #include "figures.h"
-#include "instant_devices.h"
 #include "link/serial_port.h"
 #include "support/device_server.h"
+#include "support/pty_devices.h"
 #include "support/sim_process.h"
 #include "support/test_certificates.h"
 
@@ -42,6 +43,9 @@ constexpr int kUploadRuns = 10;
 constexpr int kFleetRuns = 5;
 constexpr int kFleetSize = 16;
 constexpr int kLargeFleetSize = 64;
+constexpr int kPacedFleet = 256, kPacedPlant = 1000;
+// A plant's line: 2400 baud through a USB adapter that passes bytes on every 16 ms.
+constexpr std::chrono::milliseconds kUsbLatency{16};
 
 struct UploadFigures {
   double uploadMs = 0;
@@ -197,6 +201,29 @@ QString Inventory(const QTemporaryDir& dir, const QStringList& paths, const char
   return file;
 }
 
+// A fleet of one, of 256 and of a thousand devices paced as a plant's,
+// each programmed and verified, in alternating runs: the medians.
+std::vector<double> PacedFleetsMs(const Request& request) {
+  timer_sim::Settings paced;
+  paced.usbLatency = kUsbLatency;
+  const PtyDevices devices(kPacedPlant, paced);
+  if (devices.paths().size() != kPacedPlant) Fail("cannot open enough pseudo-terminals");
+  std::vector<Target> plant;
+  for (const QString& path : devices.paths()) {
+    plant.push_back(DeviceTarget(path));
+    plant.back().changes.mono =
+        Hms{QStringLiteral("00"), QStringLiteral("20"), QStringLiteral("00")};
+  }
+  std::vector<std::vector<double>> runs(3);
+  for (int i = 0; i < kFleetRuns; ++i) {
+    int at = 0;
+    for (const int size : {1, kPacedFleet, kPacedPlant})
+      runs[static_cast<std::size_t>(at++)].push_back(
+          FleetMs({plant.begin(), plant.begin() + size}, request));
+  }
+  return {Median(runs[0]), Median(runs[1]), Median(runs[2])};
+}
+
 QStringList DeviceArgs(const QStringList& paths) {
   QStringList args;
   for (const QString& path : paths) args << QStringLiteral("--device") << path;
@@ -207,6 +234,8 @@ QStringList DeviceArgs(const QStringList& paths) {
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
+  // As timerctl does: the devices and their far ends take thousands.
+  RaiseDescriptorLimit();
 
   std::vector<std::unique_ptr<SimProcess>> sims;
   std::vector<Target> fleet;
@@ -285,7 +314,7 @@ int main(int argc, char* argv[]) {
   sims.clear();
 
   constexpr int kPlanned = 1000, kRead = 256, kProcessRuns = 3;
-  const InstantDevices instant(kPlanned);
+  const PtyDevices instant(kPlanned);
   if (instant.paths().size() != kPlanned) Fail("cannot open enough pseudo-terminals");
   QTemporaryDir dir;
   const QString planOne = Inventory(dir, instant.paths().mid(0, 1), "one.jsonl");
@@ -300,6 +329,8 @@ int main(int argc, char* argv[]) {
     reads.push_back(TimerctlRun(read, 1, kExitOk).ms);
     loggedReads.push_back(TimerctlRun(logged, 1, kExitOk).ms);
   }
+
+  const std::vector<double> paced = PacedFleetsMs(request);
 
   std::printf("upload_ms: %.1f\n", upload.uploadMs);
   std::printf("verify_ms: %.1f\n", upload.verifyMs);
@@ -328,8 +359,15 @@ int main(int argc, char* argv[]) {
   std::printf("read256_ms: %.1f\n", Median(reads));
   std::printf("read256_log_ms: %.1f\n", Median(loggedReads));
   std::printf("read256_log_over_read256: %.2f\n", Median(loggedReads) / Median(reads));
+  std::printf("fleet1_paced_ms: %.1f\n", paced[0]);
+  std::printf("fleet256_paced_ms: %.1f\n", paced[1]);
+  std::printf("fleet1000_paced_ms: %.1f\n", paced[2]);
+  std::printf("fleet256_over_fleet1_paced: %.2f\n", paced[1] / paced[0]);
+  std::printf("fleet1000_over_fleet1_paced: %.2f\n", paced[2] / paced[0]);
   std::printf(
-      "# goals: fleet16_over_fleet1, fleet64_over_fleet1, apply64_over_apply1, "
+      "# goals: fleet256_over_fleet1_paced at most 1.5, fleet1000_over_fleet1_paced at most "
+      "2.5; plan1000_ms at most 1000 and plan1000_rss_mb at most 64; fleet16_over_fleet1, "
+      "fleet64_over_fleet1, apply64_over_apply1, "
       "fleet16_tls_over_fleet1_tls and read256_log_over_read256 at most 1.5; "
       "link_tls_over_plain at most 1.3\n");
   return 0;

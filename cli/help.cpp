@@ -37,7 +37,9 @@ the same port map, commands and answers as the timer-rs232 window.
   With more than one device, or --all, all of them are served at once and each
   gets one line, in the order given: "Com2 /dev/ttyUSB1: ok", "...: no answer",
   "...: port unavailable (REASON)", "...: verification failed (...)". One
-  device named twice is refused.
+  device named twice is refused. As many are served at once as the limit on
+  open files allows (its soft limit raised to its hard limit, "ulimit -Hn"; a
+  device takes up to 4 of them); the others wait their turn.
 )help"),
     QT_TRANSLATE_NOOP("timer", R"help(Device servers behind TLS:
   --ca FILE             Trusts a server whose certificate an authority in FILE

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include "cli/fleet.h"
 #include "cli/interruption.h"
 #include "cli/language.h"
 #include "cli/timerctl.h"
@@ -16,5 +17,7 @@ int main(int argc, char* argv[]) {
       QStringLiteral("%1%{appname}: %{message}").arg(QLatin1String(terminal ? "\r\033[K" : "")));
   SpeakPeoplesLanguage(app);
   CatchStopSignals();
+  // A fleet is served as widely as the system lets it.
+  RaiseDescriptorLimit();
   return RunTimerctl(QCoreApplication::arguments());
 }

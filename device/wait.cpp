@@ -48,10 +48,10 @@ Reply AwaitReply(SerialPort& port, WaitClock& clock, WaitHost& host, const QByte
   Reply reply{End::NoAnswer, PortFault::None, {}, initialText};
 
   // The limit is a length of silence, not a speed of machine: each empty poll
-  // sleeps until a character arrives or a step has passed, and counts the
-  // 20 us slices it slept. Polls that receive characters count nothing, and
-  // the count is never reset, so the gaps between the characters of a device
-  // that keeps sending something else add up to the limit too.
+  // sleeps until a character arrives or the silence left has passed, and
+  // counts the 20 us slices it slept. Polls that receive characters count
+  // nothing, and the count is never reset, so the gaps between the characters
+  // of a device that keeps sending something else add up to the limit too.
   double emptyPolls = 0;
 
   for (;;) {
@@ -71,11 +71,13 @@ Reply AwaitReply(SerialPort& port, WaitClock& clock, WaitHost& host, const QByte
     }
     // An answer that arrived before the line failed still counts.
     if (port.failed()) return Unavailable(port, true, reply.bytes);
-    if (inAll && clock.now() - start >= *inAll) return Flooded(*inAll, reply.bytes);
+    const auto before = clock.now();
+    if (inAll && before - start >= *inAll) return Flooded(*inAll, reply.bytes);
     if (count == 0) {
       if (emptyPolls >= kPollLimit) return reply;
-      const auto before = clock.now();
-      clock.idle(kIdleStep);
+      auto sleep = std::chrono::ceil<microseconds>((kPollLimit - emptyPolls) * kPollSlice);
+      if (inAll) sleep = std::min(sleep, duration_cast<microseconds>(*inAll - (before - start)));
+      clock.idle(sleep);
       emptyPolls += static_cast<double>(duration_cast<microseconds>(clock.now() - before).count()) /
                     static_cast<double>(kPollSlice.count());
     }
@@ -95,6 +97,7 @@ void AwaitQuiet(SerialPort& port, WaitClock& clock, WaitHost& host, std::chrono:
     }
     const auto now = clock.now();
     if (now - lastHeard >= quiet || now - start >= most) return;
-    clock.idle(kIdleStep);
+    clock.idle(std::chrono::duration_cast<std::chrono::microseconds>(
+        std::min(lastHeard + quiet, start + most) - now));
   }
 }

@@ -14,8 +14,6 @@ class SerialPort;
 // 100000 polls of 20 us give a silent device 2 s on any machine.
 inline constexpr double kPollLimit = 100000;
 inline constexpr std::chrono::microseconds kPollSlice{20};
-// The longest sleep between two polls; received characters wake it earlier.
-inline constexpr std::chrono::milliseconds kIdleStep{1};
 
 // Time as a wait sees it. The programs sleep in the Qt event loop
 // (EventLoopClock); unit tests substitute a simulated clock, so that they
@@ -26,7 +24,8 @@ class WaitClock {
 
   virtual ~WaitClock() = default;
   virtual Clock::time_point now() = 0;
-  // Sleeps until an event arrives or `most` has passed.
+  // Sleeps until an event arrives (received characters among them) or `most`
+  // has passed: a silent line costs its waiter nothing until its deadline.
   virtual void idle(std::chrono::microseconds most) = 0;
 };
 

@@ -37,6 +37,7 @@ void Behaviour::answer(const std::string& text, Clock::time_point now, Reaction&
   Pacing pacing;
   pacing.characterTime = m_settings.instant ? std::chrono::nanoseconds(0) : kCharacterTime;
   pacing.splitSize = m_settings.splitSize;
+  pacing.latency = m_settings.usbLatency;
   // Answers never overlap on the wire.
   const auto start = std::max(now + m_settings.replyDelay, m_wireFree);
   if (m_settings.flood > 0)

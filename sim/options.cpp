@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kMaxReplyDelayMs = 600'000;
 constexpr int kMaxSplitSize = 1000;
+constexpr int kMaxUsbLatencyMs = 255;  // what an adapter's latency timer takes
 
 ParsedOptions Error(const QString& message) {
   ParsedOptions parsed;
@@ -63,6 +64,8 @@ void DeclareOptions(QCommandLineParser& parser) {
        "CHARS"},
       {"reply-delay", "Wait MS milliseconds before each answer.", "MS"},
       {"split", "Send answers in pieces of N characters, 20 ms apart.", "N"},
+      {"usb-latency",
+       "Pass answers on only every MS milliseconds, as a USB adapter's latency timer does.", "MS"},
       {"noise", "Send TEXT before each answer.", "TEXT"},
       {"flood",
        "Send BYTES filler characters (x) as fast as the line takes them before each "
@@ -110,6 +113,11 @@ std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Setti
   if (!ParseCount(parser, "split", 1, kMaxSplitSize, split)) {
     return Error("Bad --split value, expected a positive count: " + parser.value("split"));
   }
+  int latencyMs = 0;
+  if (!ParseCount(parser, "usb-latency", 1, kMaxUsbLatencyMs, latencyMs)) {
+    return Error("Bad --usb-latency value, expected 1 to 255 milliseconds: " +
+                 parser.value("usb-latency"));
+  }
   if (!ParseCount(parser, "hangup-after", 1, std::numeric_limits<int>::max(),
                   settings.hangupAfter)) {
     return Error("Bad --hangup-after value, expected a positive count: " +
@@ -131,6 +139,7 @@ std::optional<ParsedOptions> parseFaults(const QCommandLineParser& parser, Setti
   settings.memory = parser.value("memory").toLatin1().toStdString();
   settings.replyDelay = std::chrono::milliseconds(delayMs);
   settings.splitSize = static_cast<std::size_t>(split);
+  settings.usbLatency = std::chrono::milliseconds(latencyMs);
   settings.noise = parser.value("noise").toStdString();
   settings.flood = static_cast<std::size_t>(flood);
   settings.linkPath = parser.value("link").toStdString();

@@ -19,6 +19,8 @@ struct Settings {
   bool echo = false;   // every byte received goes back first, as on a line that echoes
   std::chrono::milliseconds replyDelay{0};
   std::size_t splitSize = 0;
+  // Answers pass on only every so often, as through a USB adapter's latency timer.
+  std::chrono::milliseconds usbLatency{0};
   std::string noise;
   std::size_t flood = 0;  // filler bytes sent ahead of each answer
   int hangupAfter = 0;    // zero never hangs up

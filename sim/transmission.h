@@ -17,6 +17,7 @@ struct Pacing {
   std::chrono::nanoseconds characterTime = kCharacterTime;  // zero sends as fast as possible
   std::size_t splitSize = 0;                                // zero sends in one piece
   std::chrono::nanoseconds splitPause = kSplitPause;
+  std::chrono::nanoseconds latency{0};  // bytes pass on at its multiples; zero as they come
 };
 
 struct TimedByte {

@@ -788,6 +788,10 @@ timer-rs232.
         <translation>--device %1: se esperaba rfc2217://MÁQUINA:PUERTO, tcp:MÁQUINA:PUERTO, rfc2217+tls://MÁQUINA:PUERTO o tls:MÁQUINA:PUERTO</translation>
     </message>
     <message>
+        <source>the device server closed the connection</source>
+        <translation>el servidor de dispositivos cerró la conexión</translation>
+    </message>
+    <message>
         <source>Devices:
   --port N=PATH         Makes Com N designate the device PATH (N from 1 to 16),
                         or a serial device server: N=rfc2217://HOST:PORT (the
@@ -809,7 +813,9 @@ timer-rs232.
   With more than one device, or --all, all of them are served at once and each
   gets one line, in the order given: &quot;Com2 /dev/ttyUSB1: ok&quot;, &quot;...: no answer&quot;,
   &quot;...: port unavailable (REASON)&quot;, &quot;...: verification failed (...)&quot;. One
-  device named twice is refused.
+  device named twice is refused. As many are served at once as the limit on
+  open files allows (its soft limit raised to its hard limit, &quot;ulimit -Hn&quot;; a
+  device takes up to 4 of them); the others wait their turn.
 </source>
         <translation>Dispositivos:
   --port N=RUTA         Hace que Com N designe el dispositivo RUTA (N de 1 a
@@ -835,12 +841,10 @@ timer-rs232.
   tiene una línea, en el orden indicado: &quot;Com2 /dev/ttyUSB1: ok&quot;,
   &quot;...: sin respuesta&quot;, &quot;...: puerto no disponible (MOTIVO)&quot;,
   &quot;...: verificación fallida (...)&quot;. Un dispositivo nombrado dos veces se
-  rechaza.
+  rechaza. Se atienden a la vez tantos como permite el límite de ficheros
+  abiertos (su límite blando se sube a su límite duro, &quot;ulimit -Hn&quot;; un
+  dispositivo ocupa hasta 4); los demás esperan su turno.
 </translation>
-    </message>
-    <message>
-        <source>the device server closed the connection</source>
-        <translation>el servidor de dispositivos cerró la conexión</translation>
     </message>
 </context>
 </TS>

@@ -57,6 +57,15 @@ TEST_P(Link, ProbesOnAQuietLineAndLeavesOneQuiet) {
             QString::fromLatin1(c.reason));
 }
 
+// A silent line costs one sleep for the quiet and one until the answer: a
+// thousand devices waiting cost no core.
+TEST(Link, SleepsThroughSilenceWithoutPolling) {
+  ScriptedLine line;
+  line.device.answers["Y"] = {{milliseconds(90), kZeroReadBack}};
+  EXPECT_TRUE(DeviceSession(line).link().answered());
+  EXPECT_EQ(line.time.idles(), 2);
+}
+
 const QByteArray kZeros = "0000000000000000001";
 
 // clang-format off

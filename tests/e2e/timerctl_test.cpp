@@ -25,6 +25,7 @@
 
 #include "support/device_server.h"
 #include "support/named_case.h"
+#include "support/pty_devices.h"
 #include "support/qt_printers.h"
 #include "support/sim_process.h"
 
@@ -157,6 +158,19 @@ TEST(Programmer, AFleetIsServedAtOnceAndReportedInOrder) {
   EXPECT_EQ(run.out.section('\n', 1),
             silent.path() + ": no answer\n" + alsoSilent.path() + ": no answer\n");
   EXPECT_FALSE(run.err.contains('\r')) << "no progress when stderr is no terminal";
+}
+
+// With room for two devices at a time and no higher limit to raise to, a
+// larger fleet is served in turns, and no device fails for want of a
+// descriptor.
+TEST(Programmer, AFleetBeyondItsDescriptorsWaitsItsTurn) {
+  const PtyDevices devices(24);
+  QStringList args{"-c", R"(ulimit -n 48 && exec "$0" "$@")", QStringLiteral(TIMERCTL_PATH)};
+  for (const QString& path : devices.paths()) args << "--device" << path;
+  Process run(QStringLiteral("/bin/sh"), args << "--json"
+                                              << "read");
+  EXPECT_EQ(run.wait(30s), 0) << run.err().toStdString();
+  EXPECT_EQ(run.out().count(QLatin1String(R"("result":"ok")")), 24) << run.out().toStdString();
 }
 
 struct LanguageCase {

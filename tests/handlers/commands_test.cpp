@@ -139,9 +139,7 @@ TEST(Upload, WithNeitherModeSelectedSendsNothingButStillWaits) {
   LinkedRig rig;
   rig.view.setValue(Ctl::Option1, false);
   rig.view.setValue(Ctl::Option2, false);
-  rig.view.onDoEvents = [&](int pass) {
-    if (pass == 3) rig.port.arrive("T");
-  };
+  rig.port.arrive({{milliseconds(300), "T"}});
 
   enviar_Click(rig.form);
 
@@ -183,9 +181,7 @@ TEST_P(CommandSilence, ALineFailureGivesThePortMessageAndTheSameChanges) {
   LinkedRig rig;
   // The wait's own path reports it; the line's failure event adds nothing.
   rig.port.setFailureHandler([&] { Conexion_OnComm(rig.form); });
-  rig.view.onDoEvents = [&](int pass) {
-    if (pass == 5) rig.port.breakLine();
-  };
+  rig.port.breakLine(milliseconds(300));
 
   EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "port unavailable");
 
@@ -209,7 +205,7 @@ TEST_P(CommandSilence, DisconnectOrPortChangeDuringTheWaitEndsItQuietly) {
   for (bool byPortChange : {false, true}) {
     LinkedRig rig;
     rig.view.onDoEvents = [&](int pass) {
-      if (pass != 5) return;
+      if (pass != 2) return;
       if (byPortChange) {
         Combo1_Click(rig.form);
       } else {
@@ -219,7 +215,7 @@ TEST_P(CommandSilence, DisconnectOrPortChangeDuringTheWaitEndsItQuietly) {
     rig.view.ops.clear();
     EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "port closed") << byPortChange;
     EXPECT_TRUE(rig.view.messages().isEmpty()) << byPortChange;
-    EXPECT_EQ(rig.view.doEventsCount(), 5) << byPortChange;
+    EXPECT_EQ(rig.view.doEventsCount(), 2) << byPortChange;
     EXPECT_FALSE(rig.port.isOpen());
     EXPECT_EQ(rig.form.Conecta, 1);
   }
@@ -231,8 +227,8 @@ TEST_P(CommandSilence, ClicksOnCommandsDuringTheWaitStartNoSecondExchange) {
   rig.port.answers["E"] = {{milliseconds(200), "E"}};
   QStringList nested;
   rig.view.onDoEvents = [&](int pass) {
-    if (pass == 5) nested << OutcomeWord(enviar_Click(rig.form));
-    if (pass == 6) nested << OutcomeWord(fire_Click(rig.form));
+    if (pass == 1) nested << OutcomeWord(enviar_Click(rig.form));
+    if (pass == 2) nested << OutcomeWord(fire_Click(rig.form));
   };
 
   EXPECT_EQ(OutcomeWord(GetParam().click(rig.form)), "ok");

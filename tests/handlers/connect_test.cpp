@@ -190,9 +190,7 @@ TEST(Handshake, LineFailureDuringTheWaitClosesThePortAndFreesTheButton) {
   Rig rig;
   // The wait's own path reports it; the line's failure event adds nothing.
   rig.port.setFailureHandler([&] { Conexion_OnComm(rig.form); });
-  rig.view.onDoEvents = [&](int pass) {
-    if (pass == 10) rig.port.breakLine();
-  };
+  rig.port.breakLine(milliseconds(300));
 
   EXPECT_EQ(OutcomeWord(Conectar_Click(rig.form)), "port unavailable");
 
@@ -212,7 +210,7 @@ TEST(Handshake, PortChangeDuringTheWaitEndsItWithoutAMessage) {
   Rig rig;
   rig.port.answers["Y"] = {{milliseconds(500), "0000000000000000001Y"}};
   rig.view.onDoEvents = [&](int pass) {
-    if (pass != 10) return;
+    if (pass != 2) return;
     rig.view.setListIndex(Ctl::Combo1, 4);
     Combo1_Click(rig.form);
   };
@@ -221,7 +219,7 @@ TEST(Handshake, PortChangeDuringTheWaitEndsItWithoutAMessage) {
 
   EXPECT_TRUE(rig.view.messages().isEmpty());
   EXPECT_EQ(rig.view.ops.last(), "enable Conectar 1");
-  EXPECT_EQ(rig.view.doEventsCount(), 10);
+  EXPECT_EQ(rig.view.doEventsCount(), 2);
   EXPECT_EQ(rig.form.puert, 5);
   EXPECT_EQ(rig.form.Conecta, 1);
   EXPECT_FALSE(rig.port.isOpen());

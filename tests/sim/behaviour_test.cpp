@@ -67,6 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                   milliseconds(183)},
         // Six pauses of 20 ms between seven pieces.
         FaultCase{"Split", [](Settings& s) { s.splitSize = 3; }, "Y", kZeros, milliseconds(203)},
+        // The adapter passes the answer on at the next 16 ms tick after it.
+        FaultCase{"UsbLatency", [](Settings& s) { s.usbLatency = milliseconds(16); }, "Y", kZeros,
+                  milliseconds(96)},
         // The second answer waits for the first to leave the wire; nothing
         // after the hang-up is taken.
         FaultCase{"HangUpAfterTheSecond", [](Settings& s) { s.hangupAfter = 2; }, "YYY",

@@ -36,13 +36,20 @@ inline void PrintTo(End end, std::ostream* os) {
   *os << EndWord(end).english().toStdString();
 }
 
+// Idles as the event loop does: until the line's next arrival, if sooner.
 class SimClock : public WaitClock {
  public:
+  using NextArrival = std::function<std::optional<Clock::time_point>()>;
+
   Clock::time_point now() override { return m_now; }
   void idle(std::chrono::microseconds most) override {
-    m_now += most;
+    auto until = m_now + most;
+    if (const auto next = m_nextArrival ? m_nextArrival() : std::nullopt; next && *next > m_now)
+      until = std::min(until, *next);
+    m_now = until;
     ++m_idles;
   }
+  void wakeFor(NextArrival next) { m_nextArrival = std::move(next); }
   std::chrono::microseconds elapsed() const {
     return std::chrono::duration_cast<std::chrono::microseconds>(m_now - Clock::time_point{});
   }
@@ -52,6 +59,7 @@ class SimClock : public WaitClock {
  private:
   Clock::time_point m_now{};
   int m_idles = 0;
+  NextArrival m_nextArrival;
 };
 
 class RecordingView : public WindowModel {
@@ -167,7 +175,14 @@ struct Piece {
 
 class ScriptedPort : public SerialPort {
  public:
-  explicit ScriptedPort(SimClock& clock) : m_clock(clock) {}
+  explicit ScriptedPort(SimClock& clock) : m_clock(clock) {
+    clock.wakeFor([this]() -> std::optional<WaitClock::Clock::time_point> {
+      std::optional<WaitClock::Clock::time_point> next = m_breakAt;
+      if (m_open && !m_pending.empty() && (!next || m_pending.begin()->first < *next))
+        next = m_pending.begin()->first;
+      return next;
+    });
+  }
 
   // What the device answers to each command it is sent, and to any other;
   // or, when set, what `respond` says to whatever it is sent.
