@@ -58,45 +58,29 @@ TEST_P(ProbeReply, FillsTheFieldsAndThePowerUpOption) {
   EXPECT_TRUE(rig.view.messages().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, ProbeReply,
-    ::testing::Values(
-        ProbeCase{"Whole",
-                  {{milliseconds(90), "1530011000000002001Y"}},
-                  {"15", "30", "01", "10", "00", "00", "00", "02", "00"},
-                  true},
-        ProbeCase{"PowerUpOff",
-                  {{milliseconds(90), "0000000000000000000Y"}},
-                  {"00", "00", "00", "00", "00", "00", "00", "00", "00"},
-                  false},
-        ProbeCase{"InPiecesYInTheThird",
-                  {{milliseconds(10), "1530"},
-                   {milliseconds(40), "0110000000"},
-                   {milliseconds(90), "02001Y"}},
-                  {"15", "30", "01", "10", "00", "00", "00", "02", "00"},
-                  true},
-        ProbeCase{"OnlyY", {{milliseconds(5), "Y"}}, {"Y", "", "", "", "", "", "", "", ""}, false},
-        ProbeCase{
-            "Short", {{milliseconds(5), "123Y"}}, {"12", "3Y", "", "", "", "", "", "", ""}, false},
-        // What follows the "Y" in the same read moves the flag: it is always
-        // the next-to-last character.
-        ProbeCase{"CharactersAfterY",
-                  {{milliseconds(90), "0000000000000000000Y12"}},
-                  {"00", "00", "00", "00", "00", "00", "00", "00", "00"},
-                  true},
-        // However long the reply, its start gives the fields and its
-        // next-to-last character the flag.
-        ProbeCase{"FloodBetweenFieldsAndFlag",
-                  {{milliseconds(90), "153001100000000200"},
-                   {milliseconds(95), QByteArray(200000, 'z')},
-                   {milliseconds(99), "1Y"}},
-                  {"15", "30", "01", "10", "00", "00", "00", "02", "00"},
-                  true},
-        ProbeCase{"LowerCaseYIsNoAnswer",
-                  {{milliseconds(5), "y"}, {milliseconds(500), "5900990000000000001Y"}},
-                  {"y5", "90", "09", "90", "00", "00", "00", "00", "00"},
-                  true}),
+const QStringList kWhole{"15", "30", "01", "10", "00", "00", "00", "02", "00"};
+const QStringList kZeroFields{"00", "00", "00", "00", "00", "00", "00", "00", "00"};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Replies, ProbeReply, ::testing::Values(
+    ProbeCase{"Whole", {{milliseconds(90), "1530011000000002001Y"}}, kWhole, true},
+    ProbeCase{"PowerUpOff", {{milliseconds(90), "0000000000000000000Y"}}, kZeroFields, false},
+    ProbeCase{"InPiecesYInTheThird", {{milliseconds(10), "1530"}, {milliseconds(40), "0110000000"},
+              {milliseconds(90), "02001Y"}}, kWhole, true},
+    ProbeCase{"OnlyY", {{milliseconds(5), "Y"}}, {"Y", "", "", "", "", "", "", "", ""}, false},
+    ProbeCase{"Short", {{milliseconds(5), "123Y"}}, {"12", "3Y", "", "", "", "", "", "", ""}, false},
+    // What follows the "Y" in the same read moves the flag: it is always
+    // the next-to-last character.
+    ProbeCase{"CharactersAfterY", {{milliseconds(90), "0000000000000000000Y12"}}, kZeroFields, true},
+    // However long the reply, its start gives the fields and its
+    // next-to-last character the flag.
+    ProbeCase{"FloodBetweenFieldsAndFlag", {{milliseconds(90), "153001100000000200"},
+              {milliseconds(95), QByteArray(200000, 'z')}, {milliseconds(99), "1Y"}}, kWhole, true},
+    ProbeCase{"LowerCaseYIsNoAnswer", {{milliseconds(5), "y"},
+              {milliseconds(500), "5900990000000000001Y"}},
+              {"y5", "90", "09", "90", "00", "00", "00", "00", "00"}, true}),
     kCaseName);
+// clang-format on
 
 TEST(Handshake, SuccessWritesItsListInOrder) {
   Rig rig;

@@ -40,49 +40,23 @@ TEST_P(Wait, EndsAsTheRulesSay) {
   EXPECT_NEAR(rig.clock.elapsed().count(), c.endsAfter.count(), 1'000);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Wait,
-    ::testing::Values(
-        WaitCase{
-            "SilenceEndsAfterTwoSeconds", "Y", " ", {}, End::NoAnswer, " ", milliseconds(2000)},
-        WaitCase{"AnswerInALaterPiece",
-                 "ST",
-                 "",
-                 {{milliseconds(3), "x"}, {milliseconds(40), "abT"}},
-                 End::Answered,
-                 "xabT",
-                 milliseconds(40)},
-        WaitCase{"EitherAnswerCharacter",
-                 "ST",
-                 "",
-                 {{milliseconds(2), "S"}},
-                 End::Answered,
-                 "S",
-                 milliseconds(2)},
-        WaitCase{"LowerCaseIsNoAnswer",
-                 "E",
-                 " ",
-                 {{milliseconds(2), "e"}},
-                 End::NoAnswer,
-                 " e",
-                 milliseconds(2001)},
-        // Polls that bring characters count nothing, and the silence before
-        // them still counts: 1.5 s, a character, then 0.5 s more.
-        WaitCase{"CharactersDoNotResetTheCount",
-                 "Y",
-                 " ",
-                 {{milliseconds(1500), "z"}},
-                 End::NoAnswer,
-                 " z",
-                 milliseconds(2001)},
-        WaitCase{"CharactersAfterTheAnswerAreKept",
-                 "E",
-                 " ",
-                 {{milliseconds(7), "xEyz"}},
-                 End::Answered,
-                 " xEyz",
-                 milliseconds(7)}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, Wait, ::testing::Values(
+    WaitCase{"SilenceEndsAfterTwoSeconds", "Y", " ", {}, End::NoAnswer, " ", milliseconds(2000)},
+    WaitCase{"AnswerInALaterPiece", "ST", "", {{milliseconds(3), "x"}, {milliseconds(40), "abT"}},
+             End::Answered, "xabT", milliseconds(40)},
+    WaitCase{"EitherAnswerCharacter", "ST", "", {{milliseconds(2), "S"}}, End::Answered, "S",
+             milliseconds(2)},
+    WaitCase{"LowerCaseIsNoAnswer", "E", " ", {{milliseconds(2), "e"}}, End::NoAnswer, " e",
+             milliseconds(2001)},
+    // Polls that bring characters count nothing, and the silence before
+    // them still counts: 1.5 s, a character, then 0.5 s more.
+    WaitCase{"CharactersDoNotResetTheCount", "Y", " ", {{milliseconds(1500), "z"}}, End::NoAnswer,
+             " z", milliseconds(2001)},
+    WaitCase{"CharactersAfterTheAnswerAreKept", "E", " ", {{milliseconds(7), "xEyz"}},
+             End::Answered, " xEyz", milliseconds(7)}),
     kCaseName);
+// clang-format on
 
 TEST(Wait, SleepsUntilTheAnswerArrives) {
   Rig rig;
