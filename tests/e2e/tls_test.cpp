@@ -135,21 +135,28 @@ TEST(RawServer, ThatStaysSilentIsGivenTheHello) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !sim.events().filter("rx").isEmpty(); }, 1000));
 }
 
-// A server that closes in the middle of the handshake.
-TEST(Handshake, CutShortIsSaid) {
+// A server that closes in the middle of the handshake, and one that never
+// answers the hello.
+TEST(Handshake, CutShortOrNeverAnsweredIsSaid) {
   const TestCertificates certificates;
-  QTcpServer server;
-  ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-  QObject::connect(&server, &QTcpServer::newConnection, [&server] {
-    QTcpSocket* client = server.nextPendingConnection();
-    QObject::connect(client, &QIODevice::readyRead, client, [client] { client->abort(); });
-  });
-  const Ran ran =
-      Timerctl(certificates, QStringLiteral("rfc2217+tls://127.0.0.1:%1").arg(server.serverPort()),
-               {"--ca", "@ca.pem", "read"});
-  EXPECT_EQ(ran.code, 3);
-  EXPECT_TRUE(ran.err.contains("the TLS handshake failed: the device server closed the connection"))
-      << ran.err.toStdString();
+  for (const bool cut : {true, false}) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&server, cut] {
+      QTcpSocket* client = server.nextPendingConnection();
+      QObject::connect(client, &QIODevice::readyRead, client, [client, cut] {
+        if (cut) client->abort();
+      });
+    });
+    const Ran ran = Timerctl(certificates,
+                             QStringLiteral("rfc2217+tls://127.0.0.1:%1").arg(server.serverPort()),
+                             {"--ca", "@ca.pem", "read"});
+    EXPECT_EQ(ran.code, 3);
+    EXPECT_TRUE(ran.err.contains(cut ? "the TLS handshake failed: the device server closed the "
+                                       "connection"
+                                     : "the TLS handshake did not finish within 3 s"))
+        << ran.err.toStdString();
+  }
 }
 
 // Read, programmed and verified, and fired, through each server; a fleet
