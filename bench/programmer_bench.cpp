@@ -90,6 +90,7 @@ double OneLinkMs(const QString& line, const TlsTrust& trust = {}) {
 // The handshake alone on `line`, the median of runs.
 double LinkMs(const QString& line) {
   std::vector<double> links;
+  links.reserve(kUploadRuns);
   for (int i = 0; i < kUploadRuns; ++i) links.push_back(OneLinkMs(line));
   return Median(links);
 }
