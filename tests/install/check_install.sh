@@ -105,7 +105,7 @@ check_tree() {
     [ -f "$share/$f" ] || fail "share/$f is not installed"
   done
   mkdir "$scratch/cwd" && touch "$scratch/cwd/hall.json"
-  for case in "timerctl |apply fire plan read scan upload" "timerctl --c|--com" "timerctl --mode |bi mono" \
+  for case in "timerctl |apply fire plan read scan upload" "timerctl --c|--ca --cert --com" "timerctl --mode |bi mono" \
     "timerctl --power-up o|off on" "timerctl --com 1|1 10 11 12 13 14 15 16" \
     "timerctl --port 1|10= 11= 12= 13= 14= 15= 16= 1=" "timerctl --device tc|tcp:" \
     "timerctl upload --from ha|hall.json" "timerctl upload --from |- hall.json" \
