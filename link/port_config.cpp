@@ -38,16 +38,16 @@ void ReadPorts(QSettings& settings, const QString& file, PortMap& map, QStringLi
 void ReadTrust(QSettings& settings, const QString& file, PortMap& map, QStringList* problems) {
   settings.beginGroup(QStringLiteral("tls"));
   const QStringList keys = settings.allKeys();
+  QMap<int, TlsTrust> trusts;  // each Com number's, in one piece
   for (const QString& key : keys) {
     bool ok = false;
     const int number = key.section(QLatin1Char('/'), 0, 0).toInt(&ok);
     const QString part = key.section(QLatin1Char('/'), 1);
-    TlsTrust trust;
-    QString* slot = part == QLatin1String("ca")     ? &trust.caFile
-                    : part == QLatin1String("pin")  ? &trust.pin
-                    : part == QLatin1String("cert") ? &trust.certFile
-                    : part == QLatin1String("key")  ? &trust.keyFile
-                                                    : nullptr;
+    QString TlsTrust::*const slot = part == QLatin1String("ca")     ? &TlsTrust::caFile
+                                    : part == QLatin1String("pin")  ? &TlsTrust::pin
+                                    : part == QLatin1String("cert") ? &TlsTrust::certFile
+                                    : part == QLatin1String("key")  ? &TlsTrust::keyFile
+                                                                    : nullptr;
     if (!ok || number < 1 || number > kPortCount || !slot) {
       *problems << Tr(QT_TRANSLATE_NOOP("timer",
                                         "%1: [tls] %2: expected N/ca, N/pin, N/cert or N/key "
@@ -55,9 +55,9 @@ void ReadTrust(QSettings& settings, const QString& file, PortMap& map, QStringLi
                        .arg(file, key);
       continue;
     }
-    *slot = Written(settings.value(key));
-    map.trustFor(number, trust);
+    trusts[number].*slot = Written(settings.value(key));
   }
+  for (auto it = trusts.begin(); it != trusts.end(); ++it) map.trustFor(it.key(), it.value());
   settings.endGroup();
 }
 

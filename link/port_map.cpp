@@ -84,12 +84,16 @@ bool SetsTheLine(NetworkScheme scheme) {
   return scheme == NetworkScheme::Rfc2217 || scheme == NetworkScheme::Rfc2217Tls;
 }
 
+// Whom to believe (an authority or a pin) is one choice, and a certificate
+// goes with its key: a layer above that gives either takes it whole.
 void TlsTrust::update(const TlsTrust& other) {
-  for (const auto& [mine, theirs] : {std::pair<QString*, const QString*>{&caFile, &other.caFile},
-                                     {&pin, &other.pin},
-                                     {&certFile, &other.certFile},
-                                     {&keyFile, &other.keyFile}}) {
-    if (!theirs->isEmpty()) *mine = *theirs;
+  if (!other.caFile.isEmpty() || !other.pin.isEmpty()) {
+    caFile = other.caFile;
+    pin = other.pin;
+  }
+  if (!other.certFile.isEmpty() || !other.keyFile.isEmpty()) {
+    certFile = other.certFile;
+    keyFile = other.keyFile;
   }
 }
 

@@ -26,6 +26,10 @@ void LogTelnet(const char* direction, const QByteArray& bytes) {
 // How much a single emptying reads at most from a server that keeps sending.
 constexpr qint64 kMostDropped = 1 << 20;
 
+Text ServerClosed() {
+  return Text(QT_TRANSLATE_NOOP("timer", "the device server closed the connection"));
+}
+
 PortFault FaultOfConnecting(QAbstractSocket::SocketError error) {
   switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
@@ -204,13 +208,16 @@ bool TcpPort::secure(const NetworkAddress& address, quint64 attempt) {
     failTls(PortFault::TlsPlainText);
     return false;
   }
-  if (opening() != attempt || m_socket->state() != QAbstractSocket::ConnectedState) return false;
+  if (opening() != attempt) return false;
+  if (m_socket->state() != QAbstractSocket::ConnectedState) {
+    failTls(PortFault::TlsOther, ServerClosed());
+    return false;
+  }
   TlsSetUp setUp = TlsSetUpOf(portMap().trust(number()));
   if (setUp.fault != PortFault::None) {
     notOpened(setUp.fault, setUp.reason, setUp.detail);
     return false;
   }
-  m_clientCertificate = setUp.clientCertificate;
   tls()->setSslConfiguration(setUp.configuration);
   return handshake(address, attempt, setUp.pin);
 }
@@ -233,11 +240,9 @@ bool TcpPort::handshake(const NetworkAddress& address, quint64 attempt, const QB
   } else if (!encrypted && socket.state() == QAbstractSocket::ConnectedState) {
     failTls(PortFault::TlsTimeout, QString::number(std::chrono::seconds(kConnectTime).count()));
   } else if (!encrypted) {
-    failTls(
-        PortFault::TlsOther,
-        socket.error() == QAbstractSocket::RemoteHostClosedError
-            ? Text(QT_TRANSLATE_NOOP("timer", "the device server closed the connection")).english()
-            : socket.errorString());
+    failTls(PortFault::TlsOther, socket.error() == QAbstractSocket::RemoteHostClosedError
+                                     ? ServerClosed()
+                                     : Text(socket.errorString()));
   } else if (!pin.isEmpty() && socket.peerCertificate().digest(QCryptographicHash::Sha256) != pin) {
     failTls(PortFault::TlsNotPinned, Fingerprint(socket.peerCertificate()));
   } else {
@@ -253,14 +258,13 @@ bool TcpPort::handshake(const NetworkAddress& address, quint64 attempt, const QB
 
 bool TcpPort::stillAccepted() {
   if (m_socket->state() == QAbstractSocket::ConnectedState) return true;
-  failTls(m_clientCertificate ? PortFault::TlsCertificateRefused
-                              : PortFault::TlsNoClientCertificate);
-  m_socket->abort();
+  const bool gaveOne = !tls()->sslConfiguration().localCertificate().isNull();
+  failTls(gaveOne ? PortFault::TlsCertificateRefused : PortFault::TlsNoClientCertificate);
   return false;
 }
 
-void TcpPort::failTls(PortFault fault, const QString& detail) {
-  notOpened(fault, TlsReason(fault, detail), detail);
+void TcpPort::failTls(PortFault fault, const Text& detail) {
+  notOpened(fault, TlsReason(fault, detail), detail.english());
 }
 
 QString TcpPort::secureChannel() const {
@@ -298,9 +302,10 @@ bool TcpPort::clearInBuffer() {
   qint64 dropped = 0;
   do {
     if (m_telnet) {
-      // The negotiation in what is dropped still counts.
-      takeIn();
-      dropped += std::exchange(m_data, {}).size();
+      // The negotiation in what is dropped counts too: a server that sends
+      // nothing else must not keep the emptying going.
+      dropped += takeIn();
+      m_data.clear();
     } else {
       dropped += m_socket->readAll().size();
     }
@@ -323,14 +328,15 @@ QByteArray TcpPort::input() {
   return std::exchange(m_data, {});
 }
 
-void TcpPort::takeIn() {
-  if (!m_socket->isOpen()) return;  // the server closed it
+qint64 TcpPort::takeIn() {
+  if (!m_socket->isOpen()) return 0;  // the server closed it
   const QByteArray raw = m_socket->readAll();
   LogTelnet("rx", raw);
   m_data += m_telnet->decode(raw);
   const QByteArray replies = m_telnet->takeReplies();
   LogTelnet("tx", replies);
   if (!replies.isEmpty()) m_socket->write(replies);
+  return raw.size();
 }
 
 void TcpPort::lineLost() {

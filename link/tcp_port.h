@@ -57,7 +57,7 @@ class TcpPort : public MappedPort {
   // Whether a server that accepted the handshake is still there: under TLS
   // 1.3 a refused client certificate is said just after it.
   bool stillAccepted();
-  void failTls(PortFault fault, const QString& detail = {});
+  void failTls(PortFault fault, const Text& detail = {});
   QSslSocket* tls() const;
   void dropBacklog(quint64 attempt);
   bool setUpLine(quint64 attempt);
@@ -66,8 +66,8 @@ class TcpPort : public MappedPort {
   // whether `done` held.
   bool waitFor(std::chrono::milliseconds most, quint64 attempt, const std::function<bool()>& done);
   // Takes what the socket holds: the serial data into m_data, the Telnet
-  // negotiation answered.
-  void takeIn();
+  // negotiation answered. Returns how many bytes it read.
+  qint64 takeIn();
   void lineLost();
 
   // Exists from the first opening on; used only while open.
@@ -80,7 +80,6 @@ class TcpPort : public MappedPort {
   bool m_connecting = false;
   bool m_open = false;
   std::chrono::steady_clock::duration m_connectTook{};
-  bool m_clientCertificate = false;
   // Of the last opening's server, kept after it closes.
   QString m_channel, m_fingerprint;
 };

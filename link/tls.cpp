@@ -18,7 +18,7 @@ Text KeyProblem(const char* why, const QString& file, TlsSetUp& setUp) {
 
 // The client's certificate and key, refused as ssh refuses a key that others
 // may read, and when a passphrase would have to be typed.
-bool TakeClientIdentity(const TlsTrust& trust, TlsSetUp& setUp) {
+void TakeClientIdentity(const TlsTrust& trust, TlsSetUp& setUp) {
   const QList<QSslCertificate> certificates = QSslCertificate::fromPath(trust.certFile);
   struct stat key {};
   const QByteArray keyName = QFile::encodeName(trust.keyFile);
@@ -49,12 +49,10 @@ bool TakeClientIdentity(const TlsTrust& trust, TlsSetUp& setUp) {
     } else {
       setUp.configuration.setLocalCertificate(certificates.first());
       setUp.configuration.setPrivateKey(privateKey);
-      setUp.clientCertificate = true;
-      return true;
+      return;
     }
   }
   setUp.fault = PortFault::TlsUnusableKey;
-  return false;
 }
 
 }  // namespace
@@ -83,7 +81,13 @@ TlsSetUp TlsSetUpOf(const TlsTrust& trust) {
     }
     setUp.configuration.setCaCertificates(authorities);
   }
-  if (!trust.certFile.isEmpty() || !trust.keyFile.isEmpty()) TakeClientIdentity(trust, setUp);
+  if (trust.certFile.isEmpty() != trust.keyFile.isEmpty()) {
+    setUp.fault = PortFault::TlsUnusableKey;
+    setUp.reason = Text(QT_TRANSLATE_NOOP(
+        "timer", "a client certificate goes with its key: give both, or neither"));
+  } else if (!trust.certFile.isEmpty()) {
+    TakeClientIdentity(trust, setUp);
+  }
   return setUp;
 }
 
@@ -134,7 +138,7 @@ PortFault TlsFaultOf(const QList<QSslError>& errors, QString* detail) {
   return PortFault::TlsOther;
 }
 
-Text TlsReason(PortFault fault, const QString& detail) {
+Text TlsReason(PortFault fault, const Text& detail) {
   switch (fault) {
     case PortFault::TlsUntrusted:
       return Text(QT_TRANSLATE_NOOP("timer",

@@ -18,7 +18,6 @@
 struct TlsSetUp {
   QSslConfiguration configuration;
   QByteArray pin;  // the pinned fingerprint's bytes: then the authorities do not count
-  bool clientCertificate = false;
   PortFault fault = PortFault::None;
   Text reason;
   QString detail;  // the file at fault
@@ -36,4 +35,4 @@ QByteArray PinBytes(const QString& pin);
 // and what the reason names of the certificate (its names, its dates).
 PortFault TlsFaultOf(const QList<QSslError>& errors, QString* detail);
 // A TLS fault said for scripts and people.
-Text TlsReason(PortFault fault, const QString& detail);
+Text TlsReason(PortFault fault, const Text& detail);

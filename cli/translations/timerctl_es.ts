@@ -846,5 +846,9 @@ timer-rs232.
   dispositivo ocupa hasta 4); los demás esperan su turno.
 </translation>
     </message>
+    <message>
+        <source>a client certificate goes with its key: give both, or neither</source>
+        <translation>un certificado de cliente va con su clave: dé los dos, o ninguno</translation>
+    </message>
 </context>
 </TS>

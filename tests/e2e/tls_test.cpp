@@ -113,6 +113,8 @@ INSTANTIATE_TEST_SUITE_P(Tls, TlsServed, ::testing::Values(
     TlsCase{"KeyBehindAPassphrase", Kind::SocatTls, "server",
             {"--ca", "@ca.pem", "--cert", "@client.pem", "--key", "@passphrase.key"}, 3,
             "which nobody can type here: give it without one"},
+    TlsCase{"CertificateWithoutItsKey", Kind::SocatTls, "server",
+            {"--ca", "@ca.pem", "--cert", "@client.pem"}, 3, "goes with its key: give both"},
     TlsCase{"KeyOthersMayRead", Kind::SocatTls, "server",
             {"--ca", "@ca.pem", "--cert", "@client.pem", "--key", "@readable-key.pem"}, 3,
             "others may read the key; it is not used (chmod 600 it)"},
@@ -135,27 +137,29 @@ TEST(RawServer, ThatStaysSilentIsGivenTheHello) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !sim.events().filter("rx").isEmpty(); }, 1000));
 }
 
-// A server that closes in the middle of the handshake, and one that never
-// answers the hello.
+// A server that closes before the hello, one that closes in the middle of
+// the handshake, and one that never answers it.
 TEST(Handshake, CutShortOrNeverAnsweredIsSaid) {
+  enum class Server { ClosesAtOnce, ClosesOnTheHello, NeverAnswers };
   const TestCertificates certificates;
-  for (const bool cut : {true, false}) {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    QObject::connect(&server, &QTcpServer::newConnection, [&server, cut] {
-      QTcpSocket* client = server.nextPendingConnection();
-      QObject::connect(client, &QIODevice::readyRead, client, [client, cut] {
-        if (cut) client->abort();
+  for (const auto& [server, said] :
+       {std::pair{Server::ClosesAtOnce, "the TLS handshake failed: the device server closed"},
+        {Server::ClosesOnTheHello, "the TLS handshake failed: the device server closed"},
+        {Server::NeverAnswers, "the TLS handshake did not finish within 3 s"}}) {
+    QTcpServer listening;
+    ASSERT_TRUE(listening.listen(QHostAddress::LocalHost));
+    QObject::connect(&listening, &QTcpServer::newConnection, [&listening, server = server] {
+      QTcpSocket* client = listening.nextPendingConnection();
+      if (server == Server::ClosesAtOnce) client->disconnectFromHost();
+      QObject::connect(client, &QIODevice::readyRead, client, [client, server] {
+        if (server == Server::ClosesOnTheHello) client->abort();
       });
     });
-    const Ran ran = Timerctl(certificates,
-                             QStringLiteral("rfc2217+tls://127.0.0.1:%1").arg(server.serverPort()),
-                             {"--ca", "@ca.pem", "read"});
+    const Ran ran = Timerctl(
+        certificates, QStringLiteral("rfc2217+tls://127.0.0.1:%1").arg(listening.serverPort()),
+        {"--ca", "@ca.pem", "read"});
     EXPECT_EQ(ran.code, 3);
-    EXPECT_TRUE(ran.err.contains(cut ? "the TLS handshake failed: the device server closed the "
-                                       "connection"
-                                     : "the TLS handshake did not finish within 3 s"))
-        << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains(QLatin1String(said))) << ran.err.toStdString();
   }
 }
 

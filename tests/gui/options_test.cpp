@@ -119,7 +119,7 @@ TEST(PortConfig, UsableEntriesAreTakenAndTheOthersSaidAndSkipped) {
   given.trustFor(3, {"/given-ca.pem", {}, {}, {}});
   const PortMap merged = PortsOverConfiguration(given);
   EXPECT_EQ(merged.path(1), "/dev/ttyUSB7") << "--port first";
-  EXPECT_EQ(merged.trust(3), (TlsTrust{"/given-ca.pem", "sha256:AB", {}, {}})) << "--ca first";
+  EXPECT_EQ(merged.trust(3), (TlsTrust{"/given-ca.pem", {}, {}, {}})) << "--ca over the pin";
   EXPECT_EQ(merged.path(3), "tcp:10.0.0.5:4001");
   EXPECT_EQ(ReadPortConfig(home.filePath(QStringLiteral("none.conf")), &problems).isEmpty(), true);
   qunsetenv("XDG_CONFIG_HOME");
